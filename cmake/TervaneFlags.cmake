@@ -1,0 +1,15 @@
+# One interface target carries the flags every Tervane target is built with.
+add_library(tervane_flags INTERFACE)
+add_library(Tervane::flags ALIAS tervane_flags)
+target_compile_options(tervane_flags INTERFACE
+  -Wall -Wextra -Wpedantic
+  # Results must not depend on the compiler fusing multiplies and adds.
+  -ffp-contract=off)
+if(TERVANE_WERROR)
+  target_compile_options(tervane_flags INTERFACE -Werror)
+endif()
+if(TERVANE_SANITIZE)
+  target_compile_options(tervane_flags INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(tervane_flags INTERFACE -fsanitize=address,undefined)
+endif()
+target_include_directories(tervane_flags INTERFACE ${PROJECT_SOURCE_DIR})

@@ -1,0 +1,64 @@
+#pragma once
+
+namespace tervane {
+
+class Observer;
+
+// One mesh point. SI units with energies in eV: potentials in V, densities in m^-3, temperatures in K,
+// masses in m0. Band edges: Ec = dEc - (phiPol + phi), Ev = Ec - Eg.
+class GridPoint {
+public:
+    double phi = 0.0;      // electrostatic potential, V
+    double Eg = 0.0;       // band gap, eV
+    double dEc = 0.0;      // conduction-band offset of the material, eV
+    double Ndd = 0.0;      // deep donors, m^-3
+    double Nda = 0.0;      // deep acceptors, m^-3
+    double Nd = 0.0;       // shallow donors, m^-3
+    double Na = 0.0;       // shallow acceptors, m^-3
+    double dP = 0.0;       // polarization step from the previous point, elementary charges per m^2
+    double phiPol = 0.0;   // potential of the polarization charges, V
+    double nBound = 0.0;   // electron density from bound states, m^-3
+    double pBound = 0.0;   // hole density from bound states, m^-3
+    double me = 0.0;       // electron effective mass, m0
+    double mlh = 0.0;      // light-hole effective mass, m0
+    double mhh = 0.0;      // heavy-hole effective mass, m0
+    double Tn = 300.0;     // electron temperature, K
+    double Tp = 300.0;     // hole temperature, K
+    int carrierMode = 0;   // 0 classical; 1 n from nBound; 2 n from nBound and p from pBound
+    double EdShallow = 0.0;  // below Ec, eV
+    double EaShallow = 0.0;  // above Ev, eV
+    double EdDeep = 0.0;     // below Ec, eV
+    double EaDeep = 0.0;     // above Ev, eV
+    double Efn = 0.5;      // electron quasi-Fermi level, eV
+    double Efp = 0.5;      // hole quasi-Fermi level, eV
+    bool holes = false;    // false: the point has no holes at all
+    bool fullyIonized = false;
+
+    virtual ~GridPoint() = default;
+    GridPoint() = default;
+    GridPoint(const GridPoint&) = default;
+    GridPoint& operator=(const GridPoint&) = default;
+
+    double conductionEdge() const { return dEc - (phiPol + phi); }
+    double valenceEdge() const { return conductionEdge() - Eg; }
+
+    // Carrier statistics (m^-3), from this point's fields alone.
+    double electronDensity() const;
+    double holeDensity() const;
+    double ionizedDonors() const;
+    double ionizedAcceptors() const;
+    // p - n + ND - NA, elementary charges per m^3.
+    double netCharge() const { return holeDensity() - electronDensity() + ionizedDonors() - ionizedAcceptors(); }
+
+    // Sets phi to the charge-neutral value by bisection.
+    void solveNeutralPotential(Observer& observer);
+};
+
+// 1 / (1 + g exp(E / (kB T))); E in eV, T in K.
+double ionizationFraction(double E, double g, double T);
+
+// Occupied sheet density of one subband, m^-2: E (eV) is the subband's distance from the quasi-Fermi
+// level on the side where it empties, m the effective mass in kg, T in K.
+double sheetOccupancy(double E, double m, double T);
+
+}  // namespace tervane
