@@ -38,6 +38,17 @@ public:
     GridPoint& point(int i) { return points[static_cast<std::size_t>(i)]; }
     const GridPoint& point(int i) const { return points[static_cast<std::size_t>(i)]; }
 
+    // Poisson: the starting potential of the interior points from local neutrality with full
+    // ionization; the Newton system (writing `mode` into every interior point's carrierMode); one
+    // damped Newton step returning the largest update before damping (V), or -1.0 on a zero pivot.
+    // Requires count >= 3.
+    void initialGuess();
+    void assemblePoisson(int mode);
+    double poissonStep(int mode, Observer& observer);
+
+    // Sets the potentials of the two contact points.
+    void applyContacts(Observer& observer);
+
 private:
     std::vector<double> scratch_;  // auxiliary vector of the tridiagonal solve, kept between steps
 };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/grid.h"
+#include "engine/schroedinger_settings.h"
 #include "model/layer.h"
 #include "model/material.h"
 
@@ -42,6 +43,7 @@ public:
     int schroedingerIterations = 20;
     double damping = 1.0;            // the Solver Properties dialog shows 1 - damping
     double temperature = 300.0;      // K; the constant term of Tn and Tp of new layers
+    SchroedingerSettings schroedingerSettings;  // eigen-solver and eigenstate-file folder
 
     // File > New: empties the grid and the stack, clears the status values and returns the substrate
     // and solver settings to their New values. Materials, contacts, temperature, switches and the

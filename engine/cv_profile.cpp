@@ -1,0 +1,93 @@
+#include "engine/cv_profile.h"
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "engine/grid.h"
+#include "engine/observer.h"
+#include "engine/solve_driver.h"
+#include "model/document.h"
+
+namespace tervane {
+
+namespace {
+
+constexpr double probeFraction = 0.05;        // the probing shift is 0.05 Step
+constexpr double halfCharge = 8e-20;          // q/2, for the trapezoid
+constexpr double inverseProbeFraction = 20.0; // 1/0.05
+constexpr double perSquareCm = 1e-4;          // m^-2 -> cm^-2
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Puts the user's barrier back whatever happens inside the sweep.
+class BarrierRestorer {
+public:
+    BarrierRestorer(double& barrier, double saved) : barrier_(barrier), saved_(saved) {}
+    ~BarrierRestorer() { barrier_ = saved_; }
+    BarrierRestorer(const BarrierRestorer&) = delete;
+    BarrierRestorer& operator=(const BarrierRestorer&) = delete;
+
+private:
+    double& barrier_;
+    double saved_;
+};
+
+}  // namespace
+
+bool runCvProfile(Document& document, double start, double stop, double step, const std::string& outputPath,
+                  Observer& observer)
+{
+    if (!std::isfinite(start) || !std::isfinite(stop) || !std::isfinite(step)) {
+        observer.message("The C-V Start, Stop and Step must be finite numbers.");
+        return false;
+    }
+    if (step == 0.0 || (step < 0.0 && start <= stop)) {
+        observer.message("The C-V Step must be greater than 0 for the sweep to reach Stop.");
+        return false;
+    }
+
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(outputPath.c_str(), "w"));
+    if (!file) {
+        observer.message("Can't open output CV file.");
+        return false;
+    }
+    std::fputs("V\tC\n", file.get());
+
+    Grid& grid = document.grid;
+    const double V0 = grid.leftBarrier;
+    {
+        BarrierRestorer restorer(grid.leftBarrier, V0);
+        const int N = grid.count;
+        std::vector<double> Q(static_cast<std::size_t>(N > 0 ? N : 0));
+        grid.leftBarrier = V0 + start;
+        while (grid.leftBarrier <= V0 + stop) {
+            resolveAtBias(document, observer);
+            for (int i = 0; i < N; ++i)
+                Q[static_cast<std::size_t>(i)] = grid.point(i).netCharge();
+
+            grid.leftBarrier = grid.leftBarrier + probeFraction * step;
+            resolveAtBias(document, observer);
+            double dQ = 0;
+            for (int i = 0; i + 1 < N; ++i) {
+                const auto k = static_cast<std::size_t>(i);
+                dQ = dQ + ((grid.point(i).netCharge() - Q[k]) + (grid.point(i + 1).netCharge() - Q[k + 1])) *
+                              grid.dx[k] * halfCharge;
+            }
+            grid.leftBarrier = grid.leftBarrier - probeFraction * step;
+
+            const double C = dQ * inverseProbeFraction / step * perSquareCm;  // no absolute value
+            std::fprintf(file.get(), "%f\t%E\n", grid.leftBarrier - V0, C);
+            observer.progress();
+            grid.leftBarrier = grid.leftBarrier + step;
+        }
+    }
+    file.reset();
+    solve(document, observer);
+    return true;
+}
+
+}  // namespace tervane

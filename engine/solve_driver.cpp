@@ -1,0 +1,265 @@
+// The self-consistent solve: the document's layers and materials become a grid, the polarization
+// potential is integrated once, then Newton steps of Poisson's equation run classically and, with the
+// Schroedinger switch, alternate with bound-state solutions.
+#include "engine/solve_driver.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "engine/grid.h"
+#include "engine/observer.h"
+#include "engine/schroedinger.h"
+#include "model/constants.h"
+#include "model/document.h"
+
+namespace tervane {
+
+namespace {
+
+constexpr double initialError = 500.0;
+constexpr double classicalTolerance = 1e-5;
+constexpr double biasTolerance = 1e-8;
+constexpr double schroedingerTolerance = 1e-5;
+constexpr int statusRefreshSteps = 5;
+constexpr double sheetChargeFactor = 5e-5;  // 1/2 of the trapezoid times 1e-4 for m^-2 -> cm^-2
+
+std::string layerName(std::size_t index, const Layer& layer)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "Layer %zu", index);
+    return std::string(buffer) + " (" + layer.material + ")";
+}
+
+// Points of a layer: the integer part of thickness/dx + 0.5. Returns false when that is not a finite
+// number (dx of 0 or NaN with a non-zero thickness), which no conversion to an integer can hold.
+bool pointCount(const Layer& layer, double& n)
+{
+    const double raw = layer.thickness / layer.dx + 0.5;
+    if (!std::isfinite(raw) && !(layer.thickness == 0.0 && layer.dx == 0.0))
+        return false;
+    n = std::isfinite(raw) ? std::trunc(raw) : 0.0;
+    return true;
+}
+
+// The Schroedinger phase shared by solve() and resolveAtBias(). Returns false when it could not run.
+bool schroedingerPhase(Document& document, Observer& observer, bool refresh, double& error, int& pass,
+                       int& bound)
+{
+    Grid& grid = document.grid;
+    SchroedingerPhase phase(grid, document.schroedingerSettings, observer);
+    const bool valence = document.valenceSchroedingerOn;
+    if (!phase.prepare(valence))
+        return false;
+    pass = 0;
+    // At least one pass runs, even with an iteration limit of 0 or less.
+    do {
+        bound = phase.pass(valence);
+        const int mode = valence ? 2 : 1;
+        error = grid.poissonStep(mode, observer);
+        if (refresh) {
+            document.solverError = error;
+            document.iterations = pass;
+            document.boundStates = bound;
+            observer.progress();
+        }
+        ++pass;
+    } while (error > schroedingerTolerance && pass < document.schroedingerIterations);
+    phase.finish();
+    return true;
+}
+
+}  // namespace
+
+bool solve(Document& document, Observer& observer)
+{
+    Grid& grid = document.grid;
+    grid.reset(0);
+    if (document.layers.empty())
+        return true;
+
+    document.chargeFirst = 0;
+    document.chargeLast = 0;
+    double Pprev = 0.0;
+
+    // Fields the loop does not set for a point keep the value they had for the previous point.
+    GridPoint templatePoint;
+    for (std::size_t index = 0; index < document.layers.size(); ++index) {
+        const Layer& layer = document.layers[index];
+        Material* material = findMaterial(document.materials, layer.material);
+        if (!material) {
+            observer.message("Material not found!");
+            return false;
+        }
+        material->polarization.substrateA = document.substrateA;
+        material->polarization.substratePsp = document.substratePsp;
+
+        double n = 0.0;
+        if (!pointCount(layer, n)) {
+            observer.message(layerName(index, layer) +
+                             ": the grid spacing dx must be a positive number for a layer of non-zero thickness");
+            return false;
+        }
+        if (n > 0.0 && static_cast<double>(grid.count) + n > static_cast<double>(maxGridPoints)) {
+            observer.message(layerName(index, layer) + ": the structure would need more than " +
+                             std::to_string(maxGridPoints) + " grid points; use a larger dx");
+            return false;
+        }
+        const int layerPoints = n > 0.0 ? static_cast<int>(n) : 0;
+        grid.points.reserve(grid.points.size() + static_cast<std::size_t>(layerPoints));
+        for (int i = 0; i < layerPoints; ++i) {
+            grid.dx.push_back(layer.dx);
+            const double t = i * layer.dx / layer.thickness;
+            const double x = layer.composition.value(t);
+            grid.eps.push_back(material->eps.value(x) * eps0);
+            templatePoint.Nd = layer.Nd;
+            templatePoint.Na = layer.Na;
+            templatePoint.Ndd = layer.Ndd;
+            templatePoint.Nda = layer.Nda;
+            if (document.polarizationOn) {
+                const double f = layer.relaxed ? layer.strainFactor : 1.0;
+                const double P = material->polarization.polarizationAt(x, f);
+                templatePoint.dP = P - Pprev;
+                Pprev = P;
+            }
+            const MaterialValues values = material->valuesAt(x);
+            templatePoint.Eg = values.Eg;
+            templatePoint.dEc = values.dEc;
+            templatePoint.me = values.me;
+            templatePoint.mlh = values.mlh;
+            templatePoint.mhh = values.mhh;
+            templatePoint.EdShallow = values.EdShallow;
+            templatePoint.EaShallow = values.EaShallow;
+            templatePoint.EdDeep = values.EdDeep;
+            templatePoint.EaDeep = values.EaDeep;
+            templatePoint.fullyIonized = document.fullyIonized;
+            templatePoint.Efn = layer.Efn.value(t);
+            templatePoint.Efp = layer.Efp.value(t);
+            templatePoint.Tn = layer.Tn.value(t);
+            templatePoint.Tp = layer.Tp.value(t);
+            templatePoint.holes = layer.holes;
+            grid.points.push_back(templatePoint);
+            ++grid.count;
+        }
+    }
+    grid.fullyIonized = document.fullyIonized;
+
+    const int N = grid.count;
+    if (N > 2) {
+        if (document.polarizationOn) {
+            // phiPol of point k is -q times the sum over j < k of S_j dx_j / eps_j, S_j being the
+            // polarization at point j: the field of the polarization charges integrated from the left.
+            grid.point(0).phiPol = 0;
+            double S = grid.point(0).dP;
+            double V = -1.6e-19 * S / grid.eps[0] * grid.dx[0];
+            for (int k = 1; k <= N - 1; ++k) {
+                const auto j = static_cast<std::size_t>(k);
+                grid.point(k).phiPol = V;
+                S = S + grid.point(k).dP;
+                if (k < N - 1)
+                    V = V - 1.6e-19 * S / grid.eps[j] * grid.dx[j];
+            }
+        }
+
+        grid.initialGuess();
+        grid.applyContacts(observer);
+        grid.damping = document.damping;
+
+        double error = initialError;
+        int it = 0;
+        while (it < document.poissonIterations && error > classicalTolerance) {
+            error = grid.poissonStep(0, observer);
+            if (it % statusRefreshSteps == 0) {
+                document.iterations = it;
+                document.solverError = error;
+                document.boundStates = 0;
+                observer.progress();
+            }
+            ++it;
+        }
+        document.solverError = error;
+        document.iterations = it;
+        document.boundStates = 0;
+
+        if (document.schroedingerOn) {
+            int pass = 0;
+            int bound = 0;
+            if (schroedingerPhase(document, observer, true, error, pass, bound)) {
+                document.solverError = error;
+                document.iterations = pass;
+                document.boundStates = bound;
+            }
+        }
+    }
+
+    computeSheetCharge(document);
+    observer.updateAll();
+    return true;
+}
+
+void resolveAtBias(Document& document, Observer& observer)
+{
+    if (document.layers.empty())
+        return;
+    Grid& grid = document.grid;
+    if (grid.count > 2) {
+        grid.applyContacts(observer);
+        grid.damping = document.damping;
+
+        double error = initialError;
+        int it = 0;
+        while (it < document.poissonIterations && error > biasTolerance) {
+            error = grid.poissonStep(0, observer);
+            ++it;
+        }
+        document.iterations = it;
+        document.solverError = error;
+        document.boundStates = 0;
+
+        if (document.schroedingerOn) {
+            int pass = 0;
+            int bound = 0;
+            if (schroedingerPhase(document, observer, false, error, pass, bound)) {
+                document.solverError = error;
+                document.iterations = pass;
+                document.boundStates = bound;
+            }
+        }
+    }
+    computeSheetCharge(document);
+    observer.updateAll();
+}
+
+void computeSheetCharge(Document& document)
+{
+    Grid& grid = document.grid;
+    const int N = grid.count;
+    const int mode = document.schroedingerOn ? 1 : 0;
+    double sum = 0;
+    // A negative first index would read before the first point: the range starts at point 0.
+    int i = document.chargeFirst < 0 ? 0 : document.chargeFirst;
+    while (i < N - 1 && i <= document.chargeLast) {
+        GridPoint& left = grid.point(i);
+        GridPoint& right = grid.point(i + 1);
+        const int leftMode = left.carrierMode;
+        const int rightMode = right.carrierMode;
+        left.carrierMode = mode;
+        right.carrierMode = mode;
+        const double nLeft = left.electronDensity();
+        const double nRight = right.electronDensity();
+        left.carrierMode = leftMode;
+        right.carrierMode = rightMode;
+        sum = sum + (nLeft + nRight) * grid.dx[static_cast<std::size_t>(i)] * sheetChargeFactor;
+        ++i;
+    }
+    document.sheetCharge = sum;
+}
+
+void setChargeRange(Document& document, int first, int last)
+{
+    document.chargeFirst = first;
+    document.chargeLast = last;
+    computeSheetCharge(document);
+}
+
+}  // namespace tervane

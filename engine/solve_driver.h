@@ -1,0 +1,28 @@
+#pragma once
+
+namespace tervane {
+
+class Document;
+class Observer;
+
+// Largest grid a solve builds; no real device comes near it. Past it the solve stops with a message
+// before allocating.
+inline constexpr long long maxGridPoints = 2000000;
+
+// Rebuilds the grid from the layers and materials, integrates the polarization potential, runs the
+// classical Newton phase and, with the Schroedinger switch on, the bound-state phase; publishes the
+// status values and the sheet density. Returns false when a message stopped the work (a missing
+// material, a layer that cannot be cut into points, a grid beyond maxGridPoints).
+bool solve(Document& document, Observer& observer);
+
+// Iterates again on the existing grid after a contact change, from the previous potential, with the
+// tight classical tolerance; used by the C-V sweep.
+void resolveAtBias(Document& document, Observer& observer);
+
+// Trapezoid integral of the electron density from chargeFirst to min(chargeLast, N-1), in cm^-2.
+void computeSheetCharge(Document& document);
+
+// Stores the sheet-density range, then integrates it.
+void setChargeRange(Document& document, int first, int last);
+
+}  // namespace tervane
