@@ -1,0 +1,29 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "engine/observer.h"
+#include "io/io_result.h"
+
+namespace tervane::cli {
+
+// Writes `text` as one or more whole lines: a line break is added unless the text already ends with
+// one, so messages that carry their own "\n" do not leave blank lines.
+void printMessage(std::ostream& stream, std::string_view text);
+
+// Writes the message of a failed file operation, naming the file unless the message already does.
+void printFileError(std::ostream& stream, const std::string& path, const IoResult& result);
+
+// Turns the core's messages into lines on a stream (standard error for the tool) as they are met.
+class StreamObserver : public Observer {
+  public:
+    explicit StreamObserver(std::ostream& stream) : stream_(stream) {}
+    void message(const std::string& text) override;
+
+  private:
+    std::ostream& stream_;
+};
+
+} // namespace tervane::cli

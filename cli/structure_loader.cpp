@@ -1,0 +1,53 @@
+#include "cli/structure_loader.h"
+
+#include <utility>
+
+#include "engine/observer.h"
+#include "io/document_file.h"
+#include "io/file_util.h"
+#include "io/import_script.h"
+
+namespace tervane::cli {
+
+namespace {
+
+IoResult decodeDocumentStructure(const std::string& bytes, Structure& structure)
+{
+    DocumentFileContents contents;
+    IoResult result = decodeDocument(bytes, contents);
+    if (!result)
+        return result;
+    structure.layers = std::move(contents.layers);
+    structure.leftContact = contents.leftContact;
+    structure.leftBarrier = contents.leftBarrier;
+    return result;
+}
+
+IoResult parseScriptStructure(const std::string& bytes, Observer& observer, Structure& structure)
+{
+    std::vector<Layer> layers;
+    IoResult result = parseScriptText(bytes, layers, observer);
+    if (!result)
+        return result;
+    structure = Structure{};
+    structure.layers = std::move(layers);
+    return result;
+}
+
+} // namespace
+
+IoResult loadStructure(const std::string& path, StructureFormat format, Observer& observer,
+                       Structure& structure)
+{
+    // The whole file is read once so that detection and parsing see the same bytes.
+    std::string bytes;
+    if (IoResult result = readWholeFile(path, bytes); !result)
+        return result;
+
+    const bool isDocument = format == StructureFormat::Document ||
+                            (format == StructureFormat::Detect && looksLikeDocumentFile(bytes));
+    return isDocument ? decodeDocumentStructure(bytes, structure)
+                      : parseScriptStructure(bytes, observer, structure);
+}
+
+} // namespace tervane::cli

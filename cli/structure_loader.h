@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "io/io_result.h"
+#include "model/layer.h"
+
+namespace tervane {
+class Observer;
+}
+
+namespace tervane::cli {
+
+// How a structure argument is read.
+enum class StructureFormat {
+    Detect,   // a document file when its first four bytes are the int32 1 or 2, a script otherwise
+    Document, // always a document file
+    Script,   // always an import script
+};
+
+// What a structure argument describes: the stack and the left contact. An import script has no
+// contact of its own, so it gives the default Neutral contact with a barrier of 0 eV.
+struct Structure {
+    std::vector<Layer> layers; // index 0 at the left contact
+    int leftContact = 0;       // 0 = Neutral, 1 = Fixed
+    double leftBarrier = 0.0;  // eV
+};
+
+// Reads the document file or import script at `path`. The script's non-fatal findings ("Unknown
+// command in line #...") go to `observer` as they are met and do not make the load fail. On failure
+// `structure` is left as it was and the result carries the message.
+IoResult loadStructure(const std::string& path, StructureFormat format, Observer& observer,
+                       Structure& structure);
+
+} // namespace tervane::cli

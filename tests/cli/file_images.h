@@ -1,0 +1,76 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "byte_builder.h"
+
+namespace tervane::test {
+
+// A layer as a document file stores it, in file units (m, m^-3, eV).
+struct StoredLayer {
+    std::string material;
+    double thickness = 0.0;
+    double dx = 1e-9;
+    double Nd = 0.0;
+    double Na = 0.0;
+    double Ndd = 0.0;
+    double Nda = 0.0;
+    double compositionA = 0.0;
+    bool holes = true;
+};
+
+// A version-2 document file, laid out field by field: version, count, the layer records
+// (thickness, dx, composition a b c, material, Na, Nd, Nda, Ndd, holes, relaxed, strainFactor,
+// Efn a b c, Efp a b c, spare), left contact kind, left barrier.
+inline std::string documentVersion2(const std::vector<StoredLayer>& layers, int leftContact = 0,
+                                    double leftBarrier = 0.0)
+{
+    ByteBuilder file;
+    file.int32(2).int32(static_cast<int>(layers.size()));
+    for (const StoredLayer& layer : layers) {
+        file.float64(layer.thickness).float64(layer.dx).law(layer.compositionA, 0, 0);
+        file.shortString(layer.material)
+            .float64(layer.Na)
+            .float64(layer.Nd)
+            .float64(layer.Nda)
+            .float64(layer.Ndd);
+        file.int32(layer.holes ? 1 : 0).int32(0).float64(0).law(0, 0, 0).law(0, 0, 0).float64(0);
+    }
+    file.int32(leftContact).float64(leftBarrier);
+    return file.bytes();
+}
+
+// A version-1 document file: each record holds thickness, dx, composition, material, Na, Nd, spare.
+inline std::string documentVersion1(const std::vector<StoredLayer>& layers, int leftContact = 0,
+                                    double leftBarrier = 0.0)
+{
+    ByteBuilder file;
+    file.int32(1).int32(static_cast<int>(layers.size()));
+    for (const StoredLayer& layer : layers) {
+        file.float64(layer.thickness).float64(layer.dx).law(layer.compositionA, 0, 0);
+        file.shortString(layer.material).float64(layer.Na).float64(layer.Nd).float64(0);
+    }
+    file.int32(leftContact).float64(leftBarrier);
+    return file.bytes();
+}
+
+// A materials file record whose every law and background is zero, Binary, with the given name.
+inline void appendPlainMaterial(ByteBuilder& file, const std::string& name)
+{
+    for (int law = 0; law < 8 + 6 + 2; ++law)
+        file.law(0, 0, 0);
+    file.shortString(name).int32(0).float64(0).float64(0).float64(0).float64(0);
+}
+
+// A materials file of plain materials with these names, in this order.
+inline std::string plainMaterialsFile(const std::vector<std::string>& names)
+{
+    ByteBuilder file;
+    file.int32(static_cast<int>(names.size()));
+    for (const std::string& name : names)
+        appendPlainMaterial(file, name);
+    return file.bytes();
+}
+
+} // namespace tervane::test
