@@ -7,7 +7,6 @@
 #include "cli/materials_loader.h"
 #include "cli/messages.h"
 #include "cli/structure_loader.h"
-#include "cli/text_format.h"
 #include "model/material.h"
 
 namespace tervane::cli {
@@ -56,8 +55,7 @@ int runLayers(const LayersOptions& options, std::ostream& out, std::ostream& err
         if (!material) {
             out.flush();
             printMessage(err, "Material not found!");
-            printMessage(err, formatText("Layer %.3d names the material \"%s\", which %s does not hold.",
-                                         index, layer.material.c_str(), options.materialsPath->c_str()));
+            printMessage(err, missingMaterialText(index, layer.material, *options.materialsPath));
             return exitFailure;
         }
         out << layerListLine(index, material->name, layer) << '\n';

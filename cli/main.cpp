@@ -1,6 +1,6 @@
-// tervane-cli: the structure and materials files of Tervane, read and written without the desktop
-// program. Each subcommand lives in its own *_command file; this file only parses the command line
-// and turns the outcome into an exit status.
+// tervane-cli: the structure and materials files of Tervane, read, written and solved without the
+// desktop program. Each subcommand lives in its own *_command file; this file only parses the command
+// line and turns the outcome into an exit status.
 
 #include <exception>
 #include <iostream>
@@ -13,6 +13,7 @@
 #include "cli/layers_command.h"
 #include "cli/materials_command.h"
 #include "cli/messages.h"
+#include "cli/solve_command.h"
 
 using namespace tervane::cli;
 
@@ -20,7 +21,7 @@ namespace {
 
 int runParsed(CLI::App* layers, const LayersOptions& layersOptions, CLI::App* materials,
               const MaterialsOptions& materialsOptions, CLI::App* convert,
-              const ConvertOptions& convertOptions)
+              const ConvertOptions& convertOptions, CLI::App* solve, const SolveOptions& solveOptions)
 {
     if (layers->parsed())
         return runLayers(layersOptions, std::cout, std::cerr);
@@ -28,6 +29,8 @@ int runParsed(CLI::App* layers, const LayersOptions& layersOptions, CLI::App* ma
         return runMaterials(materialsOptions, std::cout, std::cerr);
     if (convert->parsed())
         return runConvert(convertOptions, std::cout, std::cerr);
+    if (solve->parsed())
+        return runSolve(solveOptions, std::cout, std::cerr);
     return exitUsage;
 }
 
@@ -35,8 +38,8 @@ int runParsed(CLI::App* layers, const LayersOptions& layersOptions, CLI::App* ma
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Tervane command-line tool: lists and converts structures (document files and import "
-                 "scripts) and materials database files.\n"
+    CLI::App app{"Tervane command-line tool: lists, converts and solves structures (document files and "
+                 "import scripts) and lists materials database files.\n"
                  "Exit status: 0 done, 1 stopped on an error (reported on standard error), 2 usage error.",
                  "tervane-cli"};
     app.require_subcommand(1);
@@ -44,9 +47,11 @@ int main(int argc, char** argv)
     LayersOptions layersOptions;
     MaterialsOptions materialsOptions;
     ConvertOptions convertOptions;
+    SolveOptions solveOptions;
     CLI::App* layers = addLayersCommand(app, layersOptions);
     CLI::App* materials = addMaterialsCommand(app, materialsOptions);
     CLI::App* convert = addConvertCommand(app, convertOptions);
+    CLI::App* solve = addSolveCommand(app, solveOptions);
 
     try {
         app.parse(argc, argv);
@@ -57,7 +62,8 @@ int main(int argc, char** argv)
 
     int status = exitFailure;
     try {
-        status = runParsed(layers, layersOptions, materials, materialsOptions, convert, convertOptions);
+        status = runParsed(layers, layersOptions, materials, materialsOptions, convert, convertOptions, solve,
+                           solveOptions);
     } catch (const std::bad_alloc&) {
         printMessage(std::cerr, "Out of memory");
         return exitFailure;

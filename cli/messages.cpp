@@ -1,5 +1,7 @@
 #include "cli/messages.h"
 
+#include "cli/text_format.h"
+
 namespace tervane::cli {
 
 void printMessage(std::ostream& stream, std::string_view text)
@@ -21,6 +23,18 @@ void printFileError(std::ostream& stream, const std::string& path, const IoResul
 void StreamObserver::message(const std::string& text)
 {
     printMessage(stream_, text);
+}
+
+void RecordingObserver::message(const std::string& text)
+{
+    messages_.push_back(text);
+    StreamObserver::message(text);
+}
+
+std::string missingMaterialText(int layerIndex, const std::string& material, const std::string& materialsPath)
+{
+    return formatText("Layer %.3d names the material \"%s\", which %s does not hold.", layerIndex,
+                      material.c_str(), materialsPath.c_str());
 }
 
 } // namespace tervane::cli

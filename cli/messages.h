@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/observer.h"
 #include "io/io_result.h"
@@ -25,5 +26,22 @@ class StreamObserver : public Observer {
   private:
     std::ostream& stream_;
 };
+
+// A StreamObserver that also keeps every message, for a report written after the work.
+class RecordingObserver : public StreamObserver {
+  public:
+    using StreamObserver::StreamObserver;
+    void message(const std::string& text) override;
+
+    // The messages in the order they were met, each with its exact text.
+    const std::vector<std::string>& messages() const { return messages_; }
+
+  private:
+    std::vector<std::string> messages_;
+};
+
+// The line that follows "Material not found!" to say which layer named which material.
+std::string missingMaterialText(int layerIndex, const std::string& material,
+                                const std::string& materialsPath);
 
 } // namespace tervane::cli

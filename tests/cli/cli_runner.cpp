@@ -50,6 +50,11 @@ void drain(int outFd, int errFd, std::string& out, std::string& err)
 
 CliRun runCli(const std::vector<std::string>& arguments)
 {
+    return runCliIn("", arguments);
+}
+
+CliRun runCliIn(const std::string& workingDirectory, const std::vector<std::string>& arguments)
+{
     std::vector<std::string> words{TERVANE_CLI_PATH};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -69,6 +74,8 @@ CliRun runCli(const std::vector<std::string>& arguments)
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
     for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]})
         posix_spawn_file_actions_addclose(&actions, fd);
+    if (!workingDirectory.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
 
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);

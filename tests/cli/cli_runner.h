@@ -16,6 +16,9 @@ struct CliRun {
 // Runs tervane-cli with `arguments` (no shell involved), standard input empty.
 CliRun runCli(const std::vector<std::string>& arguments);
 
+// The same, with `workingDirectory` as the tool's current directory.
+CliRun runCliIn(const std::string& workingDirectory, const std::vector<std::string>& arguments);
+
 // The lines of `text`, each without its line break; a final line break ends the last line.
 std::vector<std::string> linesOf(const std::string& text);
 

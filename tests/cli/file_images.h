@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,39 @@ inline std::string plainMaterialsFile(const std::vector<std::string>& names)
     file.int32(static_cast<int>(names.size()));
     for (const std::string& name : names)
         appendPlainMaterial(file, name);
+    return file.bytes();
+}
+
+// A law a + b x + c x^2 as its three coefficients.
+using Law = std::array<double, 3>;
+
+// A material with real laws, in the units of the materials file (eV, relative permittivity, m0,
+// Angstrom, C/m^2). Laws left out are zero.
+struct StoredMaterial {
+    std::string name;
+    Law Eg{}, dEc{}, eps{}, EaShallow{}, EdShallow{}, EaDeep{}, EdDeep{}, me{}, mhh{}, mlh{};
+    Law a{}, Psp{}, c13{}, c33{}, e31{}, e33{};
+};
+
+// A materials file record in stored order: EaDeep, EdDeep, dEc, Eg, eps, me, mhh, mlh, the polarization
+// laws a, c13, c33, e31, e33, Psp, then EaShallow, EdShallow, the name, the type (Binary) and the four
+// zero backgrounds.
+inline void appendMaterial(ByteBuilder& file, const StoredMaterial& material)
+{
+    for (const Law* law :
+         {&material.EaDeep, &material.EdDeep, &material.dEc, &material.Eg, &material.eps, &material.me,
+          &material.mhh, &material.mlh, &material.a, &material.c13, &material.c33, &material.e31,
+          &material.e33, &material.Psp, &material.EaShallow, &material.EdShallow})
+        file.law((*law)[0], (*law)[1], (*law)[2]);
+    file.shortString(material.name).int32(0).float64(0).float64(0).float64(0).float64(0);
+}
+
+inline std::string materialsFile(const std::vector<StoredMaterial>& materials)
+{
+    ByteBuilder file;
+    file.int32(static_cast<int>(materials.size()));
+    for (const StoredMaterial& material : materials)
+        appendMaterial(file, material);
     return file.bytes();
 }
 

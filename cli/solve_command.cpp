@@ -1,0 +1,281 @@
+#include "cli/solve_command.h"
+
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "cli/materials_loader.h"
+#include "cli/messages.h"
+#include "cli/solve_status.h"
+#include "cli/structure_loader.h"
+#include "cli/text_format.h"
+#include "engine/cv_profile.h"
+#include "engine/solve_driver.h"
+#include "export/band_profile_export.h"
+#include "export/charge_export.h"
+#include "io/file_util.h"
+#include "model/document.h"
+
+namespace tervane::cli {
+
+namespace {
+
+// A sweep that would visit more biases than this is refused before anything is solved: it would
+// run for days, or never end when STEP is too small to move the barrier.
+constexpr long long maxCvBiases = 100000;
+
+template <typename Value> using Parser = std::string (*)(std::string_view, Value&);
+
+// An option whose text `parse` turns into a value. A text it refuses is a usage error with its reason.
+template <typename Value>
+CLI::Option* addParsedOption(CLI::App& command, const std::string& name, std::optional<Value>& target,
+                             Parser<Value> parse, const std::string& help, const std::string& typeName)
+{
+    const CLI::Validator validator(
+        [parse](std::string& text) {
+            Value ignored{};
+            return parse(text, ignored);
+        },
+        "", "");
+    return command
+        .add_option_function<std::string>(
+            name,
+            [&target, parse](const std::string& text) {
+                Value value{};
+                parse(text, value);
+                target = value;
+            },
+            help)
+        ->check(validator)
+        ->type_name(typeName);
+}
+
+void applyContact(const std::optional<ContactChoice>& choice, int& contact, double& barrier)
+{
+    if (!choice)
+        return;
+    // As the Contacts dialog: a Neutral contact keeps the barrier it had.
+    contact = choice->fixed ? 1 : 0;
+    if (choice->fixed)
+        barrier = choice->barrier;
+}
+
+// Density mode of the band export: which densities the Schroedinger switches put in its columns.
+int bandExportMode(const Document& document)
+{
+    if (!document.schroedingerOn)
+        return 0;
+    return document.valenceSchroedingerOn ? 2 : 1;
+}
+
+// After a solve stopped on "Material not found!": which layer named which material.
+void explainMissingMaterial(const Document& document, const std::string& materialsPath, std::ostream& err)
+{
+    for (std::size_t k = 0; k < document.layers.size(); ++k) {
+        const Layer& layer = document.layers[k];
+        if (!findMaterial(document.materials, layer.material)) {
+            printMessage(err, missingMaterialText(static_cast<int>(k), layer.material, materialsPath));
+            return;
+        }
+    }
+}
+
+} // namespace
+
+CLI::App* addSolveCommand(CLI::App& parent, SolveOptions& options)
+{
+    CLI::App* command = parent.add_subcommand(
+        "solve", "Solve a structure as the desktop program does after opening it, with the settings of a "
+                 "new document unless the options below change them; print the solver status");
+    addStructureArguments(*command, options.structure);
+    command->add_option("--materials", options.materialsPath, "Materials database file")
+        ->required()
+        ->type_name("FILE");
+
+    CLI::Option* schroedinger = command->add_flag("--schroedinger", options.schroedinger,
+                                                  "Bound-state electron densities after the classical solve");
+    command
+        ->add_flag("--valence", options.valence,
+                   "Bound-state hole densities as well (light and heavy holes); needs --schroedinger")
+        ->needs(schroedinger);
+    command->add_flag("--no-polarization", options.noPolarization,
+                      "Leave out the spontaneous and piezoelectric polarization charges");
+    command->add_flag("--partial-ionization", options.partialIonization,
+                      "Dopants ionized according to their levels (the \"Fully Ionized\" switch off)");
+
+    addParsedOption<SubstrateChoice>(
+        *command, "--substrate", options.substrate, parseSubstrate,
+        "Substrate: the first material named NAME exactly, at composition X (default 0); its lattice "
+        "constant a and spontaneous polarization Psp at X become the reference of the polarization",
+        "NAME[:X]");
+    addParsedOption<ContactChoice>(*command, "--left", options.left, parseContact,
+                                   "Left contact, in place of the structure's own: neutral (keeping the "
+                                   "barrier height it had) or fixed with barrier height B (eV)",
+                                   "neutral|fixed:B");
+    addParsedOption<ContactChoice>(*command, "--right", options.right, parseContact,
+                                   "Right contact: neutral (the default) or fixed with barrier height B (eV)",
+                                   "neutral|fixed:B");
+    addParsedOption<double>(*command, "--damping", options.damping, parseDamping,
+                            "Factor on each Newton update, 0 to 1 (default 1, the full update)", "D");
+    addParsedOption<int>(
+        *command, "--poisson-iterations", options.poissonIterations, parseIterationLimit,
+        "Limit of classical Newton steps (default 200); 0 runs none, a negative limit is refused", "N");
+    addParsedOption<int>(*command, "--schroedinger-iterations", options.schroedingerIterations,
+                         parseIterationLimit,
+                         "Limit of Schroedinger passes (default 20); one pass always runs, so 0 and 1 "
+                         "both give one; a negative limit is refused",
+                         "N");
+    command
+        ->add_option("--eigensolver", options.eigenSolver,
+                     "Eigen-solver of the bound states: dense or tridiagonal (the same states; "
+                     "tridiagonal is faster)")
+        ->check(CLI::IsMember({"dense", "tridiagonal"}).description(""))
+        ->capture_default_str()
+        ->type_name("KIND");
+    command
+        ->add_option("--dump-dir", options.dumpDirectory,
+                     "Existing folder for the eigenstate files qstates.dat, qstateslh.dat and qstateshh.dat "
+                     "(default: the current folder)")
+        ->check(CLI::ExistingDirectory.description(""))
+        ->type_name("DIR");
+
+    CLI::Option* cv = addParsedOption<CvSweep>(
+        *command, "--cv", options.cv, parseCvSweep,
+        "C-V sweep after the solve: the left barrier is shifted from START to STOP volts in steps of STEP "
+        "(greater than 0; START above STOP writes the header only; at most 100000 biases); the structure "
+        "is solved again at the end",
+        "START:STOP:STEP");
+    command->add_option("--cv-out", options.cvOutPath, "File of the C-V sweep (V and C in F/cm^2)")
+        ->needs(cv)
+        ->capture_default_str()
+        ->type_name("FILE");
+    addParsedOption<SheetRange>(*command, "--sheet-range", options.sheetRange, parseSheetRange,
+                                "Grid points between which the electron sheet density is integrated "
+                                "(default: the first interval, 0:0)",
+                                "FIRST:LAST");
+    command
+        ->add_option("--bands", options.bandsPath,
+                     "Band-profile export: x, Ec, Ev, Ef, n, p per grid point (densities as the "
+                     "Schroedinger switches choose)")
+        ->type_name("FILE");
+    command
+        ->add_option("--charges", options.chargesPath,
+                     "Charge export: position and polarization step of each layer's left edge")
+        ->type_name("FILE");
+    command
+        ->add_option("--status-json", options.statusJsonPath,
+                     "Status as JSON: count, iterations, solverError, boundStates, sheetCharge, "
+                     "substrateA, substratePsp, chargeFirst, chargeLast, messages")
+        ->type_name("FILE");
+
+    command->footer(
+        "The work runs in this order: materials, structure, switches and settings, contacts, substrate, "
+        "the solve, the C-V sweep, the sheet-density range, the band export, the charge export, the "
+        "status (the line \"Solver error: ... iterations: ... bound states: ... ns: ... cm-2\" on "
+        "standard output, then --status-json). Messages go to standard error, one per line.\n"
+        "Exit status: 0 when everything ran; 1 when a message stopped the work (nothing after that "
+        "point is written); 2 for a usage error (nothing is written).");
+    return command;
+}
+
+int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
+{
+    RecordingObserver observer(err);
+    Document document;
+
+    if (IoResult result = loadMaterials(options.materialsPath, document.materials); !result) {
+        printFileError(err, options.materialsPath, result);
+        return exitFailure;
+    }
+
+    Structure structure;
+    const std::string& structurePath = options.structure.path;
+    if (IoResult result = loadStructure(structurePath, options.structure.format(), observer, structure);
+        !result) {
+        printFileError(err, structurePath, result);
+        return exitFailure;
+    }
+    document.layers = std::move(structure.layers);
+    document.grid.leftContact = structure.leftContact;
+    document.grid.leftBarrier = structure.leftBarrier;
+
+    document.schroedingerOn = options.schroedinger;
+    document.valenceSchroedingerOn = options.valence;
+    document.polarizationOn = !options.noPolarization;
+    document.fullyIonized = !options.partialIonization;
+    if (options.damping)
+        document.damping = *options.damping;
+    if (options.poissonIterations)
+        document.poissonIterations = *options.poissonIterations;
+    if (options.schroedingerIterations)
+        document.schroedingerIterations = *options.schroedingerIterations;
+    document.schroedingerSettings.eigenSolver =
+        options.eigenSolver == "dense" ? EigenSolverKind::Dense : EigenSolverKind::Tridiagonal;
+    if (options.dumpDirectory)
+        document.schroedingerSettings.dumpDirectory = *options.dumpDirectory;
+
+    applyContact(options.left, document.grid.leftContact, document.grid.leftBarrier);
+    applyContact(options.right, document.grid.rightContact, document.grid.rightBarrier);
+
+    if (options.substrate) {
+        const SubstrateChoice& choice = *options.substrate;
+        const Material* material = findMaterial(document.materials, choice.name);
+        if (!material) {
+            printMessage(err, formatText("The substrate material \"%s\" is not in %s.", choice.name.c_str(),
+                                         options.materialsPath.c_str()));
+            return exitFailure;
+        }
+        document.substrateMaterial = choice.name;
+        document.substrateX = choice.x;
+        document.substrateA = material->polarization.a.value(choice.x);
+        document.substratePsp = material->polarization.Psp.value(choice.x);
+    }
+
+    // The sweep starts from the left barrier in force, which only now is known.
+    if (options.cv && countCvBiases(document.grid.leftBarrier, *options.cv, maxCvBiases) > maxCvBiases) {
+        printMessage(err, formatText("--cv: the sweep would take more than %lld biases from the left "
+                                     "barrier of %g eV; use a larger STEP or a shorter range",
+                                     maxCvBiases, document.grid.leftBarrier));
+        return exitUsage;
+    }
+
+    if (!solve(document, observer)) {
+        if (!observer.messages().empty() && observer.messages().back() == "Material not found!")
+            explainMissingMaterial(document, options.materialsPath, err);
+        return exitFailure;
+    }
+
+    if (options.cv) {
+        const CvSweep& sweep = *options.cv;
+        if (!runCvProfile(document, sweep.start, sweep.stop, sweep.step, options.cvOutPath, observer)) {
+            printMessage(err, "The C-V sweep was not written to " + options.cvOutPath);
+            return exitFailure;
+        }
+    }
+
+    if (options.sheetRange)
+        setChargeRange(document, options.sheetRange->first, options.sheetRange->last);
+
+    if (options.bandsPath && !dumpFile(document.grid, *options.bandsPath, bandExportMode(document))) {
+        printMessage(err, "The band profile could not be written to " + *options.bandsPath);
+        return exitFailure;
+    }
+
+    if (options.chargesPath && !exportCharges(document, *options.chargesPath, observer)) {
+        printMessage(err, "The charges could not be written to " + *options.chargesPath);
+        return exitFailure;
+    }
+
+    out << statusText(document) << '\n';
+    if (options.statusJsonPath) {
+        const std::string json = statusJson(document, observer.messages());
+        if (IoResult result = writeFileAtomically(*options.statusJsonPath, json); !result) {
+            printFileError(err, *options.statusJsonPath, result);
+            return exitFailure;
+        }
+    }
+    return exitSuccess;
+}
+
+} // namespace tervane::cli
