@@ -1,0 +1,410 @@
+#include "io/import_script.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/observer.h"
+#include "io_test_support.h"
+
+namespace tervane {
+namespace {
+
+constexpr double tolRelative = 1e-12;
+
+struct Parsed {
+    IoResult result;
+    std::vector<Layer> layers;
+    std::vector<std::string> messages;
+};
+
+Parsed parse(std::string_view text)
+{
+    Parsed parsed;
+    CollectingObserver observer;
+    parsed.result = parseScriptText(text, parsed.layers, observer);
+    parsed.messages = observer.messages;
+    return parsed;
+}
+
+// The material names of the layers, blank-separated.
+std::string names(const std::vector<Layer>& layers)
+{
+    std::string text;
+    for (const Layer& layer : layers)
+        text += (text.empty() ? "" : " ") + layer.material;
+    return text;
+}
+
+void expectClose(double actual, double expected)
+{
+    EXPECT_NEAR(actual, expected, tolRelative * std::fabs(expected)) << "expected " << expected;
+}
+
+// Table rows show up in test names by their script line.
+template <class Case>
+    requires requires(const Case& row) { row.line; }
+void PrintTo(const Case& row, std::ostream* out)
+{
+    *out << '"' << row.line << '"';
+}
+
+// --- Lines as fgets with a 2048-byte buffer returns them ---------------------------------------
+
+struct LineCase {
+    std::string text;
+    std::vector<std::size_t> lengths;
+};
+
+class ScriptLines : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(ScriptLines, ComeInPiecesOfAtMost2047Bytes)
+{
+    ScriptLineReader reader(GetParam().text);
+    std::vector<std::size_t> lengths;
+    std::string joined;
+    for (std::string_view line; reader.readLine(line);) {
+        lengths.push_back(line.size());
+        joined += line;
+    }
+    EXPECT_EQ(lengths, GetParam().lengths);
+    EXPECT_EQ(joined, GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Import, ScriptLines,
+    ::testing::Values(LineCase{"", {}}, LineCase{"\n\n", {1, 1}}, LineCase{"ab\r\ncd", {4, 2}},
+                      LineCase{std::string(2046, 'a') + "\n", {2047}},
+                      LineCase{std::string(2047, 'a') + "\n", {2047, 1}},
+                      LineCase{std::string(2999, 'a') + "\n", {2047, 953}},
+                      LineCase{std::string(4094, 'a'), {2047, 2047}}));
+
+// --- Properties of a layer line ----------------------------------------------------------------
+
+struct PropertyCase {
+    const char* line;
+    double (*field)(const Layer&);
+    double expected;  // SI
+};
+
+double thicknessOf(const Layer& layer) { return layer.thickness; }
+double dxOf(const Layer& layer) { return layer.dx; }
+double NdOf(const Layer& layer) { return layer.Nd; }
+double NaOf(const Layer& layer) { return layer.Na; }
+double NddOf(const Layer& layer) { return layer.Ndd; }
+double NdaOf(const Layer& layer) { return layer.Nda; }
+double strainOf(const Layer& layer) { return layer.strainFactor; }
+
+class ScriptProperty : public ::testing::TestWithParam<PropertyCase> {};
+
+TEST_P(ScriptProperty, IsReadInScriptUnitsAndStoredInSi)
+{
+    const Parsed parsed = parse(GetParam().line);
+    ASSERT_TRUE(parsed.result.ok);
+    ASSERT_EQ(parsed.layers.size(), 1u);
+    EXPECT_EQ(parsed.layers[0].material, "GaN");
+    EXPECT_TRUE(parsed.messages.empty());
+    expectClose(GetParam().field(parsed.layers[0]), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Import, ScriptProperty, ::testing::Values(
+    PropertyCase{"GaN t=200\n", thicknessOf, 2e-8}, PropertyCase{"GaN\n", thicknessOf, 0.0},
+    PropertyCase{"GaN\n", dxOf, 1e-9}, PropertyCase{"GaN dx=5", dxOf, 5e-10},
+    PropertyCase{"GaN Nd=1e18", NdOf, 1e24}, PropertyCase{"GaN Na=2e17", NaOf, 2e23},
+    PropertyCase{"GaN Ndd=3e16", NddOf, 3e22}, PropertyCase{"GaN Nda=4.5e15", NdaOf, 4.5e21},
+    PropertyCase{"GaN nd=1e18 ND=2e18", NdOf, 2e24}, PropertyCase{"GaN T=7", thicknessOf, 7e-10},
+    PropertyCase{"GaN t=100A", thicknessOf, 1e-8}, PropertyCase{"GaN t", thicknessOf, 0.0},
+    PropertyCase{"GaN t=5 t=abc", thicknessOf, 5e-10},
+    PropertyCase{"GaN t=3=5", thicknessOf, 5e-10}, PropertyCase{"GaN t=-.5e1", thicknessOf, -5e-10},
+    PropertyCase{"GaN t=0x1p3", thicknessOf, 8e-10}, PropertyCase{"GaN t=1e", thicknessOf, 1e-10},
+    PropertyCase{"GaN t=.", thicknessOf, 0.0}, PropertyCase{"GaN =5 t=2", thicknessOf, 2e-10},
+    PropertyCase{"GaN=AlN t=2", thicknessOf, 2e-10}, PropertyCase{"GaN relax=0.5", strainOf, 0.5},
+    PropertyCase{"GaN relax", strainOf, 0.0}));
+
+struct LawCase {
+    const char* line;
+    Quadratic Layer::*law;
+    double a, b, c;
+    std::size_t messages;
+};
+
+class ScriptLaw : public ::testing::TestWithParam<LawCase> {};
+
+TEST_P(ScriptLaw, FillsCoefficientsFromTheLeft)
+{
+    const LawCase& expected = GetParam();
+    const Parsed parsed = parse(expected.line);
+    ASSERT_EQ(parsed.layers.size(), 1u);
+    const Quadratic& law = parsed.layers[0].*expected.law;
+    expectClose(law.a, expected.a);
+    expectClose(law.b, expected.b);
+    expectClose(law.c, expected.c);
+    EXPECT_EQ(parsed.messages.size(), expected.messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(Import, ScriptLaw, ::testing::Values(
+    LawCase{"GaN x=0.1,0.2", &Layer::composition, 0.1, 0.2, 0, 0},
+    LawCase{"GaN x=0.1, 0.2", &Layer::composition, 0.1, 0, 0, 1},
+    LawCase{"GaN x=0.2,0.1,0.05,9", &Layer::composition, 0.2, 0.1, 0.05, 0},
+    LawCase{"GaN x=0.1,,0.2", &Layer::composition, 0.1, 0, 0, 0},
+    LawCase{"GaN x=0.5 x=abc", &Layer::composition, 0, 0, 0, 0},
+    LawCase{"GaN x=0.5 x", &Layer::composition, 0, 0, 0, 0},
+    LawCase{"GaN Efn=-0.1,0.2,0.3", &Layer::Efn, -0.1, 0.2, 0.3, 0},
+    LawCase{"GaN efp=0.3", &Layer::Efp, 0.3, 0, 0, 0},
+    LawCase{"GaN", &Layer::Tp, 300, 0, 0, 0}));
+
+TEST(ScriptLayer, FlagsAndNamesFollowTheFirstToken)
+{
+    const Parsed parsed = parse("x=0.3 t=10\nGaN relax\nGaN noholes=0\nGaN noholesx\nrep=2\n");
+    ASSERT_EQ(names(parsed.layers), "x GaN GaN GaN rep");
+    expectClose(parsed.layers[0].thickness, 1e-9);
+    expectClose(parsed.layers[0].composition.a, 0.0);
+    EXPECT_TRUE(parsed.layers[1].relaxed);
+    EXPECT_FALSE(parsed.layers[0].relaxed);
+    EXPECT_FALSE(parsed.layers[2].holes);
+    EXPECT_TRUE(parsed.layers[3].holes);
+    EXPECT_EQ(parsed.messages, std::vector<std::string>{"Unknown command in line #4: GaN noholesx\n"});
+}
+
+TEST(ScriptLayer, HighBytesAreNotWhitespaceAndNulEndsTheLine)
+{
+    static constexpr char script[] = "GaN\xA0t=5\nAlN\x85 t=5\nInN t=2\0 foo=1\n";
+    const Parsed parsed = parse(std::string_view(script, sizeof script - 1));
+    ASSERT_EQ(names(parsed.layers), "GaN\xA0t AlN\x85 InN");
+    expectClose(parsed.layers[0].thickness, 0.0);
+    expectClose(parsed.layers[1].thickness, 5e-10);
+    expectClose(parsed.layers[2].thickness, 2e-10);
+    EXPECT_TRUE(parsed.messages.empty());
+}
+
+// --- Repeat blocks -------------------------------------------------------------------------------
+
+struct StructureCase {
+    const char* script;
+    const char* names;
+};
+
+class ScriptStructure : public ::testing::TestWithParam<StructureCase> {};
+
+TEST_P(ScriptStructure, ExpandsRepeatBlocks)
+{
+    const Parsed parsed = parse(GetParam().script);
+    ASSERT_TRUE(parsed.result.ok) << parsed.result.message;
+    EXPECT_EQ(names(parsed.layers), GetParam().names);
+    EXPECT_TRUE(parsed.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Import, ScriptStructure, ::testing::Values(
+    StructureCase{"A\n", "A"}, StructureCase{"A\r\nB\r\n", "A B"}, StructureCase{"\n \n\t\r\n", ""},
+    StructureCase{"=A t=1\n", ""}, StructureCase{"endrepeat\nA\n", ""}, StructureCase{"A\nendrepeat x\nB\n", "A"},
+    StructureCase{"repeat=2\nA\nB\nendrepeat\nC\n", "A B A B C"},
+    StructureCase{"REPEAT=2\nA\nEndRepeat\n", "A A"},
+    StructureCase{"repeat=2\nrepeat=3\nA\nendrepeat\nendrepeat\n", "A A A A A A"},
+    StructureCase{"repeat=2\nA\nrepeat=2\nB\nendrepeat\nC\nendrepeat\n", "A B B C A B B C"},
+    StructureCase{"repeat=2\nA\nrepeat=2\nB\n", "A B B A B B"},
+    StructureCase{"repeat=2\nA\nendrepeat\nendrepeat\nB\n", "A A"},
+    StructureCase{"repeat=3.7 A\nA\nendrepeat\n", "A A A"}, StructureCase{"repeat=+2\nA\n", "A A"},
+    StructureCase{"repeat=0\nA\nendrepeat\nB\n", "B"}, StructureCase{"repeat=-2\nA\nendrepeat\nB\n", "B"},
+    StructureCase{"repeat=0x10\nA\nendrepeat\nB\n", "B"},
+    StructureCase{"repeat=-1000000000000\nA\nendrepeat\nB\n", "B"},
+    StructureCase{"repeat=1000000000000\nendrepeat\nB\n", "B"}));
+
+TEST(ScriptRepeat, ZeroCopiesStillReadAndReportTheirLines)
+{
+    const Parsed parsed = parse("repeat=0\nA foo\nB bar\nC baz\nendrepeat\n");
+    EXPECT_TRUE(parsed.layers.empty());
+    EXPECT_EQ(parsed.messages, (std::vector<std::string>{"Unknown command in line #2: A foo\n",
+                                                         "Unknown command in line #3: B bar\n",
+                                                         "Unknown command in line #4: C baz\n"}));
+}
+
+class ScriptRepeatCount : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ScriptRepeatCount, MissingCountIsReportedAndTakesTheBlockOnce)
+{
+    const std::string line = std::string(GetParam()) + "\n";
+    const Parsed parsed = parse(line + "A\nB\nendrepeat\n");
+    EXPECT_EQ(names(parsed.layers), "A B");
+    EXPECT_EQ(parsed.messages, std::vector<std::string>{"Missing repeat count in line #1: " + line});
+}
+
+INSTANTIATE_TEST_SUITE_P(Import, ScriptRepeatCount,
+                         ::testing::Values("repeat", "repeat=", "repeat=abc", "repeat=-", "Repeat=.5"));
+
+// --- Messages and line numbers -------------------------------------------------------------------
+
+TEST(ScriptMessages, NameEveryLineReadIncludingBlocksAndPieces)
+{
+    const std::string longLine = "GaN t=10" + std::string(2036, ' ') + "AlNxyz t=20" + std::string(944, ' ') + "\n";
+    ASSERT_EQ(longLine.size(), 3000u);
+    const Parsed parsed = parse("GaN\nGaN\nrepeat=2\nA\nB\nC\nD\nE\nendrepeat\nGaN\nGaN\nGaN foo=1 bar\n" + longLine +
+                                "InN baz\r\n");
+    ASSERT_EQ(parsed.layers.size(), 18u);
+    EXPECT_EQ(parsed.layers[15].material, "GaN");
+    expectClose(parsed.layers[15].thickness, 1e-9);
+    EXPECT_EQ(parsed.layers[16].material, "xyz");
+    expectClose(parsed.layers[16].thickness, 2e-9);
+    const std::string firstPiece = longLine.substr(0, 2047);
+    EXPECT_EQ(parsed.messages, (std::vector<std::string>{"Unknown command in line #12: GaN foo=1 bar\n",
+                                                         "Unknown command in line #12: GaN foo=1 bar\n",
+                                                         "Unknown command in line #13: " + firstPiece,
+                                                         "Unknown command in line #15: InN baz\r\n"}));
+}
+
+// --- Hostile scripts -----------------------------------------------------------------------------
+
+struct InvalidNumberCase {
+    const char* line;
+    double (*field)(const Layer&);
+    double kept;
+};
+
+double compositionOf(const Layer& layer) { return layer.composition.a; }
+double EfnOf(const Layer& layer) { return layer.Efn.b; }
+
+class ScriptInvalidNumber : public ::testing::TestWithParam<InvalidNumberCase> {};
+
+// Not-finite values would otherwise reach the solve unnoticed: they are reported and change nothing.
+TEST_P(ScriptInvalidNumber, IsReportedAndKeepsTheEarlierValue)
+{
+    const std::string line = std::string(GetParam().line) + "\n";
+    const Parsed parsed = parse(line);
+    ASSERT_EQ(parsed.layers.size(), 1u);
+    expectClose(GetParam().field(parsed.layers[0]), GetParam().kept);
+    EXPECT_EQ(parsed.messages, std::vector<std::string>{"Invalid number in line #1: " + line});
+}
+
+INSTANTIATE_TEST_SUITE_P(Import, ScriptInvalidNumber, ::testing::Values(
+    InvalidNumberCase{"GaN t=5 t=nan", thicknessOf, 5e-10}, InvalidNumberCase{"GaN t=-INF", thicknessOf, 0.0},
+    InvalidNumberCase{"GaN t=1e999", thicknessOf, 0.0}, InvalidNumberCase{"GaN dx=infinity", dxOf, 1e-9},
+    InvalidNumberCase{"GaN Nd=2 Nd=1e305", NdOf, 2e6}, InvalidNumberCase{"GaN relax=nan(1)", strainOf, 0.0},
+    InvalidNumberCase{"GaN x=0.1 x=0.2,nan", compositionOf, 0.1},
+    InvalidNumberCase{"GaN Efn=0,0.5 Efn=0,0,inf", EfnOf, 0.5}));
+
+TEST(ScriptLimits, NestingDepthIsBounded)
+{
+    auto nested = [](int depth) {
+        std::string script;
+        for (int i = 0; i < depth; ++i)
+            script += "repeat=1\n";
+        return script + "A\n";
+    };
+    const Parsed deepest = parse(nested(maxRepeatDepth));
+    ASSERT_TRUE(deepest.result.ok);
+    EXPECT_EQ(names(deepest.layers), "A");
+    for (int depth : {maxRepeatDepth + 1, 10000}) {
+        const Parsed parsed = parse("A foo\n" + nested(depth));
+        EXPECT_FALSE(parsed.result.ok);
+        EXPECT_EQ(parsed.result.message, "Repeat blocks nested deeper than 64 in line #66");
+        EXPECT_TRUE(parsed.layers.empty());
+        EXPECT_EQ(parsed.messages.size(), 1u);  // what was met before the refusal still stands
+    }
+}
+
+TEST(ScriptLimits, LayerCountIsBoundedBeforeAnythingIsAllocated)
+{
+    const Parsed atBound = parse("A\nrepeat=999999\nB\n");
+    ASSERT_TRUE(atBound.result.ok);
+    ASSERT_EQ(atBound.layers.size(), maxScriptLayers);
+    EXPECT_EQ(atBound.layers.back().material, "B");
+    const Parsed oneMore = parse("repeat=999999\nB\nendrepeat\nA\nC\n");
+    EXPECT_EQ(oneMore.result.message, "The script makes more than 1000000 layers (line #5)");
+    EXPECT_TRUE(oneMore.layers.empty());
+
+    struct Refused {
+        const char* script;
+        const char* message;
+    };
+    for (const Refused& refused : {
+             Refused{"A\nA\nrepeat=999999\nB\n", "The script makes more than 1000000 layers (line #3)"},
+             Refused{"repeat=1000\nA\nrepeat=1000\nB\nendrepeat\nendrepeat\n",
+                     "The script makes more than 1000000 layers (line #1)"},
+             Refused{"repeat=1000000000000\nA\n", "The script makes more than 1000000 layers (line #1)"},
+             Refused{"repeat=2147483647\nA\n", "The script makes more than 1000000 layers (line #1)"}}) {
+        std::vector<Layer> layers(3);
+        CollectingObserver observer;
+        testing::LargestAllocation largest;
+        const IoResult result = parseScriptText(refused.script, layers, observer);
+        EXPECT_LT(largest.bytes(), std::size_t{1} << 20) << refused.script;
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.message, refused.message);
+        EXPECT_TRUE(layers.empty());
+    }
+}
+
+TEST(ScriptLimits, MegabyteLineIsReadInPieces)
+{
+    const Parsed parsed = parse(std::string(1000000, 'a') + "\n");
+    // 488 pieces of 2047 bytes, then the last 1064 and the line break.
+    ASSERT_EQ(parsed.layers.size(), 489u);
+    EXPECT_EQ(parsed.layers[0].material.size(), 2047u);
+    EXPECT_EQ(parsed.layers.back().material.size(), 1064u);
+}
+
+TEST(ScriptLimits, NumbersIgnoreTheProgramLocale)
+{
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    const Parsed parsed = parse("GaN t=2.5 x=0.25,0.5\n");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    ASSERT_EQ(parsed.layers.size(), 1u);
+    expectClose(parsed.layers[0].thickness, 2.5e-10);
+    expectClose(parsed.layers[0].composition.b, 0.5);
+}
+
+// Random scripts from script words and stray bytes: no crash, and every layer is finite.
+TEST(ScriptFuzz, RandomScriptsGiveFiniteLayersOrARefusal)
+{
+    const std::vector<std::string> words = {"repeat=3", "repeat=0", "repeat", "endrepeat", "GaN", "x=0.1,0.2",
+                                            "t=nan", "Nd=1e305", "dx=-inf", "relax=1e999", "Efn=1,inf", "=",
+                                            "noholes", "repeat=2", "\xff", "\r", "\n", "\n", "\n", " "};
+    std::mt19937 random(20240611);
+    for (int script = 0; script < 2000; ++script) {
+        std::string text;
+        const int length = static_cast<int>(random() % 60);
+        for (int i = 0; i < length; ++i) {
+            text += words[random() % words.size()];
+            text += random() % 3 ? ' ' : static_cast<char>(random() % 256);
+        }
+        const Parsed parsed = parse(text);
+        for (const Layer& layer : parsed.layers) {
+            for (double value : {layer.thickness, layer.dx, layer.Nd, layer.Na, layer.Ndd, layer.Nda, layer.strainFactor,
+                                 layer.composition.a, layer.composition.b, layer.composition.c, layer.Efn.a,
+                                 layer.Efn.b, layer.Efn.c, layer.Efp.a, layer.Efp.b, layer.Efp.c})
+                ASSERT_TRUE(std::isfinite(value)) << text;
+        }
+    }
+}
+
+// --- Files ---------------------------------------------------------------------------------------
+
+TEST(ScriptFile, ReadsCrLfScriptsAndRefusesWhatCannotBeOpened)
+{
+    testing::ScratchFolder folder;
+    testing::writeFileBytes(folder.file("stack.txt"), "repeat=2\r\nAlGaN x=0.25 t=200 dx=5 Nd=1e18\r\nGaN\r\nendrepeat\r\n");
+    std::vector<Layer> layers;
+    CollectingObserver observer;
+    ASSERT_TRUE(readScriptFile(folder.file("stack.txt"), layers, observer).ok);
+    EXPECT_EQ(names(layers), "AlGaN GaN AlGaN GaN");
+    expectClose(layers[2].thickness, 2e-8);
+    expectClose(layers[2].dx, 5e-10);
+    expectClose(layers[2].Nd, 1e24);
+    expectClose(layers[2].composition.a, 0.25);
+    EXPECT_TRUE(observer.messages.empty());
+
+    for (const std::string& path : {folder.file("missing.txt"), folder.path().string()}) {
+        const IoResult result = readScriptFile(path, layers, observer);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.message, "Could not open file");
+        EXPECT_TRUE(layers.empty());
+    }
+}
+
+}  // namespace
+}  // namespace tervane
