@@ -1,31 +1,258 @@
 #include "engine/schroedinger.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <new>
+#include <string>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include "engine/bound_states.h"
+#include "engine/eigenstate_dump.h"
 #include "engine/grid.h"
 #include "engine/observer.h"
 
 namespace tervane {
 
+namespace {
+
+// Work arrays of a pass, per point: matrix diagonals and weights, energies, the eigen-solver's work
+// space (about 30 doubles), densities, occupation runs, the remembered potential and the file
+// writer's gather block (16 doubles); about 55 doubles in all, counted with a margin.
+constexpr double workBytesPerPoint = 64 * sizeof(double);
+constexpr double bytesPerMiB = 1024.0 * 1024.0;
+// A control-group limit at or above this is "no limit".
+constexpr double unlimitedBytes = 4.0e18;
+
+// First number in a file, or a negative value.
+double numberInFile(const char* path)
+{
+    std::ifstream in(path);
+    double value = -1.0;
+    if (!(in >> value))
+        return -1.0;
+    return value;
+}
+
+double memAvailable()
+{
+    std::ifstream in("/proc/meminfo");
+    std::string key;
+    double kibibytes = 0.0;
+    std::string unit;
+    while (in >> key >> kibibytes) {
+        std::getline(in, unit);
+        if (key == "MemAvailable:")
+            return kibibytes * 1024.0;
+    }
+    const long pages = sysconf(_SC_AVPHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages > 0 && pageSize > 0)
+        return static_cast<double>(pages) * static_cast<double>(pageSize);
+    return -1.0;
+}
+
+// Headroom under this process's control-group memory limit (version 2, then version 1), or a negative
+// value when there is no limit.
+double controlGroupHeadroom()
+{
+    const double limit2 = numberInFile("/sys/fs/cgroup/memory.max"); // "max" reads as no number
+    if (limit2 > 0.0 && limit2 < unlimitedBytes)
+        return limit2 - std::max(0.0, numberInFile("/sys/fs/cgroup/memory.current"));
+    const double limit1 = numberInFile("/sys/fs/cgroup/memory/memory.limit_in_bytes");
+    if (limit1 > 0.0 && limit1 < unlimitedBytes)
+        return limit1 - std::max(0.0, numberInFile("/sys/fs/cgroup/memory/memory.usage_in_bytes"));
+    return -1.0;
+}
+
+// The re-solves of finish() repeat a pass whose messages were already given.
+class SilentObserver : public Observer {
+  public:
+    void message(const std::string&) override {}
+};
+
+// The three carrier kinds, in the order a pass solves them.
+enum class Kind { Electrons = 0, LightHoles = 1, HeavyHoles = 2 };
+constexpr Kind kinds[] = {Kind::Electrons, Kind::LightHoles, Kind::HeavyHoles};
+
+const char* dumpFileOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::Electrons:
+        return electronStatesFile;
+    case Kind::LightHoles:
+        return lightHoleStatesFile;
+    case Kind::HeavyHoles:
+        break;
+    }
+    return heavyHoleStatesFile;
+}
+
+HoleKind holeKindOf(Kind kind)
+{
+    return kind == Kind::LightHoles ? HoleKind::Light : HoleKind::Heavy;
+}
+
+} // namespace
+
+double schroedingerMemoryNeed(int N, EigenSolverKind solver)
+{
+    const double table = EigenSolution::tableBytes(N);
+    const double matrix = solver == EigenSolverKind::Dense ? table : 0.0;
+    return table + matrix + workBytesPerPoint * N;
+}
+
+double availableMemory()
+{
+    const double available = memAvailable();
+    const double headroom = controlGroupHeadroom();
+    if (headroom >= 0.0 && (available < 0.0 || headroom < available))
+        return headroom;
+    return available;
+}
+
 struct SchroedingerPhase::Impl {
     Grid& grid;
     SchroedingerSettings settings;
     Observer& observer;
+    std::unique_ptr<EigenSolution> solution;
+    std::vector<double> holeDensity;
+    std::vector<double> passPhi; // phi of every point when the last pass began
+    int passes = 0;
+    // What the last pass did: which kinds it had files for, which it solved for states (a hole kind
+    // without any holes is not), and which kind the table holds now.
+    bool passValence = false;
+    bool solvedInPass[3] = {false, false, false};
+    Kind inTable = Kind::Electrons;
+
+    std::string dumpPath(Kind kind) const
+    {
+        if (settings.dumpDirectory.empty())
+            return dumpFileOf(kind);
+        return (std::filesystem::path(settings.dumpDirectory) / dumpFileOf(kind)).string();
+    }
+
+    std::vector<int> solveStates(Kind kind, Observer& to)
+    {
+        if (kind == Kind::Electrons)
+            return solveElectronStates(grid, *solution, settings.eigenSolver, to);
+        return solveHoleStates(grid, *solution, holeKindOf(kind), settings.eigenSolver, to);
+    }
+
+    void swapPassPotential()
+    {
+        for (std::size_t i = 0; i < passPhi.size(); ++i)
+            std::swap(grid.points[i].phi, passPhi[i]);
+    }
 };
 
 SchroedingerPhase::SchroedingerPhase(Grid& grid, const SchroedingerSettings& settings, Observer& observer)
-    : impl_(std::make_unique<Impl>(Impl{grid, settings, observer}))
+    : impl_(std::make_unique<Impl>(Impl{grid, settings, observer, {}, {}, {}}))
 {
 }
 
 SchroedingerPhase::~SchroedingerPhase() = default;
 
-bool SchroedingerPhase::prepare(bool)
+bool SchroedingerPhase::prepare(bool /*valence: the kinds share one table*/)
 {
-    impl_->observer.message("The Schroedinger solver is not available in this build");
-    return false;
+    Impl& s = *impl_;
+    const int N = s.grid.count;
+    if (N < 3)
+        return false;
+    const double need = schroedingerMemoryNeed(N, s.settings.eigenSolver);
+    const double available = availableMemory();
+    const auto refuse = [&](double availableBytes) {
+        char text[320];
+        if (availableBytes >= 0.0)
+            std::snprintf(
+                text, sizeof text,
+                "Not enough memory for the Schroedinger solver: %d grid points need %.0f MiB, %.0f MiB "
+                "are available. The classical solution is kept; use a larger dx.",
+                N, need / bytesPerMiB, availableBytes / bytesPerMiB);
+        else
+            std::snprintf(text, sizeof text,
+                          "Not enough memory for the Schroedinger solver: %d grid points need %.0f MiB. The "
+                          "classical solution is kept; use a larger dx.",
+                          N, need / bytesPerMiB);
+        s.observer.message(text);
+        return false;
+    };
+    if (available >= 0.0 && need > available)
+        return refuse(available);
+    try {
+        s.solution = std::make_unique<EigenSolution>(N);
+        s.holeDensity.reserve(static_cast<std::size_t>(N));
+        s.passPhi.reserve(static_cast<std::size_t>(N));
+    } catch (const std::bad_alloc&) {
+        s.solution.reset();
+        return refuse(-1.0);
+    }
+    s.passes = 0;
+    return true;
 }
 
-int SchroedingerPhase::pass(bool) { return 0; }
+int SchroedingerPhase::pass(bool valence)
+{
+    Impl& s = *impl_;
+    if (!s.solution)
+        return 0;
+    Grid& grid = s.grid;
 
-void SchroedingerPhase::finish() {}
+    s.passPhi.resize(grid.points.size());
+    for (std::size_t i = 0; i < grid.points.size(); ++i)
+        s.passPhi[i] = grid.points[i].phi;
 
-}  // namespace tervane
+    const std::vector<int> electrons = s.solveStates(Kind::Electrons, s.observer);
+    electronDensityFromStates(grid, *s.solution);
+    s.solvedInPass[0] = true;
+    s.solvedInPass[1] = s.solvedInPass[2] = false;
+    s.inTable = Kind::Electrons;
+    if (valence) {
+        // Light holes, then heavy holes on top, in one sum. A kind whose levels all lie far beyond every
+        // quasi-Fermi level adds exactly zero and is not solved for states (the dense solver, kept as
+        // the reference, always solves).
+        s.holeDensity.assign(static_cast<std::size_t>(grid.count), 0.0);
+        for (const Kind kind : {Kind::LightHoles, Kind::HeavyHoles}) {
+            if (s.settings.eigenSolver == EigenSolverKind::Tridiagonal &&
+                !holeStatesOccupied(grid, holeKindOf(kind)))
+                continue;
+            s.solveStates(kind, s.observer);
+            addHoleDensityFromStates(grid, *s.solution, holeKindOf(kind), s.holeDensity);
+            s.solvedInPass[static_cast<int>(kind)] = true;
+            s.inTable = kind;
+        }
+        holeDensityFromStates(grid, s.holeDensity);
+    }
+    s.passValence = valence;
+    ++s.passes;
+    return static_cast<int>(electrons.size());
+}
+
+void SchroedingerPhase::finish()
+{
+    Impl& s = *impl_;
+    if (!s.solution || s.passes == 0) {
+        s.solution.reset();
+        return;
+    }
+    // The files are those the last pass would have written. The kind still in the table is written as
+    // it is; the others are solved again from that pass's potential, put back in place of the final
+    // one meanwhile. A kind the pass solved already said what there was to say about its solution.
+    writeEigenStates(s.grid, *s.solution, s.dumpPath(s.inTable), s.observer);
+    SilentObserver silent;
+    for (const Kind kind : kinds) {
+        if (kind == s.inTable || (kind != Kind::Electrons && !s.passValence))
+            continue;
+        s.swapPassPotential();
+        s.solveStates(kind,
+                      s.solvedInPass[static_cast<int>(kind)] ? static_cast<Observer&>(silent) : s.observer);
+        s.swapPassPotential();
+        writeEigenStates(s.grid, *s.solution, s.dumpPath(kind), s.observer);
+    }
+    s.solution.reset();
+}
+
+} // namespace tervane

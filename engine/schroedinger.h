@@ -11,15 +11,20 @@ class Observer;
 
 // The bound-state phase of one solve: eigen-solutions of the effective-mass Schroedinger equation
 // for electrons (and light and heavy holes), the densities built from them into every point's
-// nBound (and pBound), and the eigenstate files. Owns its working tables for the life of one solve.
+// nBound (and pBound), and the eigenstate files. Owns its working table for the life of one solve.
+//
+// Only one N by N eigenvector table is alive at a time: the carrier kinds are solved one after the
+// other into it, each kind's density taken before the next kind overwrites it. The eigenstate files
+// of the last pass are written by finish(): the kind still in the table directly, the others solved
+// again from the potential that pass started from, which is remembered (O(N)) for the purpose.
 class SchroedingerPhase {
-public:
+  public:
     SchroedingerPhase(Grid& grid, const SchroedingerSettings& settings, Observer& observer);
     ~SchroedingerPhase();
     SchroedingerPhase(const SchroedingerPhase&) = delete;
     SchroedingerPhase& operator=(const SchroedingerPhase&) = delete;
 
-    // Allocates the working tables for the grid's point count. When they would not fit in the memory
+    // Allocates the working table for the grid's point count. When it would not fit in the memory
     // available it says so and returns false; the caller then keeps the classical result.
     bool prepare(bool valence);
 
@@ -27,12 +32,21 @@ public:
     // pBound. Returns the number of bound electron states.
     int pass(bool valence);
 
-    // End of the phase: writes the eigenstate files of the last pass.
+    // End of the phase: writes the eigenstate files of the last pass into the dump directory and
+    // releases the table.
     void finish();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
-}  // namespace tervane
+// Bytes the phase needs for an N-point grid: the eigenvector table, for the dense solver also its
+// matrix, and the per-point work arrays.
+double schroedingerMemoryNeed(int N, EigenSolverKind solver);
+
+// Bytes of memory the system can still hand out (MemAvailable, within this process's control-group
+// limit if it has one), or a negative number when that cannot be found out.
+double availableMemory();
+
+} // namespace tervane

@@ -1,0 +1,328 @@
+// The effective-mass Schroedinger equation -(hbar^2/2) d/dx (1/m d/dx) psi + qV psi = E psi on the
+// grid, in the symmetric form obtained by weighting point i with w_i = sqrt(h_i / 2) (h_i the width of
+// its box), and the two-dimensional carrier densities built from all of its states.
+#include "engine/bound_states.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "engine/grid.h"
+#include "engine/lapack.h"
+#include "engine/observer.h"
+#include "model/constants.h"
+
+namespace tervane {
+
+namespace {
+
+constexpr double windowMargin = 0.1;     // eV beyond the potential's range that a bound level may lie
+constexpr double rangeStart = 1000.0;    // eV; Vmin starts here and Vmax at its negative
+constexpr double contactLimit = 1e5;     // m^-1/2 for psi, m^-3/2 for its slope, at either contact
+constexpr double unreturnedEnergy = 1e6; // eV: far above any quasi-Fermi level
+// A level further than this many kT beyond the quasi-Fermi level has exactly zero occupation:
+// exp(-40) is below half an ulp of 1, so kT ln(1 + exp(-E/kT)) rounds to 0 (from about 36.7 kT on).
+constexpr double emptyLevelExponent = 40.0;
+
+enum class Carrier { Electron, LightHole, HeavyHole };
+
+Carrier carrierOf(HoleKind kind)
+{
+    return kind == HoleKind::Light ? Carrier::LightHole : Carrier::HeavyHole;
+}
+
+// Effective mass in m0.
+double massOf(const GridPoint& p, Carrier carrier)
+{
+    switch (carrier) {
+    case Carrier::Electron:
+        return p.me;
+    case Carrier::LightHole:
+        return p.mlh;
+    case Carrier::HeavyHole:
+        break;
+    }
+    return p.mhh;
+}
+
+// Potential energy of the carrier, eV: Ec for electrons, -Ev for holes (hole energies count downwards).
+double potentialOf(const GridPoint& p, Carrier carrier)
+{
+    return carrier == Carrier::Electron ? p.conductionEdge() : -p.valenceEdge();
+}
+
+// The weighted symmetric tridiagonal matrix, in J. The interval from point i-1 to point i carries the
+// mass of its left point; the end rows couple only to their one inner neighbour.
+struct Hamiltonian {
+    std::vector<double> w;        // sqrt(h_i / 2), m^1/2
+    std::vector<double> diagonal; // D_i
+    std::vector<double> coupling; // a_i between points i-1 and i; a_0 = 0
+    double Vmin = rangeStart;     // eV
+    double Vmax = -rangeStart;
+};
+
+Hamiltonian buildHamiltonian(const Grid& grid, Carrier carrier)
+{
+    const int N = grid.count;
+    const auto n = static_cast<std::size_t>(N);
+    const std::vector<double>& dx = grid.dx;
+    Hamiltonian h;
+    h.w.resize(n);
+    h.diagonal.resize(n);
+    h.coupling.assign(n, 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        double width;
+        if (i == 0)
+            width = 2 * dx[0];
+        else if (i == n - 1)
+            width = 2 * dx[n - 2];
+        else
+            width = dx[i - 1] + dx[i];
+        h.w[i] = std::sqrt(width / 2);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const GridPoint& p = grid.points[i];
+        const double V = potentialOf(p, carrier);
+        const double w2 = h.w[i] * h.w[i];
+        double left = 0.0;
+        double right = 0.0;
+        if (i >= 1)
+            left = -hbarSquared / (twoM0 * massOf(grid.points[i - 1], carrier) * dx[i - 1] * w2);
+        if (i + 1 <= n - 1)
+            right = -hbarSquared / (twoM0 * massOf(p, carrier) * dx[i] * w2);
+        h.diagonal[i] = q * V - (left + right);
+        if (i >= 1)
+            h.coupling[i] = left * h.w[i] / h.w[i - 1];
+        if (V < h.Vmin)
+            h.Vmin = V;
+        if (V > h.Vmax)
+            h.Vmax = V;
+    }
+    return h;
+}
+
+lapack::EigenResult diagonalise(const Hamiltonian& h, EigenSolution& solution, EigenSolverKind solver)
+{
+    const int N = solution.size();
+    if (solver == EigenSolverKind::Tridiagonal)
+        return lapack::tridiagonalEigenpairs(N, h.diagonal.data(), h.coupling.data(), solution.E.data(),
+                                             solution.table());
+    // The dense matrix lives only for this call: N by N, column-major.
+    const auto n = static_cast<std::size_t>(N);
+    std::vector<double> a(n * n, 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        a[i + i * n] = h.diagonal[i];
+        if (i >= 1) {
+            a[(i - 1) + i * n] = h.coupling[i];
+            a[i + (i - 1) * n] = h.coupling[i];
+        }
+    }
+    return lapack::denseEigenpairs(N, a.data(), (h.Vmin - windowMargin) * q, (h.Vmax + windowMargin) * q,
+                                   solution.E.data(), solution.table());
+}
+
+std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier carrier,
+                             EigenSolverKind solver, Observer& observer)
+{
+    const int N = grid.count;
+    if (N < 3 || solution.size() != N) {
+        solution.returned = 0;
+        return {};
+    }
+    const auto n = static_cast<std::size_t>(N);
+    const std::vector<double>& dx = grid.dx;
+    const Hamiltonian h = buildHamiltonian(grid, carrier);
+
+    const lapack::EigenResult result = diagonalise(h, solution, solver);
+    if (!result.ok())
+        observer.message("failed on dsyevx!");
+    const int M = result.found;
+    solution.returned = M;
+    for (int k = M; k < N; ++k) {
+        double* s = solution.state(k);
+        for (std::size_t i = 0; i < n; ++i)
+            s[i] = 0.0;
+        solution.E[static_cast<std::size_t>(k)] = unreturnedEnergy;
+    }
+
+    // Back from the weighted unknowns to psi, then to a unit trapezoid integral of psi^2.
+    for (int k = 0; k < N; ++k) {
+        double* s = solution.state(k);
+        for (std::size_t i = 0; i < n; ++i)
+            s[i] /= h.w[i];
+        double sum = 0.0;
+        for (std::size_t i = 0; i + 1 < n; ++i)
+            sum += (s[i] * s[i] + s[i + 1] * s[i + 1]) * dx[i] / 2;
+        const double norm = std::sqrt(sum);
+        double squares = 0.0;
+        if (norm != 0.0) {
+            for (std::size_t i = 0; i < n; ++i) {
+                s[i] /= norm;
+                squares += s[i] * s[i];
+            }
+        }
+        solution.finiteSquares[static_cast<std::size_t>(k)] = std::isfinite(squares) ? 1 : 0;
+    }
+
+    // Energies to eV (holes counted downwards again), then the bound-state test: the state vanishes at
+    // both contacts and its level lies within the margin of the potential's range.
+    const double toEV = carrier == Carrier::Electron ? qInverse : -qInverse;
+    std::vector<int> bound;
+    for (int k = 0; k < M; ++k) {
+        double& E = solution.E[static_cast<std::size_t>(k)];
+        E = E * toEV;
+        const double level = carrier == Carrier::Electron ? E : -E;
+        const double* s = solution.state(k);
+        const bool leftContact =
+            std::fabs(s[1] - s[0]) / dx[0] < contactLimit && std::fabs(s[0]) < contactLimit;
+        const bool rightContact =
+            std::fabs(s[n - 2] - s[n - 1]) / dx[n - 2] < contactLimit && std::fabs(s[n - 1]) < contactLimit;
+        const bool inWindow = h.Vmin - windowMargin < level && level < h.Vmax + windowMargin;
+        if (leftContact && rightContact && inWindow)
+            bound.push_back(k);
+    }
+    return bound;
+}
+
+// A stretch of consecutive points that share mass, temperature and quasi-Fermi level: every state's
+// occupation is the same number at all of them. Inside a layer of constant laws there is one.
+struct OccupationRun {
+    std::size_t first = 0; // first point
+    std::size_t end = 0;   // one past the last point
+    double mass = 0.0;     // kg
+    double T = 0.0;        // K
+    double Ef = 0.0;       // eV
+};
+
+bool sameBits(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+std::vector<OccupationRun> occupationRuns(const Grid& grid, Carrier carrier)
+{
+    std::vector<OccupationRun> runs;
+    const auto n = static_cast<std::size_t>(grid.count);
+    for (std::size_t i = 0; i < n; ++i) {
+        const GridPoint& p = grid.points[i];
+        const bool electron = carrier == Carrier::Electron;
+        const double mass = massOf(p, carrier) * m0;
+        const double T = electron ? p.Tn : p.Tp;
+        const double Ef = electron ? p.Efn : p.Efp;
+        if (!runs.empty()) {
+            OccupationRun& last = runs.back();
+            if (sameBits(last.mass, mass) && sameBits(last.T, T) && sameBits(last.Ef, Ef)) {
+                last.end = i + 1;
+                continue;
+            }
+        }
+        runs.push_back({i, i + 1, mass, T, Ef});
+    }
+    return runs;
+}
+
+// density[i] += sum over all states k of sheetOccupancy(E, mass, T) psi[i][k]^2, k ascending, with
+// E = E[k] - Efn for electrons and Efp - E[k] for holes. The occupation is evaluated once per state
+// and run; a state whose occupation is exactly zero everywhere adds exactly zero and is passed over.
+void addDensity(const Grid& grid, const EigenSolution& solution, Carrier carrier,
+                std::vector<double>& density)
+{
+    const std::vector<OccupationRun> runs = occupationRuns(grid, carrier);
+    std::vector<double> occupation(runs.size());
+    const int N = solution.size();
+    const bool electron = carrier == Carrier::Electron;
+    // States the eigen-solver did not return carry no occupation (they are zero).
+    for (int k = 0; k < solution.returned && k < N; ++k) {
+        const double E = solution.E[static_cast<std::size_t>(k)];
+        bool occupied = false;
+        for (std::size_t r = 0; r < runs.size(); ++r) {
+            const OccupationRun& run = runs[r];
+            occupation[r] = sheetOccupancy(electron ? E - run.Ef : run.Ef - E, run.mass, run.T);
+            if (occupation[r] != 0.0)
+                occupied = true;
+        }
+        if (!occupied && solution.finiteSquares[static_cast<std::size_t>(k)])
+            continue;
+        const double* s = solution.state(k);
+        for (std::size_t r = 0; r < runs.size(); ++r) {
+            const double f = occupation[r];
+            for (std::size_t i = runs[r].first; i < runs[r].end; ++i)
+                density[i] += f * (s[i] * s[i]);
+        }
+    }
+}
+
+} // namespace
+
+EigenSolution::EigenSolution(int N)
+    : E(static_cast<std::size_t>(N > 0 ? N : 0), 0.0),
+      finiteSquares(static_cast<std::size_t>(N > 0 ? N : 0), 1), size_(N > 0 ? N : 0),
+      table_(std::make_unique_for_overwrite<double[]>(static_cast<std::size_t>(size_) *
+                                                      static_cast<std::size_t>(size_)))
+{
+}
+
+std::vector<int> solveElectronStates(const Grid& grid, EigenSolution& solution, EigenSolverKind solver,
+                                     Observer& observer)
+{
+    return solveStates(grid, solution, Carrier::Electron, solver, observer);
+}
+
+std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, HoleKind kind,
+                                 EigenSolverKind solver, Observer& observer)
+{
+    return solveStates(grid, solution, carrierOf(kind), solver, observer);
+}
+
+void electronDensityFromStates(Grid& grid, const EigenSolution& solution)
+{
+    std::vector<double> density(static_cast<std::size_t>(grid.count), 0.0);
+    addDensity(grid, solution, Carrier::Electron, density);
+    for (std::size_t i = 0; i < density.size(); ++i)
+        grid.points[i].nBound = density[i];
+}
+
+void addHoleDensityFromStates(const Grid& grid, const EigenSolution& solution, HoleKind kind,
+                              std::vector<double>& density)
+{
+    addDensity(grid, solution, carrierOf(kind), density);
+}
+
+bool holeStatesOccupied(const Grid& grid, HoleKind kind)
+{
+    const Carrier carrier = carrierOf(kind);
+    const int N = grid.count;
+    const Hamiltonian h = buildHamiltonian(grid, carrier);
+    std::vector<double> eigenvalues(static_cast<std::size_t>(N));
+    const lapack::EigenResult result =
+        lapack::tridiagonalEigenvalues(N, h.diagonal.data(), h.coupling.data(), eigenvalues.data());
+    if (!result.ok() || result.found != N)
+        return true;
+    // The highest hole level (as an electron energy) is the one nearest every quasi-Fermi level.
+    double highest = -std::numeric_limits<double>::infinity();
+    for (const double eigenvalue : eigenvalues) {
+        const double level = eigenvalue * -qInverse;
+        if (!std::isfinite(level))
+            return true;
+        highest = std::max(highest, level);
+    }
+    for (const OccupationRun& run : occupationRuns(grid, carrier)) {
+        const double kT = kB * run.T;
+        if (!(kT > 0.0) || !std::isfinite(kT) || !std::isfinite(run.mass) || !(run.mass >= 0.0) ||
+            !std::isfinite(run.Ef))
+            return true;
+        if (!(run.Ef - highest > emptyLevelExponent * kT))
+            return true;
+    }
+    return false;
+}
+
+void holeDensityFromStates(Grid& grid, const std::vector<double>& density)
+{
+    for (std::size_t i = 0; i < density.size() && i < grid.points.size(); ++i)
+        grid.points[i].pBound = density[i];
+}
+
+} // namespace tervane

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "engine/schroedinger_settings.h"
+
+namespace tervane {
+
+class Grid;
+class Observer;
+
+// The eigen-solution of one carrier kind on an N-point grid: N energies and N states of N
+// components each. The caller owns it and reuses it from pass to pass; only one is alive at a time.
+class EigenSolution {
+  public:
+    // Allocates the N by N table without initialising it (the solvers write every entry). Throws
+    // std::bad_alloc when the memory is not there.
+    explicit EigenSolution(int N);
+
+    int size() const { return size_; }
+
+    // Component of state k at point i (psi[i][k]), m^-1/2.
+    double component(int i, int k) const { return state(k)[i]; }
+    // The N components of state k, contiguous.
+    double* state(int k)
+    {
+        return table_.get() + static_cast<std::size_t>(k) * static_cast<std::size_t>(size_);
+    }
+    const double* state(int k) const
+    {
+        return table_.get() + static_cast<std::size_t>(k) * static_cast<std::size_t>(size_);
+    }
+    // State-major N by N storage, column k = state k (LAPACK's layout of eigenvectors).
+    double* table() { return table_.get(); }
+
+    // E[k]: energy of state k, eV, ascending for electrons. Hole levels are expressed as electron
+    // energies (so they descend). States the eigen-solver did not return have E = 1e6 and psi = 0.
+    std::vector<double> E;
+    // M: how many states the eigen-solver returned (N unless it failed).
+    int returned = 0;
+    // Per state: every psi^2 is a finite number, so a zero occupation adds exactly nothing.
+    std::vector<unsigned char> finiteSquares;
+
+    // Bytes of the table for an N-point grid.
+    static double tableBytes(double N) { return N * N * sizeof(double); }
+
+  private:
+    int size_ = 0;
+    std::unique_ptr<double[]> table_;
+};
+
+enum class HoleKind { Light = 0, Heavy = 1 };
+
+// Bound states of the effective-mass Schroedinger equation over the whole grid, for electrons
+// (potential Ec, mass me) and for holes (potential -Ev, mass mlh or mhh). Every state is computed
+// and normalised so that the trapezoid sum of psi^2 dx is 1; the result lists the states, ascending,
+// that vanish at both contacts and lie within 0.1 eV of the potential's range. An eigen-solver
+// failure is reported ("failed on dsyevx!") and the states it did not return are left zero with
+// E = 1e6. Requires N >= 3.
+std::vector<int> solveElectronStates(const Grid& grid, EigenSolution& solution, EigenSolverKind solver,
+                                     Observer& observer);
+std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, HoleKind kind,
+                                 EigenSolverKind solver, Observer& observer);
+
+// nBound of every point (m^-3): the two-dimensional Fermi occupation of every state at the point's
+// own me, Tn and Efn, times psi^2, summed over all N states (bound or not).
+void electronDensityFromStates(Grid& grid, const EigenSolution& solution);
+
+// Adds one hole kind's density (m^-3) at every point to `density` (N entries), with the point's
+// own mass of that kind, Tp and Efp. pBound is light holes then heavy holes accumulated in one sum;
+// holeDensityFromStates stores such a sum.
+void addHoleDensityFromStates(const Grid& grid, const EigenSolution& solution, HoleKind kind,
+                              std::vector<double>& density);
+void holeDensityFromStates(Grid& grid, const std::vector<double>& density);
+
+// Whether any state of this hole kind holds holes at any point, decided from the hole levels alone
+// (no states are computed): when it does not, the kind adds exactly zero to pBound and its states
+// need not be solved for. True when it cannot be told (the levels not found, a temperature, mass or
+// quasi-Fermi level that is not a finite number).
+bool holeStatesOccupied(const Grid& grid, HoleKind kind);
+
+} // namespace tervane

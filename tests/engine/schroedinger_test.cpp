@@ -1,0 +1,491 @@
+// The Schroedinger phase of a solve: the status it leaves, the files of its last pass, the two
+// eigen-solvers giving the same states and densities, and the memory check before it starts.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/bound_states.h"
+#include "engine/eigenstate_dump.h"
+#include "engine/grid.h"
+#include "engine/observer.h"
+#include "engine/schroedinger.h"
+#include "engine/solve_driver.h"
+#include "model/document.h"
+#include "tests/engine/bound_state_grids.h"
+
+using namespace tervane;
+using namespace tervane::schroedinger_testing;
+
+namespace {
+
+// GaAs and Al(x)Ga(1-x)As laws of the standard materials library (Vurgaftman, Meyer and Ram-Mohan
+// 2001); no polarization.
+Material galliumArsenide()
+{
+    Material m;
+    m.name = "GaAs";
+    m.Eg = {1.42248, 0, 0};
+    m.dEc = {0.62248, 0, 0};
+    m.eps = {12.9, 0, 0};
+    m.EaShallow = {0.028, 0, 0};
+    m.EdShallow = {0.0058, 0, 0};
+    m.EdDeep = {0.75, 0, 0};
+    m.me = {0.067, 0, 0};
+    m.mhh = {0.34965, 0, 0};
+    m.mlh = {0.09009, 0, 0};
+    m.polarization.a = {5.65325, 0, 0};
+    m.polarization.c13 = {56.6, 0, 0};
+    m.polarization.c33 = {122.1, 0, 0};
+    return m;
+}
+
+Material aluminiumGalliumArsenide()
+{
+    Material m = galliumArsenide();
+    m.name = "AlGaAs";
+    m.type = Ternary;
+    m.Eg = {1.42248, 1.60121, -0.65013};
+    m.dEc = {0.62248, 1.07121, -0.65013};
+    m.eps = {12.9, -2.84, 0};
+    m.EdDeep = {0.14, 0, 0};
+    m.me = {0.067, 0.083, 0};
+    m.mhh = {0.34965, 0.12205, 0};
+    m.mlh = {0.09009, 0.0951, 0};
+    return m;
+}
+
+// GaN and Al(x)Ga(1-x)N (Vurgaftman and Meyer 2003; polarization of Ambacher et al. 2000).
+Material galliumNitride()
+{
+    Material m;
+    m.name = "GaN";
+    m.Eg = {3.4376, 0, 0};
+    m.dEc = {0.7976, 0, 0};
+    m.eps = {9.5, 0, 0};
+    m.EaShallow = {0.17, 0, 0};
+    m.EdShallow = {0.015, 0, 0};
+    m.EaDeep = {0.9, 0, 0};
+    m.EdDeep = {1.65, 0, 0};
+    m.me = {0.2, 0, 0};
+    m.mhh = {1.887, 0, 0};
+    m.mlh = {0.139, 0, 0};
+    m.polarization.a = {3.189, 0, 0};
+    m.polarization.Psp = {-0.029, 0, 0};
+    m.polarization.c13 = {103, 0, 0};
+    m.polarization.c33 = {405, 0, 0};
+    m.polarization.e31 = {-0.49, 0, 0};
+    m.polarization.e33 = {0.73, 0, 0};
+    return m;
+}
+
+Material aluminiumGalliumNitride()
+{
+    Material m = galliumNitride();
+    m.name = "AlGaN";
+    m.type = Ternary;
+    m.Eg = {3.4376, 2.02051, 0.7};
+    m.dEc = {0.7976, 1.22051, 0.7};
+    m.eps = {9.5, -0.5, 0};
+    m.EaShallow = {0.17, 0.34, 0};
+    m.EdShallow = {0.015, 0.235, 0};
+    m.me = {0.2, 0.12, 0};
+    m.mhh = {1.887, 1.684, 0};
+    m.mlh = {0.139, 0.12, 0};
+    m.polarization.a = {3.189, -0.077, 0};
+    m.polarization.Psp = {-0.029, -0.052, 0};
+    m.polarization.c13 = {103, 5, 0};
+    m.polarization.c33 = {405, -32, 0};
+    m.polarization.e31 = {-0.49, -0.11, 0};
+    m.polarization.e33 = {0.73, 0.73, 0};
+    return m;
+}
+
+Layer layer(const char* material, double composition, double thickness, double dx, double Nd)
+{
+    Layer l;
+    l.material = material;
+    l.composition = {composition, 0, 0};
+    l.thickness = thickness;
+    l.dx = dx;
+    l.Nd = Nd;
+    return l;
+}
+
+// A 100 Angstrom GaAs well between 400 Angstrom Al0.3Ga0.7As barriers doped with 1e16 cm^-3 donors,
+// 5 Angstrom spacing: the barriers' electrons gather in the well; hole levels lie far below the Fermi
+// level and are empty.
+Document quantumWell()
+{
+    Document d;
+    d.materials = {galliumArsenide(), aluminiumGalliumArsenide()};
+    d.layers = {layer("AlGaAs", 0.3, 400e-10, 5e-10, 1e22), layer("GaAs", 0.0, 100e-10, 5e-10, 0.0),
+                layer("AlGaAs", 0.3, 400e-10, 5e-10, 1e22)};
+    d.polarizationOn = false;
+    d.schroedingerOn = true;
+    return d;
+}
+
+// The same well undoped: the Fermi level lies near mid-gap, about 27 kT from both band edges, so both
+// electrons and holes are present in small numbers and every hole kind is solved for states.
+Document undopedWell()
+{
+    Document d = quantumWell();
+    d.layers[0].Nd = 0.0;
+    d.layers[2].Nd = 0.0;
+    return d;
+}
+
+// 250 Angstrom of Al0.25Ga0.75N on 1000 Angstrom of GaN, Fixed left contact at 1.2 eV, polarization
+// on: a two-dimensional electron gas, and hole levels more than 3 eV below the Fermi level, so empty.
+Document hemt()
+{
+    Document d;
+    d.materials = {galliumNitride(), aluminiumGalliumNitride()};
+    d.layers = {layer("AlGaN", 0.25, 250e-10, 5e-10, 0.0), layer("GaN", 0.0, 1000e-10, 5e-10, 1e22)};
+    d.grid.leftContact = 1;
+    d.grid.leftBarrier = 1.2;
+    d.schroedingerOn = true;
+    return d;
+}
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class ScratchDirectory {
+  public:
+    ScratchDirectory()
+        : path_(std::filesystem::temp_directory_path() /
+                ("tervane-schroedinger-test-" + std::to_string(std::random_device{}())))
+    {
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDirectory() { std::filesystem::remove_all(path_); }
+    const std::filesystem::path& path() const { return path_; }
+    std::string string() const { return path_.string(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+int lineCount(const std::string& text)
+{
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// Relative agreement of two density profiles wherever the first is above 1e-12 of its largest value.
+void expectSameDensities(const std::vector<double>& a, const std::vector<double>& b, const char* what)
+{
+    constexpr double tolDensity = 1e-9;
+    constexpr double relevantFraction = 1e-12;
+    ASSERT_EQ(a.size(), b.size());
+    const double largest = a.empty() ? 0.0 : *std::max_element(a.begin(), a.end());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] > relevantFraction * largest)
+            EXPECT_NEAR(b[i] / a[i], 1.0, tolDensity) << what << " at point " << i;
+        else
+            EXPECT_LE(b[i], 2 * relevantFraction * largest) << what << " at point " << i;
+    }
+}
+
+std::vector<double> nBound(const Grid& grid)
+{
+    std::vector<double> values;
+    for (const GridPoint& p : grid.points)
+        values.push_back(p.nBound);
+    return values;
+}
+
+std::vector<double> pBound(const Grid& grid)
+{
+    std::vector<double> values;
+    for (const GridPoint& p : grid.points)
+        values.push_back(p.pBound);
+    return values;
+}
+
+} // namespace
+
+// With an iteration limit of 0 exactly one pass runs: the status shows one iteration and the bound
+// electron states of that pass, which started from the classical potential.
+TEST(SchroedingerPhase, OnePassWhenTheIterationLimitIsZero)
+{
+    for (const bool valence : {false, true}) {
+        ScratchDirectory scratch;
+        Document classical = quantumWell();
+        classical.schroedingerOn = false;
+        CollectingObserver classicalObserver;
+        ASSERT_TRUE(solve(classical, classicalObserver));
+        EigenSolution solution(classical.grid.count);
+        const std::size_t expectedBound =
+            solveElectronStates(classical.grid, solution, EigenSolverKind::Tridiagonal, classicalObserver)
+                .size();
+        ASSERT_GT(expectedBound, 0u);
+
+        Document d = quantumWell();
+        d.valenceSchroedingerOn = valence;
+        d.schroedingerIterations = 0;
+        d.schroedingerSettings.dumpDirectory = scratch.string();
+        CollectingObserver observer;
+        ASSERT_TRUE(solve(d, observer));
+        EXPECT_TRUE(observer.messages.empty());
+        EXPECT_EQ(d.iterations, 1);
+        EXPECT_EQ(d.boundStates, static_cast<int>(expectedBound));
+        EXPECT_GT(d.solverError, 0.0);
+
+        const int N = d.grid.count;
+        const int mode = valence ? 2 : 1;
+        for (int i = 1; i < N - 1; ++i)
+            ASSERT_EQ(d.grid.point(i).carrierMode, mode) << "point " << i;
+        const GridPoint& centre = d.grid.point(N / 2);
+        EXPECT_GT(centre.nBound, 1e22); // the well holds a sheet of about 1e11 cm^-2 over 100 Angstrom
+
+        EXPECT_EQ(lineCount(readFile(scratch.path() / electronStatesFile)), N + 1);
+        EXPECT_EQ(std::filesystem::exists(scratch.path() / lightHoleStatesFile), valence);
+        EXPECT_EQ(std::filesystem::exists(scratch.path() / heavyHoleStatesFile), valence);
+        if (valence) {
+            EXPECT_EQ(lineCount(readFile(scratch.path() / heavyHoleStatesFile)), N + 1);
+        }
+    }
+}
+
+// The dense eigen-solver and the tridiagonal one give the same solve: the same densities, status and
+// bound states, pass after pass.
+class EigenSolversAgree : public ::testing::TestWithParam<Document (*)()> {};
+
+TEST_P(EigenSolversAgree, OnTheWholeSolve)
+{
+    Document tridiagonal = GetParam()();
+    Document dense = GetParam()();
+    for (Document* d : {&tridiagonal, &dense}) {
+        d->valenceSchroedingerOn = true;
+        d->schroedingerIterations = 3;
+    }
+    ScratchDirectory scratch;
+    tridiagonal.schroedingerSettings.dumpDirectory = scratch.string();
+    dense.schroedingerSettings.dumpDirectory = scratch.string();
+    dense.schroedingerSettings.eigenSolver = EigenSolverKind::Dense;
+    CollectingObserver observer;
+    ASSERT_TRUE(solve(tridiagonal, observer));
+    ASSERT_TRUE(solve(dense, observer));
+    EXPECT_TRUE(observer.messages.empty());
+
+    EXPECT_EQ(dense.iterations, tridiagonal.iterations);
+    EXPECT_EQ(dense.boundStates, tridiagonal.boundStates);
+    EXPECT_GT(tridiagonal.boundStates, 0);
+    expectSameDensities(nBound(tridiagonal.grid), nBound(dense.grid), "nBound");
+    expectSameDensities(pBound(tridiagonal.grid), pBound(dense.grid), "pBound");
+    const bool holes = holeStatesOccupied(tridiagonal.grid, HoleKind::Heavy);
+    EXPECT_EQ(tridiagonal.grid.point(tridiagonal.grid.count / 2).pBound > 0.0, holes);
+}
+
+// On one grid, every carrier kind: the same levels (to 1e-10 of the spectrum's width), the same bound
+// states, and the same bound wavefunctions up to their arbitrary sign.
+TEST_P(EigenSolversAgree, OnEveryCarrierKind)
+{
+    constexpr double tolLevel = 1e-10; // of the spectrum's width
+    constexpr double tolState = 1e-7;  // of the state's largest component
+    Document d = GetParam()();
+    d.schroedingerOn = false;
+    CollectingObserver observer;
+    ASSERT_TRUE(solve(d, observer));
+    const Grid& grid = d.grid;
+    const int N = grid.count;
+
+    for (int kind = 0; kind < 3; ++kind) {
+        EigenSolution tridiagonal(N);
+        EigenSolution dense(N);
+        const auto solveWith = [&](EigenSolution& solution, EigenSolverKind solver) {
+            if (kind == 0)
+                return solveElectronStates(grid, solution, solver, observer);
+            return solveHoleStates(grid, solution, kind == 1 ? HoleKind::Light : HoleKind::Heavy, solver,
+                                   observer);
+        };
+        const std::vector<int> boundTridiagonal = solveWith(tridiagonal, EigenSolverKind::Tridiagonal);
+        const std::vector<int> boundDense = solveWith(dense, EigenSolverKind::Dense);
+        EXPECT_TRUE(observer.messages.empty());
+        EXPECT_EQ(boundTridiagonal, boundDense) << "kind " << kind;
+
+        const double width = std::fabs(tridiagonal.E[static_cast<std::size_t>(N - 1)] - tridiagonal.E[0]);
+        for (int k = 0; k < N; ++k)
+            ASSERT_NEAR(tridiagonal.E[static_cast<std::size_t>(k)], dense.E[static_cast<std::size_t>(k)],
+                        tolLevel * width)
+                << "kind " << kind << " state " << k;
+        for (int k : boundTridiagonal) {
+            const double* a = tridiagonal.state(k);
+            const double* b = dense.state(k);
+            double largest = 0.0;
+            double dot = 0.0;
+            for (int i = 0; i < N; ++i) {
+                largest = std::max(largest, std::fabs(a[i]));
+                dot += a[i] * b[i];
+            }
+            const double sign = dot < 0 ? -1.0 : 1.0;
+            for (int i = 0; i < N; ++i)
+                ASSERT_NEAR(a[i], sign * b[i], tolState * largest)
+                    << "kind " << kind << " state " << k << " point " << i;
+        }
+    }
+}
+
+std::string structureName(const ::testing::TestParamInfo<Document (*)()>& info)
+{
+    static const char* const names[] = {"DopedWell", "UndopedWell", "Hemt"};
+    return names[info.index];
+}
+
+INSTANTIATE_TEST_SUITE_P(Structures, EigenSolversAgree, ::testing::Values(&quantumWell, &undopedWell, &hemt),
+                         structureName);
+
+// The phase writes its files once, at the end, from the states of its last pass: they must be the
+// files that writing on every pass would have left behind, and writing them must leave the final
+// potential as it was.
+struct LastPassCase {
+    const char* name;
+    Document (*structure)();
+    bool valence;
+};
+
+class FilesOfTheLastPass : public ::testing::TestWithParam<LastPassCase> {};
+
+TEST_P(FilesOfTheLastPass, AreThoseOfPerPassWriting)
+{
+    const LastPassCase& c = GetParam();
+    Document d = c.structure();
+    d.schroedingerOn = false;
+    CollectingObserver observer;
+    ASSERT_TRUE(solve(d, observer));
+    Grid& grid = d.grid;
+    const int N = grid.count;
+    const int mode = c.valence ? 2 : 1;
+
+    ScratchDirectory phaseFiles;
+    ScratchDirectory passFiles;
+    SchroedingerSettings settings;
+    settings.dumpDirectory = phaseFiles.string();
+    Grid lastPassStart;
+    {
+        SchroedingerPhase phase(grid, settings, observer);
+        ASSERT_TRUE(phase.prepare(c.valence));
+        phase.pass(c.valence);
+        grid.poissonStep(mode, observer);
+        lastPassStart = grid;
+        phase.pass(c.valence);
+        grid.poissonStep(mode, observer);
+        const Grid final = grid;
+        phase.finish();
+        for (int i = 0; i < N; ++i)
+            ASSERT_EQ(grid.point(i).phi, final.point(i).phi) << "point " << i;
+    }
+    EXPECT_TRUE(observer.messages.empty());
+
+    // What a pass that wrote its own files would have written.
+    EigenSolution solution(N);
+    solveElectronStates(lastPassStart, solution, EigenSolverKind::Tridiagonal, observer);
+    writeEigenStates(lastPassStart, solution, (passFiles.path() / electronStatesFile).string(), observer);
+    if (c.valence) {
+        solveHoleStates(lastPassStart, solution, HoleKind::Light, EigenSolverKind::Tridiagonal, observer);
+        writeEigenStates(lastPassStart, solution, (passFiles.path() / lightHoleStatesFile).string(),
+                         observer);
+        solveHoleStates(lastPassStart, solution, HoleKind::Heavy, EigenSolverKind::Tridiagonal, observer);
+        writeEigenStates(lastPassStart, solution, (passFiles.path() / heavyHoleStatesFile).string(),
+                         observer);
+    }
+    for (const char* name : {electronStatesFile, lightHoleStatesFile, heavyHoleStatesFile}) {
+        const bool expected = c.valence || name == electronStatesFile;
+        ASSERT_EQ(std::filesystem::exists(phaseFiles.path() / name), expected) << name;
+        if (expected) {
+            const std::string written = readFile(phaseFiles.path() / name);
+            EXPECT_EQ(lineCount(written), N + 1) << name;
+            EXPECT_TRUE(written == readFile(passFiles.path() / name)) << name << " differs";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Structures, FilesOfTheLastPass,
+                         ::testing::Values(LastPassCase{"WellElectrons", &quantumWell, false},
+                                           LastPassCase{"WellWithHoles", &undopedWell, true},
+                                           LastPassCase{"WellWithEmptyHoleStates", &quantumWell, true},
+                                           LastPassCase{"HemtWithEmptyHoleStates", &hemt, true}),
+                         [](const ::testing::TestParamInfo<LastPassCase>& info) { return info.param.name; });
+
+// In an n-type HEMT no hole state holds any hole: pBound is exactly zero, as the sum over all states
+// of zero occupations is.
+TEST(SchroedingerPhase, EmptyHoleStatesGiveExactlyZeroHoles)
+{
+    ScratchDirectory scratch;
+    Document d = hemt();
+    d.valenceSchroedingerOn = true;
+    d.schroedingerIterations = 2;
+    d.schroedingerSettings.dumpDirectory = scratch.string();
+    CollectingObserver observer;
+    ASSERT_TRUE(solve(d, observer));
+    EXPECT_FALSE(holeStatesOccupied(d.grid, HoleKind::Light));
+    EXPECT_FALSE(holeStatesOccupied(d.grid, HoleKind::Heavy));
+    for (const GridPoint& p : d.grid.points)
+        ASSERT_EQ(p.pBound, 0.0);
+    EXPECT_GT(d.boundStates, 0);
+}
+
+// One N by N table of doubles is the whole cost that grows with N^2; the dense eigen-solver adds its
+// matrix. N = 10,000 fits in 1 GB.
+TEST(SchroedingerPhase, MemoryNeed)
+{
+    constexpr double oneGigabyte = 1e9;
+    EXPECT_LT(schroedingerMemoryNeed(10000, EigenSolverKind::Tridiagonal), oneGigabyte);
+    EXPECT_GE(schroedingerMemoryNeed(10000, EigenSolverKind::Tridiagonal), 8.0 * 10000 * 10000);
+    EXPECT_GE(schroedingerMemoryNeed(10000, EigenSolverKind::Dense), 2 * 8.0 * 10000 * 10000);
+    EXPECT_GT(availableMemory(), 0.0);
+}
+
+// 300,000 points would need 720 GB of eigenvectors: the phase says so before allocating anything and
+// the solve keeps its classical result.
+TEST(SchroedingerPhase, AGridTooLargeForMemoryKeepsTheClassicalResult)
+{
+    constexpr int points = 300000;
+    ASSERT_GT(schroedingerMemoryNeed(points, EigenSolverKind::Tridiagonal), availableMemory());
+    {
+        Grid grid = uniformGrid(
+            points, 1e-10, [](int) { return 0.0; }, 0.067);
+        CollectingObserver observer;
+        SchroedingerPhase phase(grid, SchroedingerSettings{}, observer);
+        EXPECT_FALSE(phase.prepare(false));
+        ASSERT_EQ(observer.messages.size(), 1u);
+        EXPECT_EQ(observer.messages[0].rfind(
+                      "Not enough memory for the Schroedinger solver: 300000 grid points need", 0),
+                  0u)
+            << observer.messages[0];
+    }
+
+    ScratchDirectory scratch;
+    Document d;
+    d.materials = {galliumArsenide()};
+    d.layers = {layer("GaAs", 0.0, points * 1e-10, 1e-10, 1e22)};
+    d.polarizationOn = false;
+    d.poissonIterations = 3;
+    d.schroedingerSettings.dumpDirectory = scratch.string();
+    Document classical = d;
+    d.schroedingerOn = true;
+    CollectingObserver observer;
+    ASSERT_TRUE(solve(d, observer));
+    ASSERT_TRUE(solve(classical, observer));
+    ASSERT_EQ(d.grid.count, points);
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_EQ(d.iterations, classical.iterations);
+    EXPECT_EQ(d.solverError, classical.solverError);
+    EXPECT_EQ(d.boundStates, 0);
+    EXPECT_EQ(d.grid.point(points / 2).carrierMode, 0);
+    EXPECT_EQ(d.grid.point(points / 2).nBound, 0.0);
+    EXPECT_FALSE(std::filesystem::exists(scratch.path() / electronStatesFile));
+}
