@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QShowEvent;
+class NumberEdit;
+
+namespace tervane {
+class Document;
+}
+
+// View > Charge View Properties...: the density axis of the charge view.
+class CChargeViewPropertiesDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // Exchanged with the controls, in this order.
+    double lowerLimit = 0;  // cm^-3
+    double upperLimit = 0;  // cm^-3
+    bool logScale = false;
+    bool autoScale = false;
+
+    explicit CChargeViewPropertiesDialog(QWidget* parent = nullptr);
+
+    // The document's axis settings, its limits converted from m^-3 to cm^-3.
+    static void fromDocument(const tervane::Document& document, CChargeViewPropertiesDialog& dialog);
+    // Both switches are stored; the limits (back in m^-3) only with auto scale off, since auto scale
+    // finds its own limits at the next redraw.
+    static void toDocument(const CChargeViewPropertiesDialog& dialog, tervane::Document& document);
+
+    void updateControls();
+    bool validateAndStore();
+
+public slots:
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QCheckBox* logScaleCheck_ = nullptr;
+    QCheckBox* autoScaleCheck_ = nullptr;
+    QGroupBox* scaleGroup_ = nullptr;
+    NumberEdit* upperLimitEdit_ = nullptr;
+    NumberEdit* lowerLimitEdit_ = nullptr;
+};
