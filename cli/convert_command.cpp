@@ -1,41 +1,133 @@
 #include "cli/convert_command.h"
 
+#include <vector>
+
 #include "cli/exit_status.h"
+#include "cli/materials_loader.h"
 #include "cli/messages.h"
+#include "cli/parsed_option.h"
 #include "cli/structure_loader.h"
 #include "io/document_file.h"
 #include "io/file_util.h"
+#include "io/materials_file.h"
+#include "io/materials_toml.h"
 
 namespace tervane::cli {
+
+namespace {
+
+const char* formatName(MaterialsFormat format)
+{
+    return format == MaterialsFormat::Toml ? "TOML materials library" : "binary materials file";
+}
+
+int convertMaterials(const ConvertOptions& options, const std::string& bytes, std::ostream& err)
+{
+    const std::string& inPath = options.structure.path;
+    const std::optional<MaterialsFormat> outFormat = materialsFormatOfName(options.outPath);
+    if (!outFormat) {
+        printMessage(err, inPath + " holds materials, which are written as a TOML library (OUT ending in "
+                                   ".toml) or a binary materials file (OUT ending in .tvm), not to " +
+                              options.outPath);
+        return exitUsage;
+    }
+    if (options.left) {
+        printMessage(err, "--left applies to structures; " + inPath + " holds materials");
+        return exitUsage;
+    }
+
+    std::vector<Material> materials;
+    const MaterialsFormat inFormat = detectMaterialsFormat(inPath, bytes);
+    IoResult read = inFormat == MaterialsFormat::Toml ? decodeMaterialsToml(bytes, materials)
+                                                      : decodeMaterials(bytes, materials);
+    if (!read) {
+        read.message = inPath + " was read as a " + formatName(inFormat) + ": " + read.message;
+        printFileError(err, inPath, read);
+        return exitFailure;
+    }
+    if (IoResult written = saveMaterials(options.outPath, materials, *outFormat); !written) {
+        printFileError(err, options.outPath, written);
+        return exitFailure;
+    }
+    return exitSuccess;
+}
+
+int convertStructure(const ConvertOptions& options, const std::string& bytes, std::ostream& err)
+{
+    const std::string& inPath = options.structure.path;
+    if (materialsFormatOfName(options.outPath)) {
+        printMessage(err, "A structure is written as a document file; " + options.outPath +
+                              " names a materials file (.toml or .tvm)");
+        return exitUsage;
+    }
+
+    StreamObserver observer(err);
+    Structure structure;
+    if (IoResult result = decodeStructure(bytes, options.structure.format(), observer, structure); !result) {
+        printFileError(err, inPath, result);
+        return exitFailure;
+    }
+    if (options.left) {
+        // As the Contacts dialog: a Neutral contact keeps the barrier it had.
+        structure.leftContact = options.left->fixed ? 1 : 0;
+        if (options.left->fixed)
+            structure.leftBarrier = options.left->barrier;
+    }
+    const std::string document = encodeDocument(structure.layers, structure.leftContact, structure.leftBarrier);
+    if (IoResult result = writeFileAtomically(options.outPath, document); !result) {
+        printFileError(err, options.outPath, result);
+        return exitFailure;
+    }
+    return exitSuccess;
+}
+
+} // namespace
 
 CLI::App* addConvertCommand(CLI::App& parent, ConvertOptions& options)
 {
     CLI::App* command = parent.add_subcommand(
         "convert", "Write a structure as a version-2 document file (layers and left contact; a script "
-                   "gives the Neutral contact with a 0 eV barrier)");
+                   "gives the Neutral contact with a 0 eV barrier unless --left says otherwise), or convert "
+                   "a materials list between its TOML form (.toml) and the binary materials file (.tvm)");
     addStructureArguments(*command, options.structure);
-    command->add_option("OUT", options.outPath, "Document file to write (replaced if it exists)")
+    command->get_option("STRUCTURE")
+        ->description("Structure (document file or import script), or materials list (TOML library or "
+                      "binary materials file); see below how it is told apart");
+    command
+        ->add_option("OUT", options.outPath,
+                     "File to write (replaced if it exists): a materials list in the form its extension "
+                     "names (.toml or .tvm), a structure as a document file")
         ->required()
         ->type_name("FILE");
+    addParsedOption<ContactChoice>(*command, "--left", options.left, parseContact,
+                                   "Left contact stored in the document, in place of the structure's own: "
+                                   "neutral (keeping the barrier height it had) or fixed with barrier height "
+                                   "B (eV)",
+                                   "neutral|fixed:B");
+    command->footer(
+        "IN is read as a materials list when its name ends in .toml or .tvm, when its text opens the TOML "
+        "material array ([[material]]), or when OUT ends in .toml or .tvm; otherwise as a structure. A "
+        "materials list is written in the form OUT's extension names: .toml the TOML library, .tvm the "
+        "binary materials file. A structure is written as a version-2 document file (.tvn by custom).\n"
+        "Exit status: 0 written; 1 IN could not be read or OUT not written (OUT is then left as it was); "
+        "2 a usage error, including a materials list with an OUT that is not .toml or .tvm and a "
+        "structure with an OUT that is.");
     return command;
 }
 
 int runConvert(const ConvertOptions& options, std::ostream& /*out*/, std::ostream& err)
 {
-    StreamObserver observer(err);
-    Structure structure;
-    const std::string& structurePath = options.structure.path;
-    if (IoResult result = loadStructure(structurePath, options.structure.format(), observer, structure);
-        !result) {
-        printFileError(err, structurePath, result);
+    const std::string& inPath = options.structure.path;
+    std::string bytes;
+    if (IoResult result = readWholeFile(inPath, bytes); !result) {
+        printFileError(err, inPath, result);
         return exitFailure;
     }
-    const std::string bytes = encodeDocument(structure.layers, structure.leftContact, structure.leftBarrier);
-    if (IoResult result = writeFileAtomically(options.outPath, bytes); !result) {
-        printFileError(err, options.outPath, result);
-        return exitFailure;
-    }
-    return exitSuccess;
+
+    const bool structureForced = options.structure.format() != StructureFormat::Detect;
+    const bool materialsIn = !structureForced && (materialsFormatOfName(inPath) || looksLikeMaterialsToml(bytes) ||
+                                                  materialsFormatOfName(options.outPath));
+    return materialsIn ? convertMaterials(options, bytes, err) : convertStructure(options, bytes, err);
 }
 
 } // namespace tervane::cli

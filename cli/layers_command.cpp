@@ -19,8 +19,8 @@ CLI::App* addLayersCommand(CLI::App& parent, LayersOptions& options)
     addStructureArguments(*command, options.structure);
     command
         ->add_option("--materials", options.materialsPath,
-                     "Materials database file; the list stops at the first layer whose material "
-                     "it does not hold")
+                     "Materials list (TOML library or binary materials file); the list stops at the "
+                     "first layer whose material it does not hold")
         ->type_name("FILE");
     return command;
 }

@@ -12,9 +12,14 @@ namespace tervane::cli {
 CLI::App* addMaterialsCommand(CLI::App& parent, MaterialsOptions& options)
 {
     CLI::App* command = parent.add_subcommand(
-        "materials", "List the materials of a materials database file: name and type, the ten laws, "
-                     "the four background densities (cm^-3) and the six polarization laws");
-    command->add_option("FILE", options.path, "Materials database file")->required();
+        "materials", "List the materials of a materials list (a TOML library or a binary materials file): "
+                     "name and type, the ten laws, the four background densities (cm^-3) and the six "
+                     "polarization laws");
+    command
+        ->add_option("FILE", options.path,
+                     "TOML library (read as such when its text opens the material array or its name ends in "
+                     ".toml) or binary materials file (.tvm)")
+        ->required();
     return command;
 }
 

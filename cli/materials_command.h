@@ -7,7 +7,7 @@
 
 namespace tervane::cli {
 
-// tervane-cli materials FILE: every material of a materials database file, in list order.
+// tervane-cli materials FILE: every material of a materials list (TOML or binary), in list order.
 struct MaterialsOptions {
     std::string path;
 };

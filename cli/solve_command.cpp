@@ -1,13 +1,17 @@
 #include "cli/solve_command.h"
 
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "cli/exit_status.h"
 #include "cli/materials_loader.h"
 #include "cli/messages.h"
+#include "cli/parsed_option.h"
 #include "cli/solve_status.h"
+#include "cli/standard_library.h"
 #include "cli/structure_loader.h"
 #include "cli/text_format.h"
 #include "engine/cv_profile.h"
@@ -24,32 +28,6 @@ namespace {
 // A sweep that would visit more biases than this is refused before anything is solved: it would
 // run for days, or never end when STEP is too small to move the barrier.
 constexpr long long maxCvBiases = 100000;
-
-template <typename Value> using Parser = std::string (*)(std::string_view, Value&);
-
-// An option whose text `parse` turns into a value. A text it refuses is a usage error with its reason.
-template <typename Value>
-CLI::Option* addParsedOption(CLI::App& command, const std::string& name, std::optional<Value>& target,
-                             Parser<Value> parse, const std::string& help, const std::string& typeName)
-{
-    const CLI::Validator validator(
-        [parse](std::string& text) {
-            Value ignored{};
-            return parse(text, ignored);
-        },
-        "", "");
-    return command
-        .add_option_function<std::string>(
-            name,
-            [&target, parse](const std::string& text) {
-                Value value{};
-                parse(text, value);
-                target = value;
-            },
-            help)
-        ->check(validator)
-        ->type_name(typeName);
-}
 
 void applyContact(const std::optional<ContactChoice>& choice, int& contact, double& barrier)
 {
@@ -89,8 +67,11 @@ CLI::App* addSolveCommand(CLI::App& parent, SolveOptions& options)
         "solve", "Solve a structure as the desktop program does after opening it, with the settings of a "
                  "new document unless the options below change them; print the solver status");
     addStructureArguments(*command, options.structure);
-    command->add_option("--materials", options.materialsPath, "Materials database file")
-        ->required()
+    command
+        ->add_option("--materials", options.materialsPath,
+                     "Materials list: a TOML library (.toml) or a binary materials file (.tvm), told apart "
+                     "by content. Default: the standard library, " +
+                         std::string(standardLibraryRelativePath) + " from the folder of tervane-cli")
         ->type_name("FILE");
 
     CLI::Option* schroedinger = command->add_flag("--schroedinger", options.schroedinger,
@@ -184,8 +165,22 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
     RecordingObserver observer(err);
     Document document;
 
-    if (IoResult result = loadMaterials(options.materialsPath, document.materials); !result) {
-        printFileError(err, options.materialsPath, result);
+    std::string materialsPath;
+    if (options.materialsPath) {
+        materialsPath = *options.materialsPath;
+    } else {
+        materialsPath = standardLibraryPath();
+        std::error_code error;
+        if (materialsPath.empty() || !std::filesystem::is_regular_file(materialsPath, error)) {
+            printMessage(err, "The standard materials library was not found" +
+                                  (materialsPath.empty() ? std::string(" (the folder of tervane-cli is unknown)")
+                                                         : " at " + materialsPath) +
+                                  "; name a materials file with --materials FILE.");
+            return exitFailure;
+        }
+    }
+    if (IoResult result = loadMaterials(materialsPath, document.materials); !result) {
+        printFileError(err, materialsPath, result);
         return exitFailure;
     }
 
@@ -223,7 +218,7 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
         const Material* material = findMaterial(document.materials, choice.name);
         if (!material) {
             printMessage(err, formatText("The substrate material \"%s\" is not in %s.", choice.name.c_str(),
-                                         options.materialsPath.c_str()));
+                                         materialsPath.c_str()));
             return exitFailure;
         }
         document.substrateMaterial = choice.name;
@@ -242,7 +237,7 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
 
     if (!solve(document, observer)) {
         if (!observer.messages().empty() && observer.messages().back() == "Material not found!")
-            explainMissingMaterial(document, options.materialsPath, err);
+            explainMissingMaterial(document, materialsPath, err);
         return exitFailure;
     }
 

@@ -11,12 +11,13 @@
 
 namespace tervane::cli {
 
-// tervane-cli solve STRUCTURE --materials FILE [options]: what the desktop program does after opening
-// a structure, with the settings of a new document unless an option changes them; then the optional
-// C-V sweep, sheet-density range, exports and status file.
+// tervane-cli solve STRUCTURE [--materials FILE] [options]: what the desktop program does after
+// opening a structure, with the settings of a new document unless an option changes them; then the
+// optional C-V sweep, sheet-density range, exports and status file. Without --materials the standard
+// library that ships with the tool is used (standard_library.h).
 struct SolveOptions {
     StructureArguments structure;
-    std::string materialsPath;
+    std::optional<std::string> materialsPath;
     bool schroedinger = false;
     bool valence = false;
     bool noPolarization = false;

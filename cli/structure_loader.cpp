@@ -43,7 +43,12 @@ IoResult loadStructure(const std::string& path, StructureFormat format, Observer
     std::string bytes;
     if (IoResult result = readWholeFile(path, bytes); !result)
         return result;
+    return decodeStructure(bytes, format, observer, structure);
+}
 
+IoResult decodeStructure(const std::string& bytes, StructureFormat format, Observer& observer,
+                         Structure& structure)
+{
     const bool isDocument = format == StructureFormat::Document ||
                             (format == StructureFormat::Detect && looksLikeDocumentFile(bytes));
     return isDocument ? decodeDocumentStructure(bytes, structure)

@@ -33,4 +33,8 @@ struct Structure {
 IoResult loadStructure(const std::string& path, StructureFormat format, Observer& observer,
                        Structure& structure);
 
+// The same for the bytes of a file already read.
+IoResult decodeStructure(const std::string& bytes, StructureFormat format, Observer& observer,
+                         Structure& structure);
+
 } // namespace tervane::cli

@@ -55,7 +55,13 @@ CliRun runCli(const std::vector<std::string>& arguments)
 
 CliRun runCliIn(const std::string& workingDirectory, const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> words{TERVANE_CLI_PATH};
+    return runProgramIn(TERVANE_CLI_PATH, workingDirectory, arguments);
+}
+
+CliRun runProgramIn(const std::string& program, const std::string& workingDirectory,
+                    const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> words{program};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words)

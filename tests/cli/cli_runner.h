@@ -19,6 +19,11 @@ CliRun runCli(const std::vector<std::string>& arguments);
 // The same, with `workingDirectory` as the tool's current directory.
 CliRun runCliIn(const std::string& workingDirectory, const std::vector<std::string>& arguments);
 
+// Runs another copy of the tool (or any program) the same way; an empty `workingDirectory` keeps
+// the current one.
+CliRun runProgramIn(const std::string& program, const std::string& workingDirectory,
+                    const std::vector<std::string>& arguments);
+
 // The lines of `text`, each without its line break; a final line break ends the last line.
 std::vector<std::string> linesOf(const std::string& text);
 

@@ -721,7 +721,7 @@ TEST_P(UsageErrors, ExitWith2AndTouchNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, UsageErrors,
-    testing::Values(Args{}, // --materials is required
+    testing::Values(Args{"--materials"}, // --materials without its FILE
                     Args{"--materials", "MATERIALS", "--valence"},
                     Args{"--materials", "MATERIALS", "--damping", "nan"},
                     Args{"--materials", "MATERIALS", "--damping", "inf"},
