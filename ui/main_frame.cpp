@@ -1,0 +1,440 @@
+#include "ui/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "ui/about_dialog.h"
+#include "ui/charge_view.h"
+#include "ui/layer_view.h"
+#include "ui/tervane_app.h"
+#include "ui/tervane_doc.h"
+#include "ui/tervane_view.h"
+
+namespace {
+
+// Command ids of the menus, toolbar and accelerators.
+enum CommandId {
+    idFileNew = 57600,
+    idFileOpen = 57601,
+    idFileSave = 57603,
+    idFileSaveAs = 57604,
+    idFilePrintSetup = 57606,
+    idFilePrint = 57607,
+    idFilePrintPreview = 57609,
+    idFileMruFirst = 57616,
+    idAppExit = 57665,
+    idEditCopy = 57634,
+    idEditCut = 57635,
+    idEditPaste = 57637,
+    idEditUndo = 57643,
+    idAppAbout = 57664,
+    idNextPane = 57680,
+    idPrevPane = 57681,
+    idViewToolbar = 59392,
+    idViewStatusBar = 59393,
+    idLayersNew = 32771,
+    idLayersInsert = 32772,
+    idSetupSchroedinger = 32774,
+    idLayersContacts = 32776,
+    idViewChargeProperties = 32777,
+    idSetupPolarization = 32779,
+    idFileExport = 32780,
+    idMaterialsSetup = 32784,
+    idMaterialsSave = 32785,
+    idMaterialsOpen = 32786,
+    idSetupSubstrate = 32787,
+    idFileExportCharges = 32788,
+    idSetupFullyIonized = 32789,
+    idSetupSolverProperties = 32790,
+    idSetupSolveNow = 32791,
+    idLayersCvProfile = 32793,
+    idFileDumpEigenstates = 32794,
+    idFileImportStructure = 32795,
+    idSetupValence = 32796,
+    idSetupTemperature = 32797,
+};
+
+// A 16 x 15 button image with a letter, for the buttons the platform's style has no image for.
+QIcon letterIcon(const QString& letter)
+{
+    QPixmap pixmap(16, 15);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    QFont font = painter.font();
+    font.setPixelSize(12);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, letter);
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CTervaneApp* app, CTervaneDoc* doc, QWidget* parent)
+    : QMainWindow(parent), app_(app), doc_(doc), printer_(std::make_unique<QPrinter>())
+{
+    doc_->setMainWindow(this);
+    buildPanes();
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+
+    connect(doc_, &CTervaneDoc::updated, this, [this] {
+        updateStatusPanes();
+        updateCommandStates();
+    });
+    connect(doc_, &CTervaneDoc::cursorChanged, this, &CMainFrame::updateStatusPanes);
+    connect(doc_, &CTervaneDoc::titleChanged, this, &CMainFrame::updateTitle);
+    if (app_) {
+        connect(doc_, &CTervaneDoc::fileUsed, app_, &CTervaneApp::addRecentFile);
+        connect(app_, &CTervaneApp::recentFilesChanged, this, &CMainFrame::updateRecentFiles);
+    }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == layerView_ || now == tervaneView_ || now == chargeView_)
+            setActiveView(now);
+    });
+    setActiveView(layerView_);
+    updateRecentFiles();
+    updateTitle();
+    updateCommandStates();
+    resize(1000, 700);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::addCommand(QMenu* menu, int id, const QString& text, const QString& prompt)
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(QStringLiteral("command%1").arg(id));
+    if (!prompt.isEmpty())
+        action->setStatusTip(prompt);
+    if (menu)
+        menu->addAction(action);
+    actions_.insert(id, action);
+    return action;
+}
+
+void CMainFrame::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    addCommand(file, idFileNew, QStringLiteral("&New\tCtrl+N"), QStringLiteral("Create a new document"));
+    addCommand(file, idFileOpen, QStringLiteral("&Open...\tCtrl+O"), QStringLiteral("Open an existing document"));
+    addCommand(file, idFileSave, QStringLiteral("&Save\tCtrl+S"), QStringLiteral("Save the active document"));
+    addCommand(file, idFileSaveAs, QStringLiteral("Save &As..."), QStringLiteral("Save the active document with a new name"));
+    addCommand(file, idFileExport, QStringLiteral("Export..."), QStringLiteral("Write the band profile to a text file"));
+    addCommand(file, idFileExportCharges, QStringLiteral("Export &Charges..."),
+               QStringLiteral("Write the interface polarization charges to a text file"));
+    addCommand(file, idFileDumpEigenstates, QStringLiteral("&Dump Eigenstates"));
+    addCommand(file, idFileImportStructure, QStringLiteral("&Import Structure..."),
+               QStringLiteral("Append the layers of a structure script"));
+    addCommand(file, idFilePrint, QStringLiteral("&Print...\tCtrl+P"), QStringLiteral("Print the active document"));
+    addCommand(file, idFilePrintPreview, QStringLiteral("Print Pre&view"), QStringLiteral("Display full pages"));
+    addCommand(file, idFilePrintSetup, QStringLiteral("P&rint Setup..."),
+               QStringLiteral("Change the printer and printing options"));
+    recentSeparator_ = file->addSeparator();
+    for (int i = 0; i < CTervaneApp::recentFileCount; ++i) {
+        QAction* recent = addCommand(file, idFileMruFirst + i, QString(), QStringLiteral("Open this document"));
+        recent->setVisible(false);
+        recentActions_.append(recent);
+        connect(recent, &QAction::triggered, this, [this, recent] {
+            const QString path = recent->data().toString();
+            if (doc_->saveModified() && !doc_->openDocument(path) && app_)
+                app_->removeRecentFile(path);
+        });
+    }
+    file->addSeparator();
+    addCommand(file, idAppExit, QStringLiteral("E&xit"), QStringLiteral("Quit the application; prompts to save documents"));
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    addCommand(edit, idEditUndo, QStringLiteral("&Undo\tCtrl+Z"), QStringLiteral("Undo the last action"));
+    edit->addSeparator();
+    addCommand(edit, idEditCut, QStringLiteral("Cu&t\tCtrl+X"),
+               QStringLiteral("Cut the selection and put it on the Clipboard"));
+    addCommand(edit, idEditCopy, QStringLiteral("&Copy\tCtrl+C"),
+               QStringLiteral("Copy the selection and put it on the Clipboard"));
+    addCommand(edit, idEditPaste, QStringLiteral("&Paste\tCtrl+V"), QStringLiteral("Insert Clipboard contents"));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    addCommand(view, idViewToolbar, QStringLiteral("&Toolbar"), QStringLiteral("Show or hide the toolbar"));
+    addCommand(view, idViewStatusBar, QStringLiteral("&Status Bar"), QStringLiteral("Show or hide the status bar"));
+    addCommand(view, idViewChargeProperties, QStringLiteral("Charge &View Properties..."));
+
+    QMenu* layers = menuBar()->addMenu(QStringLiteral("&Layers"));
+    addCommand(layers, idLayersNew, QStringLiteral("&New..."));
+    addCommand(layers, idLayersInsert, QStringLiteral("&Insert..."));
+    addCommand(layers, idLayersContacts, QStringLiteral("&Contacts..."));
+    addCommand(layers, idLayersCvProfile, QStringLiteral("&CV Profile..."));
+
+    QMenu* materials = menuBar()->addMenu(QStringLiteral("&Materials"));
+    addCommand(materials, idMaterialsSetup, QStringLiteral("Setup &Materials..."));
+    addCommand(materials, idMaterialsSave, QStringLiteral("&Save..."));
+    addCommand(materials, idMaterialsOpen, QStringLiteral("&Open..."));
+
+    QMenu* setup = menuBar()->addMenu(QStringLiteral("&Setup"));
+    addCommand(setup, idSetupTemperature, QStringLiteral("&Temperature..."));
+    addCommand(setup, idSetupSchroedinger, QStringLiteral("&Schroedinger Correction"))->setCheckable(true);
+    addCommand(setup, idSetupValence, QStringLiteral("Schroedinger (valence band)"))->setCheckable(true);
+    addCommand(setup, idSetupPolarization, QStringLiteral("&Polarization"))->setCheckable(true);
+    addCommand(setup, idSetupFullyIonized, QStringLiteral("Fully &Ionized"))->setCheckable(true);
+    addCommand(setup, idSetupSubstrate, QStringLiteral("Subs&trate..."));
+    addCommand(setup, idSetupSolverProperties, QStringLiteral("So&lver Properties..."));
+    addCommand(setup, idSetupSolveNow, QStringLiteral("Solve &Now"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    addCommand(help, idAppAbout, QStringLiteral("&About Tervane..."),
+               QStringLiteral("Display program information, version number and copyright"));
+
+    // Pane switching has accelerators but no menu item.
+    addAction(addCommand(nullptr, idNextPane, QStringLiteral("Next Pane"), QStringLiteral("Switch to the next window pane")));
+    addAction(addCommand(nullptr, idPrevPane, QStringLiteral("Previous Pane"),
+                         QStringLiteral("Switch back to the previous window pane")));
+
+    // Accelerators.
+    action(idFileNew)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    action(idFileOpen)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    action(idFileSave)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    action(idFilePrint)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    action(idEditUndo)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    action(idEditCut)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    action(idEditCopy)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    action(idEditPaste)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    action(idNextPane)->setShortcut(QKeySequence(Qt::Key_F6));
+    action(idPrevPane)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+
+    // Handlers.
+    connect(action(idFileNew), &QAction::triggered, doc_, &CTervaneDoc::fileNew);
+    connect(action(idFileOpen), &QAction::triggered, doc_, &CTervaneDoc::fileOpen);
+    connect(action(idFileSave), &QAction::triggered, doc_, &CTervaneDoc::fileSave);
+    connect(action(idFileSaveAs), &QAction::triggered, doc_, &CTervaneDoc::fileSaveAs);
+    connect(action(idFileExport), &QAction::triggered, doc_, &CTervaneDoc::fileExport);
+    connect(action(idFileExportCharges), &QAction::triggered, doc_, &CTervaneDoc::fileExportCharges);
+    connect(action(idFileImportStructure), &QAction::triggered, doc_, &CTervaneDoc::importStructure);
+    connect(action(idFilePrint), &QAction::triggered, this, &CMainFrame::printBandDiagram);
+    connect(action(idFilePrintPreview), &QAction::triggered, this, &CMainFrame::printPreview);
+    connect(action(idFilePrintSetup), &QAction::triggered, this, &CMainFrame::printSetup);
+    connect(action(idAppExit), &QAction::triggered, this, &QWidget::close);
+    connect(action(idViewToolbar), &QAction::triggered, this, [this](bool) { toolBar_->setVisible(!toolBar_->isVisible()); });
+    connect(action(idViewStatusBar), &QAction::triggered, this,
+            [this](bool) { statusBar()->setVisible(!statusBar()->isVisible()); });
+    connect(action(idViewChargeProperties), &QAction::triggered, doc_, &CTervaneDoc::chargeViewProperties);
+    connect(action(idLayersContacts), &QAction::triggered, doc_, &CTervaneDoc::contacts);
+    connect(action(idLayersCvProfile), &QAction::triggered, doc_, &CTervaneDoc::cvProfile);
+    connect(action(idMaterialsSave), &QAction::triggered, doc_, &CTervaneDoc::materialsSave);
+    connect(action(idMaterialsOpen), &QAction::triggered, doc_, &CTervaneDoc::materialsOpen);
+    connect(action(idSetupTemperature), &QAction::triggered, doc_, &CTervaneDoc::temperatureSettings);
+    connect(action(idSetupSchroedinger), &QAction::triggered, doc_, &CTervaneDoc::toggleSchroedinger);
+    connect(action(idSetupValence), &QAction::triggered, doc_, &CTervaneDoc::toggleValenceSchroedinger);
+    connect(action(idSetupPolarization), &QAction::triggered, doc_, &CTervaneDoc::togglePolarization);
+    connect(action(idSetupFullyIonized), &QAction::triggered, doc_, &CTervaneDoc::toggleFullyIonized);
+    connect(action(idSetupSolverProperties), &QAction::triggered, doc_, &CTervaneDoc::solverProperties);
+    connect(action(idSetupSolveNow), &QAction::triggered, doc_, &CTervaneDoc::solveNow);
+    connect(action(idAppAbout), &QAction::triggered, this, [this] {
+        CAboutDialog dialog(this);
+        dialog.exec();
+    });
+    connect(action(idNextPane), &QAction::triggered, this, [this] { switchPane(1); });
+    connect(action(idPrevPane), &QAction::triggered, this, [this] { switchPane(-1); });
+
+    for (QMenu* menu : {file, edit, view, layers, materials, setup, help})
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+}
+
+void CMainFrame::buildToolBar()
+{
+    toolBar_ = new QToolBar(QStringLiteral("Standard"), this);
+    toolBar_->setObjectName(QStringLiteral("toolBar"));
+    toolBar_->setIconSize(QSize(16, 15));
+    toolBar_->setMovable(true);
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    QStyle* style = this->style();
+    auto button = [&](int id, const QIcon& icon, const QString& tip) {
+        QAction* command = action(id);
+        command->setIcon(icon);
+        command->setToolTip(tip);
+        toolBar_->addAction(command);
+    };
+    button(idFileNew, style->standardIcon(QStyle::SP_FileIcon), QStringLiteral("New"));
+    button(idFileOpen, style->standardIcon(QStyle::SP_DialogOpenButton), QStringLiteral("Open"));
+    button(idFileSave, style->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Save"));
+    toolBar_->addSeparator();
+    button(idEditCut, letterIcon(QStringLiteral("X")), QStringLiteral("Cut"));
+    button(idEditCopy, letterIcon(QStringLiteral("C")), QStringLiteral("Copy"));
+    button(idEditPaste, letterIcon(QStringLiteral("V")), QStringLiteral("Paste"));
+    toolBar_->addSeparator();
+    button(idFilePrint, letterIcon(QStringLiteral("P")), QStringLiteral("Print"));
+    toolBar_->addSeparator();
+    button(idAppAbout, letterIcon(QStringLiteral("?")), QStringLiteral("About"));
+    action(idAppAbout)->setStatusTip(QStringLiteral("Display program information, version number and copyright"));
+}
+
+void CMainFrame::buildStatusBar()
+{
+    solverPane_ = new QLabel(QStringLiteral("Solution error:"));
+    solverPane_->setObjectName(QStringLiteral("statusPane101"));
+    solverPane_->setFixedWidth(400);
+    statusBar()->addPermanentWidget(solverPane_);
+
+    // Pane 102 splits its text at the two tabs into a left, a centred and a right-aligned part.
+    auto* cursorPane = new QWidget;
+    cursorPane->setObjectName(QStringLiteral("statusPane102"));
+    cursorPane->setFixedWidth(300);
+    auto* layout = new QHBoxLayout(cursorPane);
+    layout->setContentsMargins(2, 0, 2, 0);
+    cursorLeft_ = new QLabel(QStringLiteral("n: p:"));
+    cursorCentre_ = new QLabel;
+    cursorRight_ = new QLabel;
+    cursorLeft_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    cursorCentre_->setAlignment(Qt::AlignCenter);
+    cursorRight_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    layout->addWidget(cursorLeft_, 1);
+    layout->addWidget(cursorCentre_, 1);
+    layout->addWidget(cursorRight_, 1);
+    statusBar()->addPermanentWidget(cursorPane);
+    statusBar()->setSizeGripEnabled(true);
+    // The solver status must fit its 400 pixels.
+    QFont paneFont = solverPane_->font();
+    paneFont.setPixelSize(11);
+    for (QWidget* pane : {static_cast<QWidget*>(solverPane_), cursorPane})
+        pane->setFont(paneFont);
+}
+
+void CMainFrame::buildPanes()
+{
+    outerSplitter_ = new QSplitter(Qt::Horizontal, this);
+    outerSplitter_->setObjectName(QStringLiteral("outerSplitter"));
+    layerView_ = new CLayerView(doc_, outerSplitter_);
+    layerView_->setObjectName(QStringLiteral("layerView"));
+    innerSplitter_ = new QSplitter(Qt::Vertical, outerSplitter_);
+    innerSplitter_->setObjectName(QStringLiteral("innerSplitter"));
+    tervaneView_ = new CTervaneView(doc_, innerSplitter_);
+    tervaneView_->setObjectName(QStringLiteral("tervaneView"));
+    chargeView_ = new CChargeView(doc_, innerSplitter_);
+    chargeView_->setObjectName(QStringLiteral("chargeView"));
+    innerSplitter_->setSizes({200, 400});
+    outerSplitter_->setSizes({300, 700});
+    setCentralWidget(outerSplitter_);
+    doc_->addView(layerView_);
+    doc_->addView(tervaneView_);
+    doc_->addView(chargeView_);
+}
+
+QLabel* CMainFrame::statusPane(int index) const { return index == 0 ? solverPane_ : cursorLeft_; }
+
+QString CMainFrame::cursorPaneText() const
+{
+    return cursorLeft_->text() + QLatin1Char('\t') + cursorCentre_->text() + QLatin1Char('\t') + cursorRight_->text();
+}
+
+void CMainFrame::setActiveView(QWidget* view)
+{
+    activeView_ = view;
+    updateCommandStates();
+}
+
+void CMainFrame::updateCommandStates()
+{
+    const tervane::Document& core = doc_->core;
+    // No handler: always disabled.
+    for (int id : {idFileDumpEigenstates, idEditUndo, idEditCut, idEditCopy, idEditPaste})
+        action(id)->setEnabled(false);
+    // Layer editing, the materials editor and the substrate dialog come with their own dialogs.
+    for (int id : {idLayersNew, idLayersInsert, idMaterialsSetup, idSetupSubstrate})
+        action(id)->setEnabled(false);
+    const bool bandDiagramActive = activeView_ == tervaneView_;
+    action(idFilePrint)->setEnabled(bandDiagramActive);
+    action(idFilePrintPreview)->setEnabled(bandDiagramActive);
+    action(idSetupSchroedinger)->setChecked(core.schroedingerOn);
+    action(idSetupValence)->setChecked(core.valenceSchroedingerOn);
+    action(idSetupValence)->setEnabled(core.schroedingerOn);
+    action(idSetupPolarization)->setChecked(core.polarizationOn);
+    action(idSetupFullyIonized)->setChecked(core.fullyIonized);
+    action(idViewToolbar)->setCheckable(true);
+    action(idViewToolbar)->setChecked(toolBar_ && !toolBar_->isHidden());
+    action(idViewStatusBar)->setCheckable(true);
+    action(idViewStatusBar)->setChecked(!statusBar()->isHidden());
+}
+
+void CMainFrame::updateStatusPanes()
+{
+    solverPane_->setText(doc_->solverStatusText());
+    const QStringList parts = doc_->cursorStatusText().split(QLatin1Char('\t'));
+    cursorLeft_->setText(parts.value(0));
+    cursorCentre_->setText(parts.value(1));
+    cursorRight_->setText(parts.value(2));
+}
+
+void CMainFrame::updateTitle()
+{
+    setWindowTitle(doc_->title() + QStringLiteral("[*] - Tervane"));
+    setWindowModified(doc_->isModified() || doc_->materialsModified());
+}
+
+void CMainFrame::updateRecentFiles()
+{
+    const QStringList files = app_ ? app_->recentFiles() : QStringList();
+    for (int i = 0; i < recentActions_.size(); ++i) {
+        QAction* recent = recentActions_[i];
+        if (i < files.size()) {
+            recent->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]));
+            recent->setData(files[i]);
+            recent->setVisible(true);
+        } else {
+            recent->setVisible(false);
+        }
+    }
+}
+
+void CMainFrame::switchPane(int step)
+{
+    const QList<QWidget*> panes = {layerView_, tervaneView_, chargeView_};
+    const int current = std::max(0, static_cast<int>(panes.indexOf(activeView_.data())));
+    QWidget* next = panes[(current + step + panes.size()) % panes.size()];
+    next->setFocus(Qt::OtherFocusReason);
+    setActiveView(next);
+}
+
+void CMainFrame::printBandDiagram()
+{
+    if (activeView_ != tervaneView_)
+        return;
+    QPrintDialog dialog(printer_.get(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        tervaneView_->print(*printer_);
+}
+
+void CMainFrame::printPreview()
+{
+    if (activeView_ != tervaneView_)
+        return;
+    QPrintPreviewDialog preview(printer_.get(), this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) { tervaneView_->print(*printer); });
+    preview.exec();
+}
+
+void CMainFrame::printSetup()
+{
+    QPageSetupDialog dialog(printer_.get(), this);
+    dialog.exec();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (doc_->saveModified())
+        event->accept();
+    else
+        event->ignore();
+}

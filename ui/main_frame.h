@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QPrinter;
+class QSplitter;
+class QToolBar;
+class CTervaneApp;
+class CTervaneDoc;
+class CLayerView;
+class CTervaneView;
+class CChargeView;
+
+// The main window: menus, toolbar, the two status panes, the layer list on the left and the band
+// diagram over the charge view on the right. Commands go to the document; printing to the band
+// diagram view while it is the active pane.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    CMainFrame(CTervaneApp* app, CTervaneDoc* doc, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The action of a menu command, by its command id (57600 New, 32791 Solve Now, ...).
+    QAction* action(int id) const { return actions_.value(id); }
+    CLayerView* layerView() const { return layerView_; }
+    CTervaneView* tervaneView() const { return tervaneView_; }
+    CChargeView* chargeView() const { return chargeView_; }
+    QWidget* activeView() const { return activeView_; }
+    void setActiveView(QWidget* view);
+    QLabel* statusPane(int index) const;
+    QString cursorPaneText() const;
+
+    // Enables, disables and checks the commands from the document's state.
+    void updateCommandStates();
+    void updateStatusPanes();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* addCommand(QMenu* menu, int id, const QString& text, const QString& prompt = QString());
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void buildPanes();
+    void updateTitle();
+    void updateRecentFiles();
+    void switchPane(int step);
+    void printBandDiagram();
+    void printPreview();
+    void printSetup();
+
+    CTervaneApp* app_;
+    CTervaneDoc* doc_;
+    QHash<int, QAction*> actions_;
+    QList<QAction*> recentActions_;
+    QAction* recentSeparator_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* solverPane_ = nullptr;
+    QLabel* cursorLeft_ = nullptr;
+    QLabel* cursorCentre_ = nullptr;
+    QLabel* cursorRight_ = nullptr;
+    QSplitter* outerSplitter_ = nullptr;
+    QSplitter* innerSplitter_ = nullptr;
+    CLayerView* layerView_ = nullptr;
+    CTervaneView* tervaneView_ = nullptr;
+    CChargeView* chargeView_ = nullptr;
+    QPointer<QWidget> activeView_;
+    std::unique_ptr<QPrinter> printer_;
+};

@@ -1,0 +1,46 @@
+#include "ui/message_sink.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+class BoxMessageSink : public MessageSink {
+public:
+    void showMessage(const QString& text) override
+    {
+        QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Tervane"), text, QMessageBox::Ok);
+    }
+    SaveChoice askSaveChanges(const QString& text) override
+    {
+        const auto button = QMessageBox::question(QApplication::activeWindow(), QStringLiteral("Tervane"), text,
+                                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                                  QMessageBox::Save);
+        if (button == QMessageBox::Save)
+            return SaveChoice::Save;
+        if (button == QMessageBox::Discard)
+            return SaveChoice::Discard;
+        return SaveChoice::Cancel;
+    }
+    void showValidation(QWidget* parent, const QString& text) override
+    {
+        QMessageBox::warning(parent, QStringLiteral("Tervane"), text, QMessageBox::Ok);
+    }
+};
+
+BoxMessageSink boxSink;
+MessageSink* installed = nullptr;
+
+}  // namespace
+
+MessageSink& MessageSink::current()
+{
+    return installed ? *installed : static_cast<MessageSink&>(boxSink);
+}
+
+MessageSink* MessageSink::install(MessageSink* sink)
+{
+    MessageSink* previous = installed;
+    installed = sink;
+    return previous;
+}

@@ -1,0 +1,377 @@
+#include "ui/tervane_doc.h"
+
+#include <QFileInfo>
+#include <QWidget>
+#include <cstdio>
+
+#include "engine/cv_profile.h"
+#include "engine/solve_driver.h"
+#include "export/band_profile_export.h"
+#include "export/charge_export.h"
+#include "io/document_file.h"
+#include "io/file_util.h"
+#include "io/import_script.h"
+#include "io/materials_file.h"
+#include "io/materials_toml.h"
+#include "ui/charge_view_properties_dialog.h"
+#include "ui/contacts_dialog.h"
+#include "ui/cv_dialog.h"
+#include "ui/file_chooser.h"
+#include "ui/message_sink.h"
+#include "ui/solver_properties_dialog.h"
+#include "ui/temperature_dialog.h"
+#include "ui/tervane_app.h"
+
+// The engine's messages become message boxes; its progress points repaint every view at once.
+class CTervaneDoc::EngineObserver : public tervane::Observer {
+public:
+    explicit EngineObserver(CTervaneDoc& doc) : doc_(doc) {}
+    void message(const std::string& text) override { MessageSink::current().showMessage(QString::fromStdString(text)); }
+    void progress() override { doc_.repaintAllViews(); }
+    void updateAll() override { doc_.updateAllViews(); }
+
+private:
+    CTervaneDoc& doc_;
+};
+
+CTervaneDoc::CTervaneDoc(CTervaneApp* app, QObject* parent)
+    : QObject(parent), app_(app), observer_(std::make_unique<EngineObserver>(*this))
+{
+}
+
+CTervaneDoc::~CTervaneDoc() = default;
+
+void CTervaneDoc::addView(QWidget* view) { views_.append(view); }
+
+QString CTervaneDoc::title() const
+{
+    return pathName_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(pathName_).fileName();
+}
+
+void CTervaneDoc::setModified(bool modified)
+{
+    if (modified_ == modified)
+        return;
+    modified_ = modified;
+    emit titleChanged();
+}
+
+void CTervaneDoc::setMaterialsModified(bool modified)
+{
+    if (materialsModified_ == modified)
+        return;
+    materialsModified_ = modified;
+    emit titleChanged();
+}
+
+void CTervaneDoc::repaintAllViews()
+{
+    for (const QPointer<QWidget>& view : views_)
+        if (view)
+            view->repaint();
+}
+
+void CTervaneDoc::updateAllViews()
+{
+    for (const QPointer<QWidget>& view : views_)
+        if (view)
+            view->update();
+    emit updated();
+}
+
+bool CTervaneDoc::solve()
+{
+    ++solveCount_;
+    const bool ran = tervane::solve(core, *observer_);
+    // A solve that stopped early updates nothing in the engine; the views still show what the grid
+    // holds now.
+    if (!ran)
+        updateAllViews();
+    return ran;
+}
+
+QString CTervaneDoc::solverStatusText() const
+{
+    return QString::asprintf("Solver error: %.5e iterations: %d bound states: %d ns: %.2e cm-2", core.solverError,
+                             core.iterations, core.boundStates, core.sheetCharge);
+}
+
+QString CTervaneDoc::cursorStatusText() const
+{
+    return QString::asprintf("n: %.3e\tp: %.3e\tx: %d", core.cursorN * 1e-6, core.cursorP * 1e-6,
+                             static_cast<int>(core.cursorX * 1e10));
+}
+
+bool CTervaneDoc::saveModified()
+{
+    if (modified_) {
+        const auto choice = MessageSink::current().askSaveChanges(QStringLiteral("Save changes to %1?").arg(title()));
+        if (choice == MessageSink::SaveChoice::Cancel)
+            return false;
+        if (choice == MessageSink::SaveChoice::Save && !fileSave())
+            return false;
+    }
+    if (materialsModified_) {
+        const auto choice = MessageSink::current().askSaveChanges(QStringLiteral("Save changes to the materials?"));
+        if (choice == MessageSink::SaveChoice::Cancel)
+            return false;
+        if (choice == MessageSink::SaveChoice::Save) {
+            materialsSave();
+            if (materialsModified_)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool CTervaneDoc::fileNew()
+{
+    if (!saveModified())
+        return false;
+    core.newDocument();
+    pathName_.clear();
+    modified_ = false;
+    emit titleChanged();
+    updateAllViews();
+    return true;
+}
+
+bool CTervaneDoc::fileOpen()
+{
+    if (!saveModified())
+        return false;
+    const QString path = FileChooser::current().openFileName(dialogParent(), QStringLiteral("Open"));
+    if (path.isEmpty())
+        return false;
+    return openDocument(path);
+}
+
+bool CTervaneDoc::openDocument(const QString& path)
+{
+    // Loading is all or nothing and replaces the structure shown.
+    if (tervane::IoResult result = tervane::loadDocumentFile(path.toStdString(), core); !result) {
+        MessageSink::current().showMessage(QString::fromStdString(result.message));
+        return false;
+    }
+    pathName_ = path;
+    modified_ = false;
+    emit titleChanged();
+    emit fileUsed(path);
+    solve();
+    return true;
+}
+
+bool CTervaneDoc::saveTo(const QString& path)
+{
+    if (tervane::IoResult result = tervane::saveDocumentFile(path.toStdString(), core); !result) {
+        MessageSink::current().showMessage(QString::fromStdString(result.message));
+        return false;
+    }
+    pathName_ = path;
+    modified_ = false;
+    emit titleChanged();
+    emit fileUsed(path);
+    return true;
+}
+
+bool CTervaneDoc::fileSave()
+{
+    if (pathName_.isEmpty())
+        return fileSaveAs();
+    return saveTo(pathName_);
+}
+
+bool CTervaneDoc::fileSaveAs()
+{
+    const QString path = FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Save As"));
+    if (path.isEmpty())
+        return false;
+    return saveTo(path);
+}
+
+void CTervaneDoc::fileExport()
+{
+    const QString path = FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Export"));
+    if (path.isEmpty())
+        return;
+    const int mode = !core.schroedingerOn ? 0 : (core.valenceSchroedingerOn ? 2 : 1);
+    // The export's own failure note goes to standard output; the user is told as well.
+    if (!tervane::dumpFile(core.grid, path.toStdString(), mode))
+        MessageSink::current().showMessage(QString::fromLatin1(tervane::textCouldNotOpenFile));
+    updateAllViews();  // the export leaves its density mode in the points
+}
+
+void CTervaneDoc::fileExportCharges()
+{
+    const QString path = FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Export Charges"));
+    if (path.isEmpty())
+        return;
+    tervane::exportCharges(core, path.toStdString(), *observer_);
+}
+
+void CTervaneDoc::importStructure()
+{
+    const QString path = FileChooser::current().openFileName(dialogParent(), QStringLiteral("Import Structure"));
+    if (path.isEmpty())
+        return;
+    std::vector<tervane::Layer> layers;
+    if (tervane::IoResult result = tervane::readScriptFile(path.toStdString(), layers, *observer_); !result) {
+        MessageSink::current().showMessage(QString::fromStdString(result.message));
+        return;
+    }
+    core.layers.insert(core.layers.end(), layers.begin(), layers.end());
+    setModified(true);
+    solve();
+}
+
+void CTervaneDoc::materialsSave()
+{
+    const QString path = FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Save Materials"));
+    if (path.isEmpty())
+        return;
+    const std::string file = path.toStdString();
+    const tervane::IoResult result = path.endsWith(QStringLiteral(".toml"), Qt::CaseInsensitive)
+                                         ? tervane::saveMaterialsTomlFile(file, core.materials)
+                                         : tervane::saveMaterialsFile(file, core.materials);
+    if (!result) {
+        MessageSink::current().showMessage(QString::fromStdString(result.message));
+        return;
+    }
+    setMaterialsModified(false);
+    if (app_)
+        app_->setMaterialsFile(path);
+}
+
+void CTervaneDoc::materialsOpen()
+{
+    if (materialsModified_) {
+        const auto choice = MessageSink::current().askSaveChanges(QStringLiteral("Save changes to the materials?"));
+        if (choice == MessageSink::SaveChoice::Cancel)
+            return;
+        if (choice == MessageSink::SaveChoice::Save) {
+            materialsSave();
+            if (materialsModified_)
+                return;
+        }
+    }
+    const QString path = FileChooser::current().openFileName(dialogParent(), QStringLiteral("Open Materials"));
+    if (path.isEmpty())
+        return;
+    if (loadMaterials(path) && app_)
+        app_->setMaterialsFile(path);
+}
+
+bool CTervaneDoc::loadMaterials(const QString& path)
+{
+    // Either form, told apart by content; all or nothing. No solve follows.
+    std::string bytes;
+    const std::string file = path.toStdString();
+    tervane::IoResult result = tervane::readWholeFile(file, bytes);
+    if (result) {
+        std::vector<tervane::Material> materials;
+        result = tervane::looksLikeMaterialsToml(bytes) ? tervane::decodeMaterialsToml(bytes, materials)
+                                                        : tervane::decodeMaterials(bytes, materials);
+        if (result) {
+            core.materials = std::move(materials);
+            setMaterialsModified(false);
+            return true;
+        }
+    }
+    MessageSink::current().showMessage(QString::fromStdString(result.message));
+    return false;
+}
+
+void CTervaneDoc::cvProfile()
+{
+    CCvDialog dialog(dialogParent());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    tervane::runCvProfile(core, dialog.start, dialog.stop, dialog.step, "cv.out", *observer_);
+}
+
+void CTervaneDoc::contacts()
+{
+    CContactsDialog dialog(dialogParent());
+    CContactsDialog::fromDocument(core, dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    CContactsDialog::toDocument(dialog, core);
+    setModified(true);
+    solve();
+}
+
+void CTervaneDoc::chargeViewProperties()
+{
+    CChargeViewPropertiesDialog dialog(dialogParent());
+    CChargeViewPropertiesDialog::fromDocument(core, dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    CChargeViewPropertiesDialog::toDocument(dialog, core);
+    repaintAllViews();
+}
+
+void CTervaneDoc::solverProperties()
+{
+    CSolverPropertiesDialog dialog(dialogParent());
+    CSolverPropertiesDialog::fromDocument(core, dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    CSolverPropertiesDialog::toDocument(dialog, core);
+}
+
+void CTervaneDoc::temperatureSettings()
+{
+    CTemperatureDialog dialog(dialogParent());
+    CTemperatureDialog::fromDocument(core, dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    CTemperatureDialog::toDocument(dialog, core);
+    solve();
+}
+
+void CTervaneDoc::toggleSchroedinger()
+{
+    core.schroedingerOn = !core.schroedingerOn;
+    solve();
+}
+
+void CTervaneDoc::toggleValenceSchroedinger()
+{
+    core.valenceSchroedingerOn = !core.valenceSchroedingerOn;
+    solve();
+}
+
+void CTervaneDoc::togglePolarization()
+{
+    core.polarizationOn = !core.polarizationOn;
+    solve();
+}
+
+void CTervaneDoc::toggleFullyIonized()
+{
+    core.fullyIonized = !core.fullyIonized;
+    solve();
+}
+
+void CTervaneDoc::solveNow() { solve(); }
+
+void CTervaneDoc::editLayer(int index)
+{
+    // Layer editing opens the Layer Properties dialog; an index past the stack does nothing.
+    if (index < 0 || static_cast<std::size_t>(index) >= core.layers.size())
+        return;
+}
+
+void CTervaneDoc::setChargeRange(int first, int last)
+{
+    tervane::setChargeRange(core, first, last);
+    emit updated();
+}
+
+void CTervaneDoc::setCursor(double n, double p, double x)
+{
+    core.cursorN = n;
+    core.cursorP = p;
+    core.cursorX = x;
+    emit cursorChanged();
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+
+#include "engine/observer.h"
+#include "model/document.h"
+
+class CTervaneApp;
+
+// The single document of the program: owns the structure, the materials, the settings and the last
+// solution (a tervane::Document), and handles every command of the menus that acts on them. Views
+// read `core` when they paint; only commands write it.
+class CTervaneDoc : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CTervaneDoc(CTervaneApp* app = nullptr, QObject* parent = nullptr);
+    ~CTervaneDoc() override;
+
+    tervane::Document core;
+
+    // The views repainted at the engine's progress points and updated after every solve.
+    void addView(QWidget* view);
+    // The window that parents dialogs.
+    void setMainWindow(QWidget* window) { mainWindow_ = window; }
+
+    // File name shown in the title; empty for a new document.
+    QString pathName() const { return pathName_; }
+    QString title() const;
+    bool isModified() const { return modified_; }
+    bool materialsModified() const { return materialsModified_; }
+    void setModified(bool modified);
+    void setMaterialsModified(bool modified);
+    // Counts solves, so a view can tell whether what it painted is the current grid.
+    int solveCount() const { return solveCount_; }
+
+    // Asks "Save changes to <name>?" when structure or materials edits are unsaved. False when the
+    // user cancelled (or a save failed) and the command must not go on.
+    bool saveModified();
+
+    // Commands. Each that changes the structure or the physics ends with one solve.
+    bool fileNew();
+    bool fileOpen();
+    bool openDocument(const QString& path);
+    bool fileSave();
+    bool fileSaveAs();
+    void fileExport();
+    void fileExportCharges();
+    void importStructure();
+    void materialsSave();
+    void materialsOpen();
+    bool loadMaterials(const QString& path);
+    void cvProfile();
+    void contacts();
+    void chargeViewProperties();
+    void solverProperties();
+    void temperatureSettings();
+    void toggleSchroedinger();
+    void toggleValenceSchroedinger();
+    void togglePolarization();
+    void toggleFullyIonized();
+    void solveNow();
+    void editLayer(int index);
+
+    // Charge view: the sheet-density range and the cursor read-out.
+    void setChargeRange(int first, int last);
+    void setCursor(double n, double p, double x);
+
+    // Runs the solve driver; messages become message boxes, progress repaints the views.
+    bool solve();
+
+    // "Solver error: ..." and "n: ...\tp: ...\tx: ..." as the status panes show them.
+    QString solverStatusText() const;
+    QString cursorStatusText() const;
+
+signals:
+    // After every solve and every change the views must show.
+    void updated();
+    // Title, modified state or file name changed.
+    void titleChanged();
+    // The cursor read-out changed.
+    void cursorChanged();
+    // A document was opened or saved under a name (for the recent-file list).
+    void fileUsed(const QString& path);
+
+private:
+    class EngineObserver;
+    bool saveTo(const QString& path);
+    void repaintAllViews();
+    void updateAllViews();
+    QWidget* dialogParent() const { return mainWindow_; }
+
+    CTervaneApp* app_;
+    std::unique_ptr<EngineObserver> observer_;
+    QList<QPointer<QWidget>> views_;
+    QPointer<QWidget> mainWindow_;
+    QString pathName_;
+    bool modified_ = false;
+    bool materialsModified_ = false;
+    int solveCount_ = 0;
+};
