@@ -25,6 +25,9 @@ constexpr double unreturnedEnergy = 1e6; // eV: far above any quasi-Fermi level
 // A level further than this many kT beyond the quasi-Fermi level has exactly zero occupation:
 // exp(-40) is below half an ulp of 1, so kT ln(1 + exp(-E/kT)) rounds to 0 (from about 36.7 kT on).
 constexpr double emptyLevelExponent = 40.0;
+// eV added to the level below which states are needed: far above the rounding of a Sturm count and of
+// the conversion of eigenvalues to eV, so that no state counted out is occupied or inside the window.
+constexpr double neededLevelMargin = 1e-6;
 
 enum class Carrier { Electron, LightHole, HeavyHole };
 
@@ -103,12 +106,58 @@ Hamiltonian buildHamiltonian(const Grid& grid, Carrier carrier)
     return h;
 }
 
-lapack::EigenResult diagonalise(const Hamiltonian& h, EigenSolution& solution, EigenSolverKind solver)
+// A stretch of consecutive points that share mass, temperature and quasi-Fermi level: every state's
+// occupation is the same number at all of them. Inside a layer of constant laws there is one.
+struct OccupationRun {
+    std::size_t first = 0; // first point
+    std::size_t end = 0;   // one past the last point
+    double mass = 0.0;     // kg
+    double T = 0.0;        // K
+    double Ef = 0.0;       // eV
+};
+
+std::vector<OccupationRun> occupationRuns(const Grid& grid, Carrier carrier);
+
+// Whether kT ln(1 + exp(-E/kT)) m of this run is a finite number that is exactly zero for every
+// E beyond 40 kT; not so for a temperature, mass or quasi-Fermi level that is not a usable number.
+bool emptiesBeyondLimit(const OccupationRun& run)
+{
+    const double kT = kB * run.T;
+    return kT > 0.0 && std::isfinite(kT) && std::isfinite(run.mass) && run.mass >= 0.0 &&
+           std::isfinite(run.Ef);
+}
+
+// The level (eV; for holes in hole energies, so -E) from which on no state is occupied at any point
+// nor inside the bound-state window; +infinity when that cannot be told.
+double neededLevelLimit(const Grid& grid, const Hamiltonian& h, Carrier carrier)
+{
+    double limit = h.Vmax + windowMargin;
+    for (const OccupationRun& run : occupationRuns(grid, carrier)) {
+        if (!emptiesBeyondLimit(run))
+            return std::numeric_limits<double>::infinity();
+        const double empty = emptyLevelExponent * kB * run.T;
+        // Electrons are empty from Ef + 40 kT up; holes (E = -level) from Efp - 40 kT down.
+        limit = std::max(limit, carrier == Carrier::Electron ? run.Ef + empty : empty - run.Ef);
+    }
+    return limit + neededLevelMargin;
+}
+
+int neededStates(const Grid& grid, const Hamiltonian& h, Carrier carrier)
+{
+    const int N = static_cast<int>(h.diagonal.size());
+    const double limit = neededLevelLimit(grid, h, carrier);
+    if (!std::isfinite(limit) || !std::isfinite(limit * q))
+        return N;
+    return lapack::tridiagonalCountBelow(N, h.diagonal.data(), h.coupling.data(), limit * q);
+}
+
+lapack::EigenResult diagonalise(const Hamiltonian& h, EigenSolution& solution, EigenSolverKind solver,
+                                int wanted)
 {
     const int N = solution.size();
     if (solver == EigenSolverKind::Tridiagonal)
-        return lapack::tridiagonalEigenpairs(N, h.diagonal.data(), h.coupling.data(), solution.E.data(),
-                                             solution.table());
+        return lapack::tridiagonalLowestEigenpairs(N, h.diagonal.data(), h.coupling.data(), wanted,
+                                                   solution.E.data(), solution.table());
     // The dense matrix lives only for this call: N by N, column-major.
     const auto n = static_cast<std::size_t>(N);
     std::vector<double> a(n * n, 0.0);
@@ -124,22 +173,29 @@ lapack::EigenResult diagonalise(const Hamiltonian& h, EigenSolution& solution, E
 }
 
 std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier carrier,
-                             EigenSolverKind solver, Observer& observer)
+                             EigenSolverKind solver, Observer& observer, StateScope scope)
 {
     const int N = grid.count;
     if (N < 3 || solution.size() != N) {
         solution.returned = 0;
+        solution.withVectors = 0;
         return {};
     }
     const auto n = static_cast<std::size_t>(N);
     const std::vector<double>& dx = grid.dx;
     const Hamiltonian h = buildHamiltonian(grid, carrier);
 
-    const lapack::EigenResult result = diagonalise(h, solution, solver);
+    // The dense solver stays the literal all-states reference.
+    const bool needed = scope == StateScope::Needed && solver == EigenSolverKind::Tridiagonal;
+    const int wanted = needed ? neededStates(grid, h, carrier) : N;
+    const lapack::EigenResult result = diagonalise(h, solution, solver, wanted);
     if (!result.ok())
         observer.message("failed on dsyevx!");
     const int M = result.found;
     solution.returned = M;
+    // When every returned state has its vector, the unreturned ones (zero) count as having theirs.
+    const int withVectors = result.withVectors < M ? result.withVectors : N;
+    solution.withVectors = withVectors;
     for (int k = M; k < N; ++k) {
         double* s = solution.state(k);
         for (std::size_t i = 0; i < n; ++i)
@@ -148,7 +204,7 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
     }
 
     // Back from the weighted unknowns to psi, then to a unit trapezoid integral of psi^2.
-    for (int k = 0; k < N; ++k) {
+    for (int k = 0; k < withVectors; ++k) {
         double* s = solution.state(k);
         for (std::size_t i = 0; i < n; ++i)
             s[i] /= h.w[i];
@@ -167,12 +223,14 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
     }
 
     // Energies to eV (holes counted downwards again), then the bound-state test: the state vanishes at
-    // both contacts and its level lies within the margin of the potential's range.
+    // both contacts and its level lies within the margin of the potential's range. States without a
+    // vector lie above the window and are not bound.
     const double toEV = carrier == Carrier::Electron ? qInverse : -qInverse;
+    for (int k = 0; k < M; ++k)
+        solution.E[static_cast<std::size_t>(k)] *= toEV;
     std::vector<int> bound;
-    for (int k = 0; k < M; ++k) {
-        double& E = solution.E[static_cast<std::size_t>(k)];
-        E = E * toEV;
+    for (int k = 0; k < M && k < withVectors; ++k) {
+        const double E = solution.E[static_cast<std::size_t>(k)];
         const double level = carrier == Carrier::Electron ? E : -E;
         const double* s = solution.state(k);
         const bool leftContact =
@@ -185,16 +243,6 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
     }
     return bound;
 }
-
-// A stretch of consecutive points that share mass, temperature and quasi-Fermi level: every state's
-// occupation is the same number at all of them. Inside a layer of constant laws there is one.
-struct OccupationRun {
-    std::size_t first = 0; // first point
-    std::size_t end = 0;   // one past the last point
-    double mass = 0.0;     // kg
-    double T = 0.0;        // K
-    double Ef = 0.0;       // eV
-};
 
 bool sameBits(double a, double b)
 {
@@ -226,6 +274,7 @@ std::vector<OccupationRun> occupationRuns(const Grid& grid, Carrier carrier)
 // density[i] += sum over all states k of sheetOccupancy(E, mass, T) psi[i][k]^2, k ascending, with
 // E = E[k] - Efn for electrons and Efp - E[k] for holes. The occupation is evaluated once per state
 // and run; a state whose occupation is exactly zero everywhere adds exactly zero and is passed over.
+// So are the states without a vector: each is empty at every point.
 void addDensity(const Grid& grid, const EigenSolution& solution, Carrier carrier,
                 std::vector<double>& density)
 {
@@ -234,7 +283,7 @@ void addDensity(const Grid& grid, const EigenSolution& solution, Carrier carrier
     const int N = solution.size();
     const bool electron = carrier == Carrier::Electron;
     // States the eigen-solver did not return carry no occupation (they are zero).
-    for (int k = 0; k < solution.returned && k < N; ++k) {
+    for (int k = 0; k < solution.returned && k < solution.withVectors && k < N; ++k) {
         const double E = solution.E[static_cast<std::size_t>(k)];
         bool occupied = false;
         for (std::size_t r = 0; r < runs.size(); ++r) {
@@ -265,15 +314,29 @@ EigenSolution::EigenSolution(int N)
 }
 
 std::vector<int> solveElectronStates(const Grid& grid, EigenSolution& solution, EigenSolverKind solver,
-                                     Observer& observer)
+                                     Observer& observer, StateScope scope)
 {
-    return solveStates(grid, solution, Carrier::Electron, solver, observer);
+    return solveStates(grid, solution, Carrier::Electron, solver, observer, scope);
 }
 
 std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, HoleKind kind,
-                                 EigenSolverKind solver, Observer& observer)
+                                 EigenSolverKind solver, Observer& observer, StateScope scope)
 {
-    return solveStates(grid, solution, carrierOf(kind), solver, observer);
+    return solveStates(grid, solution, carrierOf(kind), solver, observer, scope);
+}
+
+int neededElectronStates(const Grid& grid)
+{
+    if (grid.count < 3)
+        return grid.count;
+    return neededStates(grid, buildHamiltonian(grid, Carrier::Electron), Carrier::Electron);
+}
+
+int neededHoleStates(const Grid& grid, HoleKind kind)
+{
+    if (grid.count < 3)
+        return grid.count;
+    return neededStates(grid, buildHamiltonian(grid, carrierOf(kind)), carrierOf(kind));
 }
 
 void electronDensityFromStates(Grid& grid, const EigenSolution& solution)
@@ -295,28 +358,21 @@ bool holeStatesOccupied(const Grid& grid, HoleKind kind)
     const Carrier carrier = carrierOf(kind);
     const int N = grid.count;
     const Hamiltonian h = buildHamiltonian(grid, carrier);
-    std::vector<double> eigenvalues(static_cast<std::size_t>(N));
-    const lapack::EigenResult result =
-        lapack::tridiagonalEigenvalues(N, h.diagonal.data(), h.coupling.data(), eigenvalues.data());
-    if (!result.ok() || result.found != N)
-        return true;
-    // The highest hole level (as an electron energy) is the one nearest every quasi-Fermi level.
-    double highest = -std::numeric_limits<double>::infinity();
-    for (const double eigenvalue : eigenvalues) {
-        const double level = eigenvalue * -qInverse;
-        if (!std::isfinite(level))
-            return true;
-        highest = std::max(highest, level);
-    }
+    // Empty everywhere when the highest hole level (as an electron energy, -lowest eigenvalue / q) lies
+    // more than 40 kT below Efp at every point: no eigenvalue below q (40 kT - Efp), for the largest
+    // such bound over the points.
+    double emptyFrom = -std::numeric_limits<double>::infinity(); // eV, in hole energies
     for (const OccupationRun& run : occupationRuns(grid, carrier)) {
-        const double kT = kB * run.T;
-        if (!(kT > 0.0) || !std::isfinite(kT) || !std::isfinite(run.mass) || !(run.mass >= 0.0) ||
-            !std::isfinite(run.Ef))
+        if (!emptiesBeyondLimit(run))
             return true;
-        if (!(run.Ef - highest > emptyLevelExponent * kT))
-            return true;
+        emptyFrom = std::max(emptyFrom, emptyLevelExponent * kB * run.T - run.Ef);
     }
-    return false;
+    if (!std::isfinite(emptyFrom))
+        return true;
+    const double limit = (emptyFrom + neededLevelMargin) * q;
+    if (!std::isfinite(limit))
+        return true;
+    return lapack::tridiagonalCountBelow(N, h.diagonal.data(), h.coupling.data(), limit) > 0;
 }
 
 void holeDensityFromStates(Grid& grid, const std::vector<double>& density)

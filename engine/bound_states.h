@@ -39,6 +39,11 @@ class EigenSolution {
     std::vector<double> E;
     // M: how many states the eigen-solver returned (N unless it failed).
     int returned = 0;
+    // States 0..withVectors-1 carry their normalised psi; the others only their energy (their table
+    // columns mean nothing). A solve of the needed states stops where every further state lies more
+    // than 40 kT beyond the quasi-Fermi level at every point and beyond the bound-state window: such a
+    // state adds exactly zero to the density and is never bound. N after a solve of all states.
+    int withVectors = 0;
     // Per state: every psi^2 is a finite number, so a zero occupation adds exactly nothing.
     std::vector<unsigned char> finiteSquares;
 
@@ -52,6 +57,10 @@ class EigenSolution {
 
 enum class HoleKind { Light = 0, Heavy = 1 };
 
+// Which states a solve computes psi for: every one, or only those that can be occupied or bound (the
+// energies of all N are found either way). The dense eigen-solver always computes every state.
+enum class StateScope { All, Needed };
+
 // Bound states of the effective-mass Schroedinger equation over the whole grid, for electrons
 // (potential Ec, mass me) and for holes (potential -Ev, mass mlh or mhh). Every state is computed
 // and normalised so that the trapezoid sum of psi^2 dx is 1; the result lists the states, ascending,
@@ -59,9 +68,16 @@ enum class HoleKind { Light = 0, Heavy = 1 };
 // failure is reported ("failed on dsyevx!") and the states it did not return are left zero with
 // E = 1e6. Requires N >= 3.
 std::vector<int> solveElectronStates(const Grid& grid, EigenSolution& solution, EigenSolverKind solver,
-                                     Observer& observer);
+                                     Observer& observer, StateScope scope = StateScope::All);
 std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, HoleKind kind,
-                                 EigenSolverKind solver, Observer& observer);
+                                 EigenSolverKind solver, Observer& observer,
+                                 StateScope scope = StateScope::All);
+
+// How many of the lowest states a solve with StateScope::Needed computes psi for on this grid: those
+// below max(Vmax + 0.1 eV, Ef + 40 kT at every point) (for holes the same in hole energies), counted
+// without solving; N when a temperature, mass or quasi-Fermi level is not a usable number.
+int neededElectronStates(const Grid& grid);
+int neededHoleStates(const Grid& grid, HoleKind kind);
 
 // nBound of every point (m^-3): the two-dimensional Fermi occupation of every state at the point's
 // own me, Tn and Efn, times psi^2, summed over all N states (bound or not).

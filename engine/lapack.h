@@ -9,6 +9,9 @@ namespace tervane::lapack {
 struct EigenResult {
     int info = 0;  // LAPACK's INFO: 0 on success
     int found = 0; // eigenpairs returned (M); the first `found` values and vectors are valid
+    // Of those, how many lead with their vector; the rest have their value only (their columns of the
+    // vector table are not written). Every call but tridiagonalLowestEigenpairs returns all vectors.
+    int withVectors = 0;
     bool ok() const { return info == 0; }
 };
 
@@ -21,6 +24,22 @@ EigenResult tridiagonalEigenpairs(int n, const double* d, const double* e, doubl
 // The eigenvalues alone of the same matrix (n entries, ascending), without vectors: O(n^2) with a
 // small constant.
 EigenResult tridiagonalEigenvalues(int n, const double* d, const double* e, double* values);
+
+// Every eigenvalue of the same matrix (ascending), and the unit vectors of at least the `wanted`
+// lowest, in the leading columns of `vectors` (n by n, column-major); withVectors says how many. The
+// MRRR algorithm with its vector stage handed only the eigenvalues up to a cluster boundary at or
+// after `wanted` (and split there over two threads at another boundary when there are enough of
+// them): every cluster keeps the representation it has in the complete solve, so the values and
+// vectors are those of tridiagonalEigenpairs. Falls back to the complete solve when that is not
+// possible (a matrix that splits into blocks or needs scaling, no boundary, an internal failure).
+// wanted is clamped to 0..n.
+EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e, int wanted, double* values,
+                                        double* vectors);
+
+// Number of eigenvalues below x of the same matrix: the negative pivots of the LDL^T factorisation of
+// T - x I (Sturm count), O(n). Exact for a matrix within a few ulps of T; a value that is not a finite
+// number counts as n.
+int tridiagonalCountBelow(int n, const double* d, const double* e, double x);
 
 // All eigenpairs of the dense symmetric matrix `a` (n by n, column-major, upper triangle read and
 // destroyed) with the expert driver, as tridiagonalEigenpairs but O(n^3). lower and upper bound the

@@ -135,11 +135,11 @@ struct SchroedingerPhase::Impl {
         return (std::filesystem::path(settings.dumpDirectory) / dumpFileOf(kind)).string();
     }
 
-    std::vector<int> solveStates(Kind kind, Observer& to)
+    std::vector<int> solveStates(Kind kind, Observer& to, StateScope scope)
     {
         if (kind == Kind::Electrons)
-            return solveElectronStates(grid, *solution, settings.eigenSolver, to);
-        return solveHoleStates(grid, *solution, holeKindOf(kind), settings.eigenSolver, to);
+            return solveElectronStates(grid, *solution, settings.eigenSolver, to, scope);
+        return solveHoleStates(grid, *solution, holeKindOf(kind), settings.eigenSolver, to, scope);
     }
 
     void swapPassPotential()
@@ -205,7 +205,9 @@ int SchroedingerPhase::pass(bool valence)
     for (std::size_t i = 0; i < grid.points.size(); ++i)
         s.passPhi[i] = grid.points[i].phi;
 
-    const std::vector<int> electrons = s.solveStates(Kind::Electrons, s.observer);
+    // A pass needs psi only for the states that can hold carriers or be bound; the files of finish()
+    // have every state.
+    const std::vector<int> electrons = s.solveStates(Kind::Electrons, s.observer, StateScope::Needed);
     electronDensityFromStates(grid, *s.solution);
     s.solvedInPass[0] = true;
     s.solvedInPass[1] = s.solvedInPass[2] = false;
@@ -219,7 +221,7 @@ int SchroedingerPhase::pass(bool valence)
             if (s.settings.eigenSolver == EigenSolverKind::Tridiagonal &&
                 !holeStatesOccupied(grid, holeKindOf(kind)))
                 continue;
-            s.solveStates(kind, s.observer);
+            s.solveStates(kind, s.observer, StateScope::Needed);
             addHoleDensityFromStates(grid, *s.solution, holeKindOf(kind), s.holeDensity);
             s.solvedInPass[static_cast<int>(kind)] = true;
             s.inTable = kind;
@@ -238,17 +240,21 @@ void SchroedingerPhase::finish()
         s.solution.reset();
         return;
     }
-    // The files are those the last pass would have written. The kind still in the table is written as
-    // it is; the others are solved again from that pass's potential, put back in place of the final
-    // one meanwhile. A kind the pass solved already said what there was to say about its solution.
-    writeEigenStates(s.grid, *s.solution, s.dumpPath(s.inTable), s.observer);
+    // The files are those the last pass would have written, with every state. The kind still in the
+    // table is written as it is when the pass solved it for all states; the others, and that one when
+    // it has only the needed states, are solved again from that pass's potential, put back in place of
+    // the final one meanwhile. A kind the pass solved already said what there was to say about it.
+    const bool tableComplete = s.solution->withVectors == s.solution->size();
+    if (tableComplete)
+        writeEigenStates(s.grid, *s.solution, s.dumpPath(s.inTable), s.observer);
     SilentObserver silent;
     for (const Kind kind : kinds) {
-        if (kind == s.inTable || (kind != Kind::Electrons && !s.passValence))
+        if ((kind == s.inTable && tableComplete) || (kind != Kind::Electrons && !s.passValence))
             continue;
         s.swapPassPotential();
         s.solveStates(kind,
-                      s.solvedInPass[static_cast<int>(kind)] ? static_cast<Observer&>(silent) : s.observer);
+                      s.solvedInPass[static_cast<int>(kind)] ? static_cast<Observer&>(silent) : s.observer,
+                      StateScope::All);
         s.swapPassPotential();
         writeEigenStates(s.grid, *s.solution, s.dumpPath(kind), s.observer);
     }

@@ -342,3 +342,139 @@ TEST(BoundStates, HoleOccupationIsToldFromTheLevels)
     grid.point(3).Tp = 350.0; // 36 kT
     EXPECT_TRUE(holeStatesOccupied(grid, HoleKind::Heavy));
 }
+
+// A pass computes psi only for the states that can hold electrons or be bound. Two equal wells 4 nm
+// apart (their levels come in tunnel-split pairs) in a 0.3 eV barrier, 5 Angstrom spacing: the
+// spectrum reaches about 9 eV while nothing above Efn + 40 kT (about 1.04 eV at 300 K) is occupied, so
+// roughly a fifth of the states are needed, enough to be computed on two threads.
+Grid coupledWells(int N)
+{
+    Grid grid = electronGrid(
+        N, [](int) { return 5e-10; },
+        [](int i) { return (i >= 500 && i < 600) || (i >= 680 && i < 780) ? 0.0 : 0.3; },
+        [](int) { return 0.067; });
+    for (int i = 0; i < N; ++i) {
+        GridPoint& p = grid.point(i);
+        p.Tn = i < 600 ? 300.0 : 320.0;
+        p.Efn = i < 700 ? 0.0 : 0.05;
+    }
+    return grid;
+}
+
+TEST(BoundStates, OnlyTheNeededStatesGiveTheSameStatesAndDensities)
+{
+    constexpr double tolEnergyOfWidth = 1e-10;   // of the spectrum's width
+    constexpr double tolPsiOfLargest = 1e-12;    // of the largest |psi| of the state
+    constexpr double tolDensityRelative = 1e-15; // the sums are expected to agree to the bit
+    constexpr double tolOverlap = 1e-10;         // weighted overlap of two different states
+    const int N = 1200;
+    Grid grid = coupledWells(N);
+    CollectingObserver observer;
+
+    EigenSolution all(N);
+    const std::vector<int> boundAll = solveElectronStates(grid, all, EigenSolverKind::Tridiagonal, observer);
+    electronDensityFromStates(grid, all);
+    std::vector<double> densityAll;
+    for (const GridPoint& p : grid.points)
+        densityAll.push_back(p.nBound);
+    ASSERT_EQ(all.withVectors, N);
+
+    EigenSolution needed(N);
+    const std::vector<int> boundNeeded =
+        solveElectronStates(grid, needed, EigenSolverKind::Tridiagonal, observer, StateScope::Needed);
+    electronDensityFromStates(grid, needed);
+    EXPECT_TRUE(observer.messages.empty());
+
+    const int K = needed.withVectors;
+    const int counted = neededElectronStates(grid);
+    EXPECT_GE(K, counted);
+    EXPECT_GT(counted, 200); // the two halves of the vector stage each get a share
+    EXPECT_LT(K, N / 2);
+    EXPECT_EQ(needed.returned, N);
+    EXPECT_EQ(boundNeeded, boundAll);
+    ASSERT_FALSE(boundAll.empty());
+
+    const double width = all.E[N - 1] - all.E[0];
+    for (int k = 0; k < N; ++k)
+        ASSERT_NEAR(needed.E[k], all.E[k], tolEnergyOfWidth * width) << "state " << k;
+    for (int k = 0; k < K; ++k) {
+        double largest = 0.0;
+        double dot = 0.0;
+        for (int i = 0; i < N; ++i) {
+            largest = std::max(largest, std::fabs(all.component(i, k)));
+            dot += all.component(i, k) * needed.component(i, k);
+        }
+        const double sign = dot < 0 ? -1.0 : 1.0;
+        for (int i = 0; i < N; ++i)
+            ASSERT_NEAR(sign * needed.component(i, k), all.component(i, k), tolPsiOfLargest * largest)
+                << "state " << k << " point " << i;
+    }
+    // The tunnel-split pairs of the wells stay orthogonal (weights w_i^2 = dx inside, the box halves at
+    // the ends count dx as well).
+    for (int k = 0; k + 1 < K && k < 12; ++k) {
+        double overlap = 0.0;
+        for (int i = 0; i < N; ++i)
+            overlap += needed.component(i, k) * needed.component(i, k + 1) * 5e-10;
+        EXPECT_NEAR(overlap, 0.0, tolOverlap) << "states " << k << ", " << k + 1;
+    }
+    for (int i = 0; i < N; ++i)
+        ASSERT_NEAR(grid.point(i).nBound, densityAll[i], tolDensityRelative * densityAll[i]) << "point " << i;
+
+    // Every state without a vector is exactly empty at every point and above the bound-state window.
+    for (int k = K; k < N; ++k) {
+        const double E = needed.E[k];
+        EXPECT_GT(E, 0.3 + 0.1);
+        for (const GridPoint& p : grid.points)
+            ASSERT_EQ(sheetOccupancy(E - p.Efn, p.me * 9.1e-31, p.Tn), 0.0) << "state " << k;
+    }
+    // ...and adding them in full changes no density by a single bit.
+    for (int i = 0; i < N; ++i) {
+        const GridPoint& p = grid.point(i);
+        double sum = 0.0;
+        for (int k = 0; k < N; ++k) {
+            const double psi = all.component(i, k);
+            sum += sheetOccupancy(all.E[k] - p.Efn, p.me * 9.1e-31, p.Tn) * (psi * psi);
+        }
+        ASSERT_EQ(densityAll[i], sum) << "point " << i;
+    }
+}
+
+// With the quasi-Fermi level high up, every state is needed and the solve is the complete one.
+TEST(BoundStates, NeededStatesAreAllStatesWhenAllCanBeOccupied)
+{
+    const int N = 300;
+    Grid grid = coupledWells(N);
+    for (GridPoint& p : grid.points)
+        p.Efn = 20.0;
+    EXPECT_EQ(neededElectronStates(grid), N);
+    EigenSolution solution(N);
+    CollectingObserver observer;
+    solveElectronStates(grid, solution, EigenSolverKind::Tridiagonal, observer, StateScope::Needed);
+    EXPECT_EQ(solution.withVectors, N);
+    // A temperature that is not a number leaves nothing to be told: every state.
+    grid.point(10).Tn = std::nan("");
+    grid.point(10).Efn = 0.0;
+    EXPECT_EQ(neededElectronStates(grid), N);
+}
+
+// The count of eigenvalues below a level, against the eigenvalues themselves.
+TEST(BoundStates, SturmCountMatchesTheEigenvalues)
+{
+    const int N = 400;
+    Grid grid = coupledWells(N);
+    EigenSolution solution(N);
+    CollectingObserver observer;
+    solveElectronStates(grid, solution, EigenSolverKind::Tridiagonal, observer);
+    // The level half way between two neighbouring eigenvalues has exactly that many below it. The
+    // counts go through neededElectronStates: its level is max(Vmax + 0.1, Efn + 40 kT) + 1e-6 eV.
+    for (const int k : {1, 7, 40, 150, 399}) {
+        const double between = (solution.E[k - 1] + solution.E[k]) / 2;
+        for (GridPoint& p : grid.points) {
+            p.Tn = 1.0;
+            p.Efn = between - 40 * kB * 1.0 - 1e-6;
+        }
+        if (between <= 0.3 + 0.1)
+            continue; // the window would set the level
+        EXPECT_EQ(neededElectronStates(grid), k) << "below state " << k;
+    }
+}
