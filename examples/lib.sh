@@ -1,0 +1,166 @@
+# Shared by the examples' run.sh scripts (sourced, not run). Each run.sh sets
+#   name            the example's folder and file stem: <name>/<name>.txt and <name>/<name>.tvn
+#   left_contact    the left contact the document stores ("" for the script's default, Neutral)
+# and then calls example_parse "$@", example_solve OPTIONS..., figure/check lines, example_finish.
+#
+# Command line of every run.sh:
+#   run.sh [--out DIR] [--from-script]   solve, print the key figures, check them (exit 1 if one fails)
+#   run.sh --make-document               write <name>.tvn from <name>.txt with tervane-cli convert
+#   run.sh --check-document              exit 1 unless <name>.tvn is what that conversion gives
+# --out DIR: where the band profile, status and eigenstate files go (default: the current folder).
+# --from-script: solve the import script, passing the left contact on the command line, instead of
+# the document file, which stores it.
+# tervane-cli is $TERVANE_CLI when set, else build/cli/tervane-cli of this tree, else the one on PATH.
+
+set -euo pipefail
+
+examples_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+example_dir="$examples_dir/$name"
+script_file="$example_dir/$name.txt"
+document_file="$example_dir/$name.tvn"
+failures=0
+
+find_tool() {
+  if [ -n "${TERVANE_CLI:-}" ]; then
+    tool=$TERVANE_CLI
+  elif [ -x "$examples_dir/../build/cli/tervane-cli" ]; then
+    tool=$(cd "$examples_dir/../build/cli" && pwd)/tervane-cli
+  elif command -v tervane-cli >/dev/null; then
+    tool=$(command -v tervane-cli)
+  else
+    echo "$name: tervane-cli not found: build it (scripts/build) or set TERVANE_CLI" >&2
+    exit 2
+  fi
+}
+
+# The options that turn the script into the document: the left contact, when the example has one.
+convert_options() {
+  if [ -n "$left_contact" ]; then
+    printf '%s\n' --left "$left_contact"
+  fi
+}
+
+example_parse() {
+  out=.
+  from_script=false
+  find_tool
+  local -a options
+  mapfile -t options < <(convert_options)
+  while [ $# -gt 0 ]; do
+    case $1 in
+      --out)
+        out=${2:?--out needs a folder}
+        shift 2
+        ;;
+      --from-script)
+        from_script=true
+        shift
+        ;;
+      --make-document)
+        "$tool" convert "$script_file" "$document_file" "${options[@]}"
+        echo "wrote $document_file"
+        exit 0
+        ;;
+      --check-document)
+        local fresh
+        fresh=$(mktemp --suffix=.tvn)
+        "$tool" convert "$script_file" "$fresh" "${options[@]}"
+        if cmp -s "$fresh" "$document_file"; then
+          rm -f "$fresh"
+          echo "$name.tvn is the conversion of $name.txt"
+          exit 0
+        fi
+        rm -f "$fresh"
+        echo "$name.tvn differs from the conversion of $name.txt; run examples/$name/run.sh --make-document" >&2
+        exit 1
+        ;;
+      -h | --help)
+        sed -n '2,/^$/s/^# \{0,1\}//p' "$example_dir/run.sh"
+        exit 0
+        ;;
+      *)
+        echo "$name: unknown argument $1 (see --help)" >&2
+        exit 2
+        ;;
+    esac
+  done
+  mkdir -p "$out"
+  out=$(cd "$out" && pwd)
+}
+
+# Solves the example with the given options, the band profile going to $out/bands.txt, the status to
+# $out/status.json and the eigenstate files to $out.
+example_solve() {
+  local -a command
+  if $from_script; then
+    local -a options
+    mapfile -t options < <(convert_options)
+    command=(solve "$script_file" "${options[@]}")
+  else
+    command=(solve "$document_file")
+  fi
+  command+=("$@" --bands "$out/bands.txt" --status-json "$out/status.json" --dump-dir "$out")
+  echo "$ tervane-cli ${command[*]}"
+  "$tool" "${command[@]}"
+  echo
+}
+
+# A number from status.json: status_value KEY.
+status_value() {
+  awk -v key="\"$1\":" '$1 == key { sub(/,$/, "", $2); print $2 }' "$out/status.json"
+}
+
+# channel_subbands XMIN: the energies (eV) of the two lowest electron states in qstates.dat whose
+# wavefunction peaks at or beyond XMIN (Angstrom): the subbands of a channel that starts there.
+channel_subbands() {
+  awk -F'\t' -v xmin="$1" 'NR == 1 { for (k = 2; k <= NF && k <= 41; ++k) E[k] = $k; n = k - 1 }
+    NR > 1 { for (k = 2; k <= n; ++k) { v = $k < 0 ? -$k : $k; if (v > peak[k]) { peak[k] = v; at[k] = $1 } } }
+    END { found = 0
+          for (k = 2; k <= n && found < 2; ++k) if (at[k] >= xmin) { printf "%s ", E[k]; ++found }
+          print "" }' "$out/qstates.dat"
+}
+
+# figure LABEL VALUE UNIT: one key figure, printed with four significant digits.
+figure() {
+  awk -v label="$1" -v value="$2" -v unit="${3:-}" 'BEGIN { printf "  %-44s %12.4g %s\n", label, value, unit }'
+}
+
+# check LABEL VALUE EXPECTED TOLERANCE [UNIT]: VALUE against the independently worked-out EXPECTED.
+# TOLERANCE is absolute, or relative when it ends in "%".
+check() {
+  local verdict
+  verdict=$(awk -v label="$1" -v value="$2" -v expected="$3" -v tolerance="$4" -v unit="${5:-}" 'BEGIN {
+    difference = value - expected
+    if (tolerance ~ /%$/) {
+      limit = substr(tolerance, 1, length(tolerance) - 1) / 100 * (expected < 0 ? -expected : expected)
+    } else {
+      limit = tolerance + 0
+    }
+    ok = (difference <= limit && -difference <= limit)
+    printf "  %-44s %12.6g %s  expected %.6g, tolerance %s: %s\n", label, value, unit, expected, tolerance,
+           ok ? "ok" : "FAILED"
+    exit ok ? 0 : 1
+  }') || failures=$((failures + 1))
+  echo "$verdict"
+}
+
+# check_range LABEL VALUE LOW HIGH TOLERANCE [UNIT]: VALUE within [LOW - TOLERANCE, HIGH + TOLERANCE].
+check_range() {
+  local verdict
+  verdict=$(awk -v label="$1" -v value="$2" -v low="$3" -v high="$4" -v tolerance="$5" -v unit="${6:-}" 'BEGIN {
+    ok = (value >= low - tolerance && value <= high + tolerance)
+    printf "  %-44s %12.6g %s  expected %.6g to %.6g, tolerance %s: %s\n", label, value, unit, low, high,
+           tolerance, ok ? "ok" : "FAILED"
+    exit ok ? 0 : 1
+  }') || failures=$((failures + 1))
+  echo "$verdict"
+}
+
+example_finish() {
+  echo
+  if [ "$failures" -gt 0 ]; then
+    echo "$name: $failures check(s) FAILED"
+    exit 1
+  fi
+  echo "$name: all checks passed; band profile in $out/bands.txt"
+}
