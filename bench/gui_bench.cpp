@@ -1,0 +1,103 @@
+// Interactive costs of the desktop program, medians of repeated runs:
+//  - a layer edit on a 2,000-point classical HEMT: the solve plus a repaint of all three views;
+//  - painting a 100,000-point solution in the band diagram and the charge view.
+//   cmake -S . -B build-bench -G Ninja -DTERVANE_BENCH=ON -DCMAKE_BUILD_TYPE=Release
+//   cmake --build build-bench --target gui_bench
+//   QT_QPA_PLATFORM=offscreen build-bench/bench/gui_bench
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "io/materials_toml.h"
+#include "ui/charge_view.h"
+#include "ui/layer_view.h"
+#include "ui/main_frame.h"
+#include "ui/message_sink.h"
+#include "ui/tervane_app.h"
+#include "ui/tervane_doc.h"
+#include "ui/tervane_view.h"
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+tervane::Layer layer(const char* material, double thickness, double dx, double Nd, double x)
+{
+    tervane::Layer l;
+    l.material = material;
+    l.thickness = thickness;
+    l.dx = dx;
+    l.Nd = Nd;
+    l.composition = tervane::Quadratic(x, 0, 0);
+    return l;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    RecordingMessageSink messages;
+    MessageSink::install(&messages);
+
+    CTervaneApp app;
+    CTervaneDoc doc(&app);
+    if (!tervane::loadMaterialsTomlFile(TERVANE_SOURCE_DIR "/examples/materials/standard.toml", doc.core.materials)) {
+        std::fprintf(stderr, "cannot read the standard library\n");
+        return 1;
+    }
+    CMainFrame frame(&app, &doc);
+    frame.resize(1200, 800);
+    frame.show();
+    QApplication::processEvents();
+
+    auto hemt = [&](int points) {
+        const double length = 250e-10 + 1e-6;
+        doc.core.layers = {layer("AlGaN", 250e-10, length / points, 0, 0.25),
+                           layer("GaN", 1e-6, length / points, 1e22, 0)};
+        doc.core.grid.leftContact = 1;
+        doc.core.grid.leftBarrier = 1.2;
+    };
+
+    hemt(2000);
+    std::vector<double> edits;
+    for (int r = 0; r < 15; ++r) {
+        doc.core.layers[1].Nd = (r % 2 ? 1e22 : 2e22);  // the edit a Layer Properties OK makes
+        QElapsedTimer timer;
+        timer.start();
+        doc.solve();
+        frame.layerView()->repaint();
+        frame.tervaneView()->repaint();
+        frame.chargeView()->repaint();
+        edits.push_back(timer.nsecsElapsed() * 1e-6);
+    }
+    std::printf("layer edit, %d points: solve + repaint of three views, median of 15: %.1f ms (%d iterations)\n",
+                doc.core.grid.count, median(edits), doc.core.iterations);
+
+    hemt(100000);
+    doc.solve();
+    std::vector<double> band, charge;
+    for (int r = 0; r < 15; ++r) {
+        QElapsedTimer timer;
+        timer.start();
+        frame.tervaneView()->repaint();
+        band.push_back(timer.nsecsElapsed() * 1e-6);
+        timer.restart();
+        frame.chargeView()->repaint();
+        charge.push_back(timer.nsecsElapsed() * 1e-6);
+    }
+    std::printf("paint, %d points, %dx%d band diagram: median %.1f ms; %dx%d charge view: median %.1f ms\n",
+                doc.core.grid.count, frame.tervaneView()->width(), frame.tervaneView()->height(), median(band),
+                frame.chargeView()->width(), frame.chargeView()->height(), median(charge));
+    return 0;
+}
