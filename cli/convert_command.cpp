@@ -89,16 +89,24 @@ CLI::App* addConvertCommand(CLI::App& parent, ConvertOptions& options)
         "convert", "Write a structure as a version-2 document file (layers and left contact; a script "
                    "gives the Neutral contact with a 0 eV barrier unless --left says otherwise), or convert "
                    "a materials list between its TOML form (.toml) and the binary materials file (.tvm)");
-    addStructureArguments(*command, options.structure);
-    command->get_option("STRUCTURE")
-        ->description("Structure (document file or import script), or materials list (TOML library or "
-                      "binary materials file); see below how it is told apart");
+    command
+        ->add_option("IN", options.structure.path,
+                     "Structure (document file or import script) or materials list (TOML library or "
+                     "binary materials file); see below how it is told apart")
+        ->required()
+        ->type_name("FILE");
     command
         ->add_option("OUT", options.outPath,
                      "File to write (replaced if it exists): a materials list in the form its extension "
                      "names (.toml or .tvm), a structure as a document file")
         ->required()
         ->type_name("FILE");
+    CLI::Option* document = command->add_flag("--document", options.structure.forceDocument,
+                                               "Read IN as a document file (a structure)");
+    CLI::Option* script = command->add_flag("--script", options.structure.forceScript,
+                                             "Read IN as an import script (a structure)");
+    document->excludes(script);
+    script->excludes(document);
     addParsedOption<ContactChoice>(*command, "--left", options.left, parseContact,
                                    "Left contact stored in the document, in place of the structure's own: "
                                    "neutral (keeping the barrier height it had) or fixed with barrier height "
@@ -108,7 +116,9 @@ CLI::App* addConvertCommand(CLI::App& parent, ConvertOptions& options)
         "IN is read as a materials list when its name ends in .toml or .tvm, when its text opens the TOML "
         "material array ([[material]]), or when OUT ends in .toml or .tvm; otherwise as a structure. A "
         "materials list is written in the form OUT's extension names: .toml the TOML library, .tvm the "
-        "binary materials file. A structure is written as a version-2 document file (.tvn by custom).\n"
+        "binary materials file. A structure (a document file when its first four bytes are the "
+        "little-endian int32 1 or 2, an import script otherwise) is written as a version-2 document "
+        "file (.tvn by custom).\n"
         "Exit status: 0 written; 1 IN could not be read or OUT not written (OUT is then left as it was); "
         "2 a usage error, including a materials list with an OUT that is not .toml or .tvm and a "
         "structure with an OUT that is.");

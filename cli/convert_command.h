@@ -21,7 +21,7 @@ namespace tervane::cli {
 // TOML library, ".tvm" the binary file. A structure is always written as a document file, so OUT
 // must then not end in ".toml" or ".tvm".
 struct ConvertOptions {
-    StructureArguments structure;
+    StructureArguments structure; // IN and its --document/--script switches
     std::string outPath;
     std::optional<ContactChoice> left;
 };

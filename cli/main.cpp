@@ -39,7 +39,8 @@ int runParsed(CLI::App* layers, const LayersOptions& layersOptions, CLI::App* ma
 int main(int argc, char** argv)
 {
     CLI::App app{"Tervane command-line tool: lists, converts and solves structures (document files and "
-                 "import scripts) and lists materials database files.\n"
+                 "import scripts); lists and converts materials lists (TOML libraries and binary materials "
+                 "files).\n"
                  "Exit status: 0 done, 1 stopped on an error (reported on standard error), 2 usage error.",
                  "tervane-cli"};
     app.require_subcommand(1);

@@ -43,6 +43,12 @@ convert_options() {
 example_parse() {
   out=.
   from_script=false
+  case ${1:-} in
+    -h | --help)
+      awk 'NR == 1 { next } /^#/ { sub(/^# ?/, ""); print; next } { exit }' "$example_dir/run.sh"
+      exit 0
+      ;;
+  esac
   find_tool
   local -a options
   mapfile -t options < <(convert_options)
@@ -73,10 +79,6 @@ example_parse() {
         rm -f "$fresh"
         echo "$name.tvn differs from the conversion of $name.txt; run examples/$name/run.sh --make-document" >&2
         exit 1
-        ;;
-      -h | --help)
-        sed -n '2,/^$/s/^# \{0,1\}//p' "$example_dir/run.sh"
-        exit 0
         ;;
       *)
         echo "$name: unknown argument $1 (see --help)" >&2
@@ -162,5 +164,5 @@ example_finish() {
     echo "$name: $failures check(s) FAILED"
     exit 1
   fi
-  echo "$name: all checks passed; band profile in $out/bands.txt"
+  echo "$name: all checks passed; band profile (x, Ec, Ev, Ef, n, p per grid point) in $out/bands.txt"
 }

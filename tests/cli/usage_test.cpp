@@ -33,7 +33,7 @@ TEST(Help, SubcommandHelpNamesItsArgumentsAndOptions)
     for (const char* word : {"STRUCTURE", "--materials", "--document", "--script"})
         EXPECT_NE(layers.out.find(word), std::string::npos) << word;
     const CliRun convert = runCli({"convert", "--help"});
-    for (const char* word : {"STRUCTURE", "OUT", "--document", "--script"})
+    for (const char* word : {"IN", "OUT", "--document", "--script", "--left", ".toml", ".tvm"})
         EXPECT_NE(convert.out.find(word), std::string::npos) << word;
     const CliRun top = runCli({"--help"});
     for (const char* word : {"layers", "materials", "convert"})
