@@ -1,0 +1,268 @@
+#include "ui/layer_properties_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+#include "model/constants.h"
+#include "model/document.h"
+#include "model/layer.h"
+#include "ui/number_edit.h"
+
+namespace {
+
+const QString angstrom = QStringLiteral("Angstrom");
+const QString perCubicCm = QStringLiteral("cm^-3");
+
+// Alphabetical as a sorted list box orders its entries: letter case ignored, ties kept in the
+// order they came.
+QStringList sortedNames(QStringList names)
+{
+    std::stable_sort(names.begin(), names.end(), [](const QString& left, const QString& right) {
+        return QString::compare(left, right, Qt::CaseInsensitive) < 0;
+    });
+    return names;
+}
+
+} // namespace
+
+CLayerPropertiesDialog::CLayerPropertiesDialog(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Layer Properties"));
+
+    auto* grid = new QGridLayout;
+    const auto numberRow = [this, grid](const QString& caption, const char* name, int row,
+                                        const QString& unit) {
+        auto* label = new QLabel(caption, this);
+        auto* edit = new NumberEdit(this);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setToolTip(unit);
+        label->setBuddy(edit);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row, 1);
+        return edit;
+    };
+    const auto lawRow = [this, grid](const QString& caption, int row, tervane::Quadratic& law) {
+        LawControls controls;
+        controls.button = new QPushButton(caption, this);
+        controls.button->setObjectName(caption + QStringLiteral("Button"));
+        controls.button->setAutoDefault(false);
+        controls.text = new QLabel(this);
+        controls.text->setObjectName(caption + QStringLiteral("Text"));
+        connect(controls.button, &QPushButton::clicked, this, [this, &law] { editLaw(law); });
+        grid->addWidget(controls.button, row, 0);
+        grid->addWidget(controls.text, row, 1, 1, 2);
+        return controls;
+    };
+
+    thicknessEdit_ = numberRow(QStringLiteral("Thickness"), "thicknessEdit", 0, angstrom);
+    dxEdit_ = numberRow(QStringLiteral("dx"), "dxEdit", 1, angstrom);
+
+    auto* materialLabel = new QLabel(QStringLiteral("Material"), this);
+    materialBox_ = new QComboBox(this);
+    materialBox_->setObjectName(QStringLiteral("materialBox"));
+    materialBox_->setEditable(false);
+    materialLabel->setBuddy(materialBox_);
+    grid->addWidget(materialLabel, 2, 0);
+    grid->addWidget(materialBox_, 2, 1);
+
+    compositionControls_ = lawRow(QStringLiteral("Composition"), 3, composition);
+    compositionControls_.button->setObjectName(QStringLiteral("compositionButton"));
+    compositionControls_.text->setObjectName(QStringLiteral("compositionText"));
+
+    NdEdit_ = numberRow(QStringLiteral("Nd"), "NdEdit", 4, perCubicCm);
+    relaxedCheck_ = new QCheckBox(QStringLiteral("Relaxed"), this);
+    relaxedCheck_->setObjectName(QStringLiteral("relaxedCheck"));
+    grid->addWidget(relaxedCheck_, 4, 2);
+
+    NaEdit_ = numberRow(QStringLiteral("Na"), "NaEdit", 5, perCubicCm);
+    // The strain factor has no label of its own: it sits under "Relaxed", which it belongs to.
+    strainFactorEdit_ = new NumberEdit(this);
+    strainFactorEdit_->setObjectName(QStringLiteral("strainFactorEdit"));
+    grid->addWidget(strainFactorEdit_, 5, 2);
+
+    NddEdit_ = numberRow(QStringLiteral("Ndd"), "NddEdit", 6, perCubicCm);
+    NdaEdit_ = numberRow(QStringLiteral("Nda"), "NdaEdit", 7, perCubicCm);
+
+    holesCheck_ = new QCheckBox(QStringLiteral("Holes"), this);
+    holesCheck_->setObjectName(QStringLiteral("holesCheck"));
+    grid->addWidget(holesCheck_, 8, 0, 1, 2);
+
+    EfnControls_ = lawRow(QStringLiteral("Efn"), 9, Efn);
+    EfpControls_ = lawRow(QStringLiteral("Efp"), 10, Efp);
+    TnControls_ = lawRow(QStringLiteral("Tn"), 11, Tn);
+    TpControls_ = lawRow(QStringLiteral("Tp"), 12, Tp);
+
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setAutoDefault(false);
+    deleteButton_ = new QPushButton(QStringLiteral("Delete"), this);
+    deleteButton_->setObjectName(QStringLiteral("deleteButton"));
+    deleteButton_->setAutoDefault(false);
+    connect(okButton, &QPushButton::clicked, this, &CLayerPropertiesDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &CLayerPropertiesDialog::reject);
+    connect(deleteButton_, &QPushButton::clicked, this, [this] { done(DeleteLayer); });
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(deleteButton_);
+    buttons->addStretch(1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(grid, 1);
+    layout->addLayout(buttons);
+}
+
+void CLayerPropertiesDialog::newLayer(const tervane::Document& document, CLayerPropertiesDialog& dialog)
+{
+    dialog.thickness = 0.0;
+    dialog.dx = 10.0;
+    dialog.Nd = dialog.Na = dialog.Ndd = dialog.Nda = 0.0;
+    dialog.material.clear();
+    dialog.relaxed = false;
+    dialog.strainFactor = 0.0;
+    dialog.holes = true;
+    dialog.composition = dialog.Efn = dialog.Efp = tervane::Quadratic();
+    dialog.Tn = dialog.Tp = tervane::Quadratic(document.temperature, 0.0, 0.0);
+    dialog.showDelete = false;
+}
+
+void CLayerPropertiesDialog::fromLayer(const tervane::Layer& layer, CLayerPropertiesDialog& dialog)
+{
+    dialog.thickness = layer.thickness * tervane::angstromPerMetre;
+    dialog.dx = layer.dx * tervane::angstromPerMetre;
+    dialog.Nd = layer.Nd * tervane::perCubicCmPerPerCubicMetre;
+    dialog.Na = layer.Na * tervane::perCubicCmPerPerCubicMetre;
+    dialog.Ndd = layer.Ndd * tervane::perCubicCmPerPerCubicMetre;
+    dialog.Nda = layer.Nda * tervane::perCubicCmPerPerCubicMetre;
+    dialog.composition = layer.composition;
+    dialog.Efn = layer.Efn;
+    dialog.Efp = layer.Efp;
+    dialog.Tn = layer.Tn;
+    dialog.Tp = layer.Tp;
+    dialog.material = QString::fromStdString(layer.material);
+    dialog.relaxed = layer.relaxed;
+    dialog.strainFactor = layer.strainFactor;
+    dialog.holes = layer.holes;
+    dialog.showDelete = true;
+}
+
+void CLayerPropertiesDialog::setMaterials(const tervane::Document& document, CLayerPropertiesDialog& dialog)
+{
+    dialog.materialNames.clear();
+    for (const tervane::Material& material : document.materials)
+        dialog.materialNames.append(QString::fromStdString(material.name));
+}
+
+void CLayerPropertiesDialog::toLayer(const CLayerPropertiesDialog& dialog, tervane::Layer& layer)
+{
+    layer.dx = dialog.dx * tervane::metresPerAngstrom;
+    layer.thickness = dialog.thickness * tervane::metresPerAngstrom;
+    layer.Nd = dialog.Nd * tervane::perCubicMetrePerPerCubicCm;
+    layer.Na = dialog.Na * tervane::perCubicMetrePerPerCubicCm;
+    layer.Ndd = dialog.Ndd * tervane::perCubicMetrePerPerCubicCm;
+    layer.Nda = dialog.Nda * tervane::perCubicMetrePerPerCubicCm;
+    layer.composition = dialog.composition;
+    layer.Efn = dialog.Efn;
+    layer.Efp = dialog.Efp;
+    layer.Tn = dialog.Tn;
+    layer.Tp = dialog.Tp;
+    layer.material = dialog.material.toStdString();
+    layer.relaxed = dialog.relaxed;
+    layer.holes = dialog.holes;
+    layer.strainFactor = dialog.strainFactor;
+}
+
+QString CLayerPropertiesDialog::lawText(const tervane::Quadratic& law)
+{
+    return QString::asprintf("%.3f x^2+%.3f x+%.3f", law.c, law.b, law.a);
+}
+
+void CLayerPropertiesDialog::updateControls()
+{
+    dxEdit_->setNumber(dx);
+    thicknessEdit_->setNumber(thickness);
+    NdEdit_->setNumber(Nd);
+    NaEdit_->setNumber(Na);
+    relaxedCheck_->setChecked(relaxed);
+    holesCheck_->setChecked(holes);
+    strainFactorEdit_->setNumber(strainFactor);
+    NdaEdit_->setNumber(Nda);
+    NddEdit_->setNumber(Ndd);
+
+    const QSignalBlocker blocker(materialBox_);
+    materialBox_->clear();
+    materialBox_->addItems(sortedNames(materialNames));
+    // Exact text, letter case ignored, first match in the box's order; with none, no selection.
+    materialBox_->setCurrentIndex(materialBox_->findText(material, Qt::MatchFixedString));
+
+    deleteButton_->setVisible(showDelete);
+
+    compositionControls_.text->setText(lawText(composition));
+    EfnControls_.text->setText(lawText(Efn));
+    EfpControls_.text->setText(lawText(Efp));
+    TnControls_.text->setText(lawText(Tn));
+    TpControls_.text->setText(lawText(Tp));
+}
+
+bool CLayerPropertiesDialog::validateAndStore()
+{
+    // Only the first failure is shown and focused; every field that reads is stored all the same, so
+    // that a law button keeps what was typed in the other fields.
+    bool valid = true;
+    const auto number = [&valid](NumberEdit* edit, double& field, double minimum, double maximum) {
+        double entered = 0.0;
+        const bool read = valid ? edit->validateNumber(entered, minimum, maximum)
+                                : edit->readNumber(entered) && entered >= minimum && entered <= maximum;
+        if (read)
+            field = entered;
+        else
+            valid = false;
+    };
+    constexpr double lowest = std::numeric_limits<double>::lowest();
+    constexpr double highest = std::numeric_limits<double>::max();
+
+    number(dxEdit_, dx, lowest, highest);
+    number(thicknessEdit_, thickness, lowest, highest);
+    number(NdEdit_, Nd, lowest, highest);
+    number(NaEdit_, Na, lowest, highest);
+    material = materialBox_->currentIndex() >= 0 ? materialBox_->currentText() : QString();
+    relaxed = relaxedCheck_->isChecked();
+    holes = holesCheck_->isChecked();
+    number(strainFactorEdit_, strainFactor, strainFactorMinimum, strainFactorMaximum);
+    number(NdaEdit_, Nda, lowest, highest);
+    number(NddEdit_, Ndd, lowest, highest);
+    return valid;
+}
+
+void CLayerPropertiesDialog::editLaw(tervane::Quadratic& law)
+{
+    // A refused field shows its message but does not stop the law editing.
+    validateAndStore();
+    if (CEnterQuadraticDialog::editLaw(this, law, lawDialogRunner))
+        updateControls();
+}
+
+void CLayerPropertiesDialog::accept()
+{
+    if (validateAndStore())
+        QDialog::accept();
+}
+
+void CLayerPropertiesDialog::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous())
+        updateControls();
+    QDialog::showEvent(event);
+}

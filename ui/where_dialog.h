@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+class QShowEvent;
+class NumberEdit;
+
+// "Where?": the index of the layer that Layers > Insert puts the new layer in front of.
+// Control names: "positionEdit", "okButton", "cancelButton".
+class CWhereDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    // Accepted range, inclusive.
+    static constexpr int positionMinimum = 0;
+    static constexpr int positionMaximum = 1000000;
+
+    int position = 0; // layer index, 0 at the left contact
+
+    explicit CWhereDialog(QWidget* parent = nullptr);
+
+    void updateControls();
+    // A position that is not an integer in range is refused (validation message, focus).
+    bool validateAndStore();
+
+  public slots:
+    void accept() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    NumberEdit* positionEdit_ = nullptr;
+};
