@@ -26,8 +26,9 @@ int convertMaterials(const ConvertOptions& options, const std::string& bytes, st
     const std::string& inPath = options.structure.path;
     const std::optional<MaterialsFormat> outFormat = materialsFormatOfName(options.outPath);
     if (!outFormat) {
-        printMessage(err, inPath + " holds materials, which are written as a TOML library (OUT ending in "
-                                   ".toml) or a binary materials file (OUT ending in .tvm), not to " +
+        printMessage(err, inPath +
+                              " holds materials, which are written as a TOML library (OUT ending in "
+                              ".toml) or a binary materials file (OUT ending in .tvm), not to " +
                               options.outPath);
         return exitUsage;
     }
@@ -73,7 +74,8 @@ int convertStructure(const ConvertOptions& options, const std::string& bytes, st
         if (options.left->fixed)
             structure.leftBarrier = options.left->barrier;
     }
-    const std::string document = encodeDocument(structure.layers, structure.leftContact, structure.leftBarrier);
+    const std::string document =
+        encodeDocument(structure.layers, structure.leftContact, structure.leftBarrier);
     if (IoResult result = writeFileAtomically(options.outPath, document); !result) {
         printFileError(err, options.outPath, result);
         return exitFailure;
@@ -102,9 +104,9 @@ CLI::App* addConvertCommand(CLI::App& parent, ConvertOptions& options)
         ->required()
         ->type_name("FILE");
     CLI::Option* document = command->add_flag("--document", options.structure.forceDocument,
-                                               "Read IN as a document file (a structure)");
+                                              "Read IN as a document file (a structure)");
     CLI::Option* script = command->add_flag("--script", options.structure.forceScript,
-                                             "Read IN as an import script (a structure)");
+                                            "Read IN as an import script (a structure)");
     document->excludes(script);
     script->excludes(document);
     addParsedOption<ContactChoice>(*command, "--left", options.left, parseContact,
@@ -135,8 +137,9 @@ int runConvert(const ConvertOptions& options, std::ostream& /*out*/, std::ostrea
     }
 
     const bool structureForced = options.structure.format() != StructureFormat::Detect;
-    const bool materialsIn = !structureForced && (materialsFormatOfName(inPath) || looksLikeMaterialsToml(bytes) ||
-                                                  materialsFormatOfName(options.outPath));
+    const bool materialsIn =
+        !structureForced && (materialsFormatOfName(inPath) || looksLikeMaterialsToml(bytes) ||
+                             materialsFormatOfName(options.outPath));
     return materialsIn ? convertMaterials(options, bytes, err) : convertStructure(options, bytes, err);
 }
 

@@ -50,7 +50,8 @@ IoResult loadMaterials(const std::string& path, std::vector<Material>& materials
                                                                        : decodeMaterials(bytes, materials);
 }
 
-IoResult saveMaterials(const std::string& path, const std::vector<Material>& materials, MaterialsFormat format)
+IoResult saveMaterials(const std::string& path, const std::vector<Material>& materials,
+                       MaterialsFormat format)
 {
     return format == MaterialsFormat::Toml ? saveMaterialsTomlFile(path, materials)
                                            : saveMaterialsFile(path, materials);

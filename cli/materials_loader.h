@@ -32,6 +32,7 @@ MaterialsFormat detectMaterialsFormat(const std::string& path, std::string_view 
 IoResult loadMaterials(const std::string& path, std::vector<Material>& materials);
 
 // Writes `materials` in `format`, through a temporary file, so a failure keeps an existing file.
-IoResult saveMaterials(const std::string& path, const std::vector<Material>& materials, MaterialsFormat format);
+IoResult saveMaterials(const std::string& path, const std::vector<Material>& materials,
+                       MaterialsFormat format);
 
 } // namespace tervane::cli

@@ -172,10 +172,11 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
         materialsPath = standardLibraryPath();
         std::error_code error;
         if (materialsPath.empty() || !std::filesystem::is_regular_file(materialsPath, error)) {
-            printMessage(err, "The standard materials library was not found" +
-                                  (materialsPath.empty() ? std::string(" (the folder of tervane-cli is unknown)")
-                                                         : " at " + materialsPath) +
-                                  "; name a materials file with --materials FILE.");
+            printMessage(err,
+                         "The standard materials library was not found" +
+                             (materialsPath.empty() ? std::string(" (the folder of tervane-cli is unknown)")
+                                                    : " at " + materialsPath) +
+                             "; name a materials file with --materials FILE.");
             return exitFailure;
         }
     }

@@ -71,17 +71,22 @@ std::string tomlOf(const std::vector<StoredMaterial>& materials)
     std::string text = "# hand-written library\n\n";
     for (const StoredMaterial& m : materials) {
         text += "[[material]]\nname = \"" + m.name + "\"\ntype = \"Binary\"\nsource = \"test\"\n";
-        const std::pair<const char*, const Law*> laws[] = {
-            {"Eg", &m.Eg},         {"dEc", &m.dEc},       {"eps", &m.eps},       {"EaShallow", &m.EaShallow},
-            {"EdShallow", &m.EdShallow}, {"EaDeep", &m.EaDeep}, {"EdDeep", &m.EdDeep}, {"me", &m.me},
-            {"mhh", &m.mhh},       {"mlh", &m.mlh}};
+        const std::pair<const char*, const Law*> laws[] = {{"Eg", &m.Eg},
+                                                           {"dEc", &m.dEc},
+                                                           {"eps", &m.eps},
+                                                           {"EaShallow", &m.EaShallow},
+                                                           {"EdShallow", &m.EdShallow},
+                                                           {"EaDeep", &m.EaDeep},
+                                                           {"EdDeep", &m.EdDeep},
+                                                           {"me", &m.me},
+                                                           {"mhh", &m.mhh},
+                                                           {"mlh", &m.mlh}};
         for (const auto& [key, law] : laws)
             text += std::string(key) + " = " + lawText(*law) + "\n";
         text += "NdBackground = 0\nNaBackground = 0.0\nNddBackground = 0\nNdaBackground = 0\n";
         text += "[material.polarization]\n";
-        const std::pair<const char*, const Law*> polarization[] = {{"a", &m.a},     {"Psp", &m.Psp},
-                                                                   {"c13", &m.c13}, {"c33", &m.c33},
-                                                                   {"e31", &m.e31}, {"e33", &m.e33}};
+        const std::pair<const char*, const Law*> polarization[] = {
+            {"a", &m.a}, {"Psp", &m.Psp}, {"c13", &m.c13}, {"c33", &m.c33}, {"e31", &m.e31}, {"e33", &m.e33}};
         for (const auto& [key, law] : polarization)
             text += std::string(key) + " = " + lawText(*law) + "\n";
         text += "\n";
@@ -283,8 +288,8 @@ TEST(ConvertStructure, LeftContactIsStoredInTheDocument)
     ASSERT_EQ(runCli({"convert", script, out, "--left", "fixed:1.2"}).status, 0);
     const std::string bytes = readFile(out);
     ASSERT_GE(bytes.size(), 12u);
-    EXPECT_EQ(int32At(bytes, bytes.size() - 12), 1);     // Fixed
-    EXPECT_EQ(float64At(bytes, bytes.size() - 8), 1.2);  // eV, as typed
+    EXPECT_EQ(int32At(bytes, bytes.size() - 12), 1);    // Fixed
+    EXPECT_EQ(float64At(bytes, bytes.size() - 8), 1.2); // eV, as typed
 
     // Back to Neutral: the barrier it had stays, as in the Contacts dialog.
     const std::string neutral = dir.path("neutral.tvn");

@@ -81,7 +81,8 @@ TEST_P(Ternary, MeetsItsBinariesAtTheEnds)
         EXPECT_NEAR(ternary.Eg.value(x), binary.Eg.value(0), tolLaw) << binary.name;
         EXPECT_NEAR(ternary.dEc.value(x), binary.dEc.value(0), tolLaw) << binary.name;
         EXPECT_NEAR(ternary.polarization.a.value(x), binary.polarization.a.value(0), tolLaw) << binary.name;
-        EXPECT_NEAR(ternary.polarization.Psp.value(x), binary.polarization.Psp.value(0), tolLaw) << binary.name;
+        EXPECT_NEAR(ternary.polarization.Psp.value(x), binary.polarization.Psp.value(0), tolLaw)
+            << binary.name;
     };
     check(named(library, GetParam().atZero), 0.0);
     if (GetParam().atOne)
@@ -89,8 +90,10 @@ TEST_P(Ternary, MeetsItsBinariesAtTheEnds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Library, Ternary,
-                         testing::Values(TernaryEnds{"AlGaN", "GaN", "AlN"}, TernaryEnds{"InGaN", "GaN", "InN"},
-                                         TernaryEnds{"AlInN", "InN", "AlN"}, TernaryEnds{"AlGaAs", "GaAs", nullptr},
+                         testing::Values(TernaryEnds{"AlGaN", "GaN", "AlN"},
+                                         TernaryEnds{"InGaN", "GaN", "InN"},
+                                         TernaryEnds{"AlInN", "InN", "AlN"},
+                                         TernaryEnds{"AlGaAs", "GaAs", nullptr},
                                          TernaryEnds{"InGaAs", "GaAs", "InAs"}),
                          [](const testing::TestParamInfo<TernaryEnds>& info) { return info.param.ternary; });
 

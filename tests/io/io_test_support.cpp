@@ -9,36 +9,27 @@
 #include <stdexcept>
 
 namespace {
-
 std::atomic<int> trackingScopes{0};
 std::atomic<std::size_t> largestSize{0};
-
-void noteAllocation(std::size_t size)
-{
-    if (trackingScopes.load(std::memory_order_relaxed) == 0)
-        return;
-    std::size_t seen = largestSize.load(std::memory_order_relaxed);
-    while (size > seen && !largestSize.compare_exchange_weak(seen, size, std::memory_order_relaxed)) {
-    }
-}
-
 } // namespace
 
 // Replaces the global allocation functions of the io test program only; the array and nothrow forms
 // forward to these.
 void* operator new(std::size_t size)
 {
-    noteAllocation(size);
+    if (trackingScopes.load() > 0) {
+        std::size_t seen = largestSize.load();
+        while (size > seen && !largestSize.compare_exchange_weak(seen, size)) {
+        }
+    }
     if (void* memory = std::malloc(size == 0 ? 1 : size))
         return memory;
     throw std::bad_alloc();
 }
-
 void operator delete(void* memory) noexcept
 {
     std::free(memory);
 }
-
 void operator delete(void* memory, std::size_t) noexcept
 {
     std::free(memory);
@@ -51,12 +42,10 @@ LargestAllocation::LargestAllocation()
     largestSize.store(0);
     ++trackingScopes;
 }
-
 LargestAllocation::~LargestAllocation()
 {
     --trackingScopes;
 }
-
 std::size_t LargestAllocation::bytes() const
 {
     return largestSize.load();
@@ -84,8 +73,7 @@ ScratchFolder::~ScratchFolder()
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
     for (auto it = fs::recursive_directory_iterator(path_, ignored);
          !ignored && it != fs::recursive_directory_iterator(); it.increment(ignored))
-        if (it->is_directory(ignored))
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(path_, ignored);
 }
 
@@ -97,8 +85,8 @@ std::string readFileBytes(const std::string& path)
 
 void writeFileBytes(const std::string& path, const std::string& data)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(data.data(), static_cast<std::streamsize>(data.size()));
 }
 
 } // namespace tervane::testing

@@ -18,6 +18,7 @@ inline std::string bytes(std::initializer_list<int> values)
     return result;
 }
 
+// Little-endian reads at a byte offset, worked out here rather than through the archive.
 inline std::uint64_t unsignedAt(const std::string& data, std::size_t offset, int size)
 {
     std::uint64_t value = 0;
@@ -26,31 +27,27 @@ inline std::uint64_t unsignedAt(const std::string& data, std::size_t offset, int
                  << (8 * i);
     return value;
 }
-
 inline std::int32_t int32At(const std::string& data, std::size_t offset)
 {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(unsignedAt(data, offset, 4)));
 }
-
 inline double float64At(const std::string& data, std::size_t offset)
 {
     return std::bit_cast<double>(unsignedAt(data, offset, 8));
 }
-
 inline std::uint64_t bitsOf(double value)
 {
     return std::bit_cast<std::uint64_t>(value);
 }
 
-// The largest single allocation made through operator new while an instance lives. Lets a test show
-// that a hostile length or count was refused before anything was allocated for it.
+// The largest single allocation made through operator new while an instance lives: shows that a
+// hostile length or count was refused before anything was allocated for it.
 class LargestAllocation {
   public:
     LargestAllocation();
     ~LargestAllocation();
     LargestAllocation(const LargestAllocation&) = delete;
     LargestAllocation& operator=(const LargestAllocation&) = delete;
-
     std::size_t bytes() const;
 };
 
@@ -61,7 +58,6 @@ class ScratchFolder {
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
-
     const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
