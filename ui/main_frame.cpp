@@ -230,8 +230,11 @@ void CMainFrame::buildMenus()
     connect(action(idViewStatusBar), &QAction::triggered, this,
             [this](bool) { statusBar()->setVisible(!statusBar()->isVisible()); });
     connect(action(idViewChargeProperties), &QAction::triggered, doc_, &CTervaneDoc::chargeViewProperties);
+    connect(action(idLayersNew), &QAction::triggered, doc_, &CTervaneDoc::layersNew);
+    connect(action(idLayersInsert), &QAction::triggered, doc_, &CTervaneDoc::layersInsert);
     connect(action(idLayersContacts), &QAction::triggered, doc_, &CTervaneDoc::contacts);
     connect(action(idLayersCvProfile), &QAction::triggered, doc_, &CTervaneDoc::cvProfile);
+    connect(action(idMaterialsSetup), &QAction::triggered, doc_, &CTervaneDoc::setupMaterials);
     connect(action(idMaterialsSave), &QAction::triggered, doc_, &CTervaneDoc::materialsSave);
     connect(action(idMaterialsOpen), &QAction::triggered, doc_, &CTervaneDoc::materialsOpen);
     connect(action(idSetupTemperature), &QAction::triggered, doc_, &CTervaneDoc::temperatureSettings);
@@ -239,6 +242,7 @@ void CMainFrame::buildMenus()
     connect(action(idSetupValence), &QAction::triggered, doc_, &CTervaneDoc::toggleValenceSchroedinger);
     connect(action(idSetupPolarization), &QAction::triggered, doc_, &CTervaneDoc::togglePolarization);
     connect(action(idSetupFullyIonized), &QAction::triggered, doc_, &CTervaneDoc::toggleFullyIonized);
+    connect(action(idSetupSubstrate), &QAction::triggered, doc_, &CTervaneDoc::chooseSubstrate);
     connect(action(idSetupSolverProperties), &QAction::triggered, doc_, &CTervaneDoc::solverProperties);
     connect(action(idSetupSolveNow), &QAction::triggered, doc_, &CTervaneDoc::solveNow);
     connect(action(idAppAbout), &QAction::triggered, this, [this] {
@@ -350,9 +354,6 @@ void CMainFrame::updateCommandStates()
     const tervane::Document& core = doc_->core;
     // No handler: always disabled.
     for (int id : {idFileDumpEigenstates, idEditUndo, idEditCut, idEditCopy, idEditPaste})
-        action(id)->setEnabled(false);
-    // Layer editing, the materials editor and the substrate dialog come with their own dialogs.
-    for (int id : {idLayersNew, idLayersInsert, idMaterialsSetup, idSetupSubstrate})
         action(id)->setEnabled(false);
     const bool bandDiagramActive = activeView_ == tervaneView_;
     action(idFilePrint)->setEnabled(bandDiagramActive);

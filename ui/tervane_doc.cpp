@@ -17,6 +17,8 @@
 #include "ui/contacts_dialog.h"
 #include "ui/cv_dialog.h"
 #include "ui/file_chooser.h"
+#include "ui/layer_editing.h"
+#include "ui/materials_editing.h"
 #include "ui/message_sink.h"
 #include "ui/solver_properties_dialog.h"
 #include "ui/temperature_dialog.h"
@@ -355,11 +357,43 @@ void CTervaneDoc::toggleFullyIonized()
 
 void CTervaneDoc::solveNow() { solve(); }
 
+void CTervaneDoc::layersNew()
+{
+    if (::layersNew(dialogParent(), core) == LayerEditResult::Changed) {
+        setModified(true);
+        solve();
+    }
+}
+
+void CTervaneDoc::layersInsert()
+{
+    if (::layersInsert(dialogParent(), core) == LayerEditResult::Changed) {
+        setModified(true);
+        solve();
+    }
+}
+
+void CTervaneDoc::setupMaterials()
+{
+    if (!::setupMaterials(dialogParent(), core))
+        return;
+    setMaterialsModified(true);
+    solve();
+}
+
+void CTervaneDoc::chooseSubstrate()
+{
+    if (::chooseSubstrate(dialogParent(), core))
+        solve();
+}
+
 void CTervaneDoc::editLayer(int index)
 {
-    // Layer editing opens the Layer Properties dialog; an index past the stack does nothing.
-    if (index < 0 || static_cast<std::size_t>(index) >= core.layers.size())
-        return;
+    // An index past the stack does nothing.
+    if (::editLayer(dialogParent(), core, index) == LayerEditResult::Changed) {
+        setModified(true);
+        solve();
+    }
 }
 
 void CTervaneDoc::setChargeRange(int first, int last)

@@ -65,6 +65,10 @@ public:
     void togglePolarization();
     void toggleFullyIonized();
     void solveNow();
+    void layersNew();
+    void setupMaterials();
+    void chooseSubstrate();
+    void layersInsert();
     void editLayer(int index);
 
     // Charge view: the sheet-density range and the cursor read-out.
