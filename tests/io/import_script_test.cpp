@@ -4,7 +4,6 @@
 
 #include <clocale>
 #include <cmath>
-#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -46,14 +45,6 @@ void expectClose(double actual, double expected)
     EXPECT_NEAR(actual, expected, tolRelative * std::fabs(expected)) << "expected " << expected;
 }
 
-// Table rows show up in test names by their script line.
-template <class Case>
-    requires requires(const Case& row) { row.line; }
-void PrintTo(const Case& row, std::ostream* out)
-{
-    *out << '"' << row.line << '"';
-}
-
 // --- Lines as fgets with a 2048-byte buffer returns them ---------------------------------------
 
 struct LineCase {
@@ -77,53 +68,49 @@ TEST_P(ScriptLines, ComeInPiecesOfAtMost2047Bytes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Import, ScriptLines,
-    ::testing::Values(LineCase{"", {}}, LineCase{"\n\n", {1, 1}}, LineCase{"ab\r\ncd", {4, 2}},
-                      LineCase{std::string(2046, 'a') + "\n", {2047}},
-                      LineCase{std::string(2047, 'a') + "\n", {2047, 1}},
-                      LineCase{std::string(2999, 'a') + "\n", {2047, 953}},
-                      LineCase{std::string(4094, 'a'), {2047, 2047}}));
+    ::testing::Values(LineCase{"", {}}, LineCase{"ab\r\ncd", {4, 2}}, LineCase{std::string(2046, 'a') + "\n", {2047}},
+                      LineCase{std::string(2047, 'a') + "\n", {2047, 1}}, LineCase{std::string(4094, 'a'), {2047, 2047}}));
 
 // --- Properties of a layer line ----------------------------------------------------------------
 
 struct PropertyCase {
     const char* line;
-    double (*field)(const Layer&);
-    double expected;  // SI
+    double Layer::*field;
+    double expected;       // SI
+    bool invalid = false;  // a number that is not finite: reported, and the earlier value kept
 };
 
-double thicknessOf(const Layer& layer) { return layer.thickness; }
-double dxOf(const Layer& layer) { return layer.dx; }
-double NdOf(const Layer& layer) { return layer.Nd; }
-double NaOf(const Layer& layer) { return layer.Na; }
-double NddOf(const Layer& layer) { return layer.Ndd; }
-double NdaOf(const Layer& layer) { return layer.Nda; }
-double strainOf(const Layer& layer) { return layer.strainFactor; }
+constexpr auto thicknessOf = &Layer::thickness, dxOf = &Layer::dx, NdOf = &Layer::Nd, NaOf = &Layer::Na,
+               NddOf = &Layer::Ndd, NdaOf = &Layer::Nda, strainOf = &Layer::strainFactor;
 
 class ScriptProperty : public ::testing::TestWithParam<PropertyCase> {};
 
 TEST_P(ScriptProperty, IsReadInScriptUnitsAndStoredInSi)
 {
-    const Parsed parsed = parse(GetParam().line);
+    const std::string line = GetParam().line;
+    const Parsed parsed = parse(line);
     ASSERT_TRUE(parsed.result.ok);
     ASSERT_EQ(parsed.layers.size(), 1u);
     EXPECT_EQ(parsed.layers[0].material, "GaN");
-    EXPECT_TRUE(parsed.messages.empty());
-    expectClose(GetParam().field(parsed.layers[0]), GetParam().expected);
+    expectClose(parsed.layers[0].*GetParam().field, GetParam().expected);
+    EXPECT_EQ(parsed.messages, GetParam().invalid ? std::vector<std::string>{"Invalid number in line #1: " + line}
+                                                  : std::vector<std::string>{});
 }
 
+// Units: t and dx in Angstrom, densities in cm^-3; keys in any case, the last one wins; the number is
+// what strtod takes from the text after the last '='.
 INSTANTIATE_TEST_SUITE_P(Import, ScriptProperty, ::testing::Values(
     PropertyCase{"GaN t=200\n", thicknessOf, 2e-8}, PropertyCase{"GaN\n", thicknessOf, 0.0},
     PropertyCase{"GaN\n", dxOf, 1e-9}, PropertyCase{"GaN dx=5", dxOf, 5e-10},
     PropertyCase{"GaN Nd=1e18", NdOf, 1e24}, PropertyCase{"GaN Na=2e17", NaOf, 2e23},
     PropertyCase{"GaN Ndd=3e16", NddOf, 3e22}, PropertyCase{"GaN Nda=4.5e15", NdaOf, 4.5e21},
-    PropertyCase{"GaN nd=1e18 ND=2e18", NdOf, 2e24}, PropertyCase{"GaN T=7", thicknessOf, 7e-10},
-    PropertyCase{"GaN t=100A", thicknessOf, 1e-8}, PropertyCase{"GaN t", thicknessOf, 0.0},
-    PropertyCase{"GaN t=5 t=abc", thicknessOf, 5e-10},
-    PropertyCase{"GaN t=3=5", thicknessOf, 5e-10}, PropertyCase{"GaN t=-.5e1", thicknessOf, -5e-10},
+    PropertyCase{"GaN nd=1e18 ND=2e18", NdOf, 2e24}, PropertyCase{"GaN t=100A", thicknessOf, 1e-8},
+    PropertyCase{"GaN t=5 t=abc", thicknessOf, 5e-10}, PropertyCase{"GaN t=3=5", thicknessOf, 5e-10},
     PropertyCase{"GaN t=0x1p3", thicknessOf, 8e-10}, PropertyCase{"GaN t=1e", thicknessOf, 1e-10},
-    PropertyCase{"GaN t=.", thicknessOf, 0.0}, PropertyCase{"GaN =5 t=2", thicknessOf, 2e-10},
     PropertyCase{"GaN=AlN t=2", thicknessOf, 2e-10}, PropertyCase{"GaN relax=0.5", strainOf, 0.5},
-    PropertyCase{"GaN relax", strainOf, 0.0}));
+    PropertyCase{"GaN t=5 t=nan\n", thicknessOf, 5e-10, true}, PropertyCase{"GaN t=1e999", thicknessOf, 0.0, true},
+    PropertyCase{"GaN dx=infinity", dxOf, 1e-9, true}, PropertyCase{"GaN Nd=2 Nd=1e305", NdOf, 2e6, true},
+    PropertyCase{"GaN relax=nan(1)", strainOf, 0.0, true}, PropertyCase{"GaN Nd=1 Nd=-inf", NdOf, 1e6, true}));
 
 struct LawCase {
     const char* line;
@@ -152,10 +139,9 @@ INSTANTIATE_TEST_SUITE_P(Import, ScriptLaw, ::testing::Values(
     LawCase{"GaN x=0.2,0.1,0.05,9", &Layer::composition, 0.2, 0.1, 0.05, 0},
     LawCase{"GaN x=0.1,,0.2", &Layer::composition, 0.1, 0, 0, 0},
     LawCase{"GaN x=0.5 x=abc", &Layer::composition, 0, 0, 0, 0},
-    LawCase{"GaN x=0.5 x", &Layer::composition, 0, 0, 0, 0},
     LawCase{"GaN Efn=-0.1,0.2,0.3", &Layer::Efn, -0.1, 0.2, 0.3, 0},
     LawCase{"GaN efp=0.3", &Layer::Efp, 0.3, 0, 0, 0},
-    LawCase{"GaN", &Layer::Tp, 300, 0, 0, 0}));
+    LawCase{"GaN Efn=0,0.5 Efn=0,0,inf", &Layer::Efn, 0, 0.5, 0, 1}));
 
 TEST(ScriptLayer, FlagsAndNamesFollowTheFirstToken)
 {
@@ -199,17 +185,14 @@ TEST_P(ScriptStructure, ExpandsRepeatBlocks)
 }
 
 INSTANTIATE_TEST_SUITE_P(Import, ScriptStructure, ::testing::Values(
-    StructureCase{"A\n", "A"}, StructureCase{"A\r\nB\r\n", "A B"}, StructureCase{"\n \n\t\r\n", ""},
-    StructureCase{"=A t=1\n", ""}, StructureCase{"endrepeat\nA\n", ""}, StructureCase{"A\nendrepeat x\nB\n", "A"},
-    StructureCase{"repeat=2\nA\nB\nendrepeat\nC\n", "A B A B C"},
-    StructureCase{"REPEAT=2\nA\nEndRepeat\n", "A A"},
-    StructureCase{"repeat=2\nrepeat=3\nA\nendrepeat\nendrepeat\n", "A A A A A A"},
+    StructureCase{"A\r\nB\r\n", "A B"}, StructureCase{"\n \n\t\r\n=A t=1\n", ""},
+    StructureCase{"endrepeat\nA\n", ""}, StructureCase{"A\nendrepeat x\nB\n", "A"},
+    StructureCase{"REPEAT=2\nA\nB\nEndRepeat\nC\n", "A B A B C"},
     StructureCase{"repeat=2\nA\nrepeat=2\nB\nendrepeat\nC\nendrepeat\n", "A B B C A B B C"},
     StructureCase{"repeat=2\nA\nrepeat=2\nB\n", "A B B A B B"},
     StructureCase{"repeat=2\nA\nendrepeat\nendrepeat\nB\n", "A A"},
     StructureCase{"repeat=3.7 A\nA\nendrepeat\n", "A A A"}, StructureCase{"repeat=+2\nA\n", "A A"},
-    StructureCase{"repeat=0\nA\nendrepeat\nB\n", "B"}, StructureCase{"repeat=-2\nA\nendrepeat\nB\n", "B"},
-    StructureCase{"repeat=0x10\nA\nendrepeat\nB\n", "B"},
+    StructureCase{"repeat=-2\nA\nendrepeat\nB\n", "B"}, StructureCase{"repeat=0x10\nA\nendrepeat\nB\n", "B"},
     StructureCase{"repeat=-1000000000000\nA\nendrepeat\nB\n", "B"},
     StructureCase{"repeat=1000000000000\nendrepeat\nB\n", "B"}));
 
@@ -233,7 +216,7 @@ TEST_P(ScriptRepeatCount, MissingCountIsReportedAndTakesTheBlockOnce)
 }
 
 INSTANTIATE_TEST_SUITE_P(Import, ScriptRepeatCount,
-                         ::testing::Values("repeat", "repeat=", "repeat=abc", "repeat=-", "Repeat=.5"));
+                         ::testing::Values("repeat", "repeat=abc", "Repeat=.5"));
 
 // --- Messages and line numbers -------------------------------------------------------------------
 
@@ -256,34 +239,6 @@ TEST(ScriptMessages, NameEveryLineReadIncludingBlocksAndPieces)
 }
 
 // --- Hostile scripts -----------------------------------------------------------------------------
-
-struct InvalidNumberCase {
-    const char* line;
-    double (*field)(const Layer&);
-    double kept;
-};
-
-double compositionOf(const Layer& layer) { return layer.composition.a; }
-double EfnOf(const Layer& layer) { return layer.Efn.b; }
-
-class ScriptInvalidNumber : public ::testing::TestWithParam<InvalidNumberCase> {};
-
-// Not-finite values would otherwise reach the solve unnoticed: they are reported and change nothing.
-TEST_P(ScriptInvalidNumber, IsReportedAndKeepsTheEarlierValue)
-{
-    const std::string line = std::string(GetParam().line) + "\n";
-    const Parsed parsed = parse(line);
-    ASSERT_EQ(parsed.layers.size(), 1u);
-    expectClose(GetParam().field(parsed.layers[0]), GetParam().kept);
-    EXPECT_EQ(parsed.messages, std::vector<std::string>{"Invalid number in line #1: " + line});
-}
-
-INSTANTIATE_TEST_SUITE_P(Import, ScriptInvalidNumber, ::testing::Values(
-    InvalidNumberCase{"GaN t=5 t=nan", thicknessOf, 5e-10}, InvalidNumberCase{"GaN t=-INF", thicknessOf, 0.0},
-    InvalidNumberCase{"GaN t=1e999", thicknessOf, 0.0}, InvalidNumberCase{"GaN dx=infinity", dxOf, 1e-9},
-    InvalidNumberCase{"GaN Nd=2 Nd=1e305", NdOf, 2e6}, InvalidNumberCase{"GaN relax=nan(1)", strainOf, 0.0},
-    InvalidNumberCase{"GaN x=0.1 x=0.2,nan", compositionOf, 0.1},
-    InvalidNumberCase{"GaN Efn=0,0.5 Efn=0,0,inf", EfnOf, 0.5}));
 
 TEST(ScriptLimits, NestingDepthIsBounded)
 {
@@ -336,15 +291,6 @@ TEST(ScriptLimits, LayerCountIsBoundedBeforeAnythingIsAllocated)
     }
 }
 
-TEST(ScriptLimits, MegabyteLineIsReadInPieces)
-{
-    const Parsed parsed = parse(std::string(1000000, 'a') + "\n");
-    // 488 pieces of 2047 bytes, then the last 1064 and the line break.
-    ASSERT_EQ(parsed.layers.size(), 489u);
-    EXPECT_EQ(parsed.layers[0].material.size(), 2047u);
-    EXPECT_EQ(parsed.layers.back().material.size(), 1064u);
-}
-
 TEST(ScriptLimits, NumbersIgnoreTheProgramLocale)
 {
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
@@ -365,7 +311,7 @@ TEST(ScriptFuzz, RandomScriptsGiveFiniteLayersOrARefusal)
                                             "t=nan", "Nd=1e305", "dx=-inf", "relax=1e999", "Efn=1,inf", "=",
                                             "noholes", "repeat=2", "\xff", "\r", "\n", "\n", "\n", " "};
     std::mt19937 random(20240611);
-    for (int script = 0; script < 2000; ++script) {
+    for (int script = 0; script < 300; ++script) {
         std::string text;
         const int length = static_cast<int>(random() % 60);
         for (int i = 0; i < length; ++i) {
