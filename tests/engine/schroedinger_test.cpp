@@ -5,9 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,36 +16,19 @@
 #include "engine/solve_driver.h"
 #include "model/document.h"
 #include "tests/engine/bound_state_grids.h"
+#include "tests/engine/test_structures.h"
 
 using namespace tervane;
 using namespace tervane::schroedinger_testing;
 
 namespace {
 
-// GaAs and Al(x)Ga(1-x)As laws of the standard materials library (Vurgaftman, Meyer and Ram-Mohan
-// 2001); no polarization.
-Material galliumArsenide()
-{
-    Material m;
-    m.name = "GaAs";
-    m.Eg = {1.42248, 0, 0};
-    m.dEc = {0.62248, 0, 0};
-    m.eps = {12.9, 0, 0};
-    m.EaShallow = {0.028, 0, 0};
-    m.EdShallow = {0.0058, 0, 0};
-    m.EdDeep = {0.75, 0, 0};
-    m.me = {0.067, 0, 0};
-    m.mhh = {0.34965, 0, 0};
-    m.mlh = {0.09009, 0, 0};
-    m.polarization.a = {5.65325, 0, 0};
-    m.polarization.c13 = {56.6, 0, 0};
-    m.polarization.c33 = {122.1, 0, 0};
-    return m;
-}
+namespace structures = tervane::testing;
 
+// Al(x)Ga(1-x)As of the standard materials library (Vurgaftman, Meyer and Ram-Mohan 2001).
 Material aluminiumGalliumArsenide()
 {
-    Material m = galliumArsenide();
+    Material m = structures::gaAs();
     m.name = "AlGaAs";
     m.type = Ternary;
     m.Eg = {1.42248, 1.60121, -0.65013};
@@ -61,72 +41,15 @@ Material aluminiumGalliumArsenide()
     return m;
 }
 
-// GaN and Al(x)Ga(1-x)N (Vurgaftman and Meyer 2003; polarization of Ambacher et al. 2000).
-Material galliumNitride()
-{
-    Material m;
-    m.name = "GaN";
-    m.Eg = {3.4376, 0, 0};
-    m.dEc = {0.7976, 0, 0};
-    m.eps = {9.5, 0, 0};
-    m.EaShallow = {0.17, 0, 0};
-    m.EdShallow = {0.015, 0, 0};
-    m.EaDeep = {0.9, 0, 0};
-    m.EdDeep = {1.65, 0, 0};
-    m.me = {0.2, 0, 0};
-    m.mhh = {1.887, 0, 0};
-    m.mlh = {0.139, 0, 0};
-    m.polarization.a = {3.189, 0, 0};
-    m.polarization.Psp = {-0.029, 0, 0};
-    m.polarization.c13 = {103, 0, 0};
-    m.polarization.c33 = {405, 0, 0};
-    m.polarization.e31 = {-0.49, 0, 0};
-    m.polarization.e33 = {0.73, 0, 0};
-    return m;
-}
-
-Material aluminiumGalliumNitride()
-{
-    Material m = galliumNitride();
-    m.name = "AlGaN";
-    m.type = Ternary;
-    m.Eg = {3.4376, 2.02051, 0.7};
-    m.dEc = {0.7976, 1.22051, 0.7};
-    m.eps = {9.5, -0.5, 0};
-    m.EaShallow = {0.17, 0.34, 0};
-    m.EdShallow = {0.015, 0.235, 0};
-    m.me = {0.2, 0.12, 0};
-    m.mhh = {1.887, 1.684, 0};
-    m.mlh = {0.139, 0.12, 0};
-    m.polarization.a = {3.189, -0.077, 0};
-    m.polarization.Psp = {-0.029, -0.052, 0};
-    m.polarization.c13 = {103, 5, 0};
-    m.polarization.c33 = {405, -32, 0};
-    m.polarization.e31 = {-0.49, -0.11, 0};
-    m.polarization.e33 = {0.73, 0.73, 0};
-    return m;
-}
-
-Layer layer(const char* material, double composition, double thickness, double dx, double Nd)
-{
-    Layer l;
-    l.material = material;
-    l.composition = {composition, 0, 0};
-    l.thickness = thickness;
-    l.dx = dx;
-    l.Nd = Nd;
-    return l;
-}
-
 // A 100 Angstrom GaAs well between 400 Angstrom Al0.3Ga0.7As barriers doped with 1e16 cm^-3 donors,
 // 5 Angstrom spacing: the barriers' electrons gather in the well; hole levels lie far below the Fermi
 // level and are empty.
 Document quantumWell()
 {
     Document d;
-    d.materials = {galliumArsenide(), aluminiumGalliumArsenide()};
-    d.layers = {layer("AlGaAs", 0.3, 400e-10, 5e-10, 1e22), layer("GaAs", 0.0, 100e-10, 5e-10, 0.0),
-                layer("AlGaAs", 0.3, 400e-10, 5e-10, 1e22)};
+    d.materials = {structures::gaAs(), aluminiumGalliumArsenide()};
+    d.layers = {structures::layer("AlGaAs", 400, 5, 1e16, 0, 0.3), structures::layer("GaAs", 100, 5),
+                structures::layer("AlGaAs", 400, 5, 1e16, 0, 0.3)};
     d.polarizationOn = false;
     d.schroedingerOn = true;
     return d;
@@ -147,37 +70,13 @@ Document undopedWell()
 Document hemt()
 {
     Document d;
-    d.materials = {galliumNitride(), aluminiumGalliumNitride()};
-    d.layers = {layer("AlGaN", 0.25, 250e-10, 5e-10, 0.0), layer("GaN", 0.0, 1000e-10, 5e-10, 1e22)};
+    d.materials = {structures::gaN(), structures::alGaN()};
+    d.layers = {structures::layer("AlGaN", 250, 5, 0, 0, 0.25), structures::layer("GaN", 1000, 5, 1e16)};
     d.grid.leftContact = 1;
     d.grid.leftBarrier = 1.2;
     d.schroedingerOn = true;
     return d;
 }
-
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class ScratchDirectory {
-  public:
-    ScratchDirectory()
-        : path_(std::filesystem::temp_directory_path() /
-                ("tervane-schroedinger-test-" + std::to_string(std::random_device{}())))
-    {
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchDirectory() { std::filesystem::remove_all(path_); }
-    const std::filesystem::path& path() const { return path_; }
-    std::string string() const { return path_.string(); }
-
-  private:
-    std::filesystem::path path_;
-};
 
 int lineCount(const std::string& text)
 {
@@ -199,19 +98,11 @@ void expectSameDensities(const std::vector<double>& a, const std::vector<double>
     }
 }
 
-std::vector<double> nBound(const Grid& grid)
+std::vector<double> profile(const Grid& grid, double GridPoint::*density)
 {
     std::vector<double> values;
     for (const GridPoint& p : grid.points)
-        values.push_back(p.nBound);
-    return values;
-}
-
-std::vector<double> pBound(const Grid& grid)
-{
-    std::vector<double> values;
-    for (const GridPoint& p : grid.points)
-        values.push_back(p.pBound);
+        values.push_back(p.*density);
     return values;
 }
 
@@ -284,8 +175,10 @@ TEST_P(EigenSolversAgree, OnTheWholeSolve)
     EXPECT_EQ(dense.iterations, tridiagonal.iterations);
     EXPECT_EQ(dense.boundStates, tridiagonal.boundStates);
     EXPECT_GT(tridiagonal.boundStates, 0);
-    expectSameDensities(nBound(tridiagonal.grid), nBound(dense.grid), "nBound");
-    expectSameDensities(pBound(tridiagonal.grid), pBound(dense.grid), "pBound");
+    expectSameDensities(profile(tridiagonal.grid, &GridPoint::nBound),
+                        profile(dense.grid, &GridPoint::nBound), "nBound");
+    expectSameDensities(profile(tridiagonal.grid, &GridPoint::pBound),
+                        profile(dense.grid, &GridPoint::pBound), "pBound");
     const bool holes = holeStatesOccupied(tridiagonal.grid, HoleKind::Heavy);
     EXPECT_EQ(tridiagonal.grid.point(tridiagonal.grid.count / 2).pBound > 0.0, holes);
 }
@@ -416,7 +309,6 @@ TEST_P(FilesOfTheLastPass, AreThoseOfPerPassWriting)
 INSTANTIATE_TEST_SUITE_P(Structures, FilesOfTheLastPass,
                          ::testing::Values(LastPassCase{"WellElectrons", &quantumWell, false},
                                            LastPassCase{"WellWithHoles", &undopedWell, true},
-                                           LastPassCase{"WellWithEmptyHoleStates", &quantumWell, true},
                                            LastPassCase{"HemtWithEmptyHoleStates", &hemt, true}),
                          [](const ::testing::TestParamInfo<LastPassCase>& info) { return info.param.name; });
 
@@ -470,8 +362,8 @@ TEST(SchroedingerPhase, AGridTooLargeForMemoryKeepsTheClassicalResult)
 
     ScratchDirectory scratch;
     Document d;
-    d.materials = {galliumArsenide()};
-    d.layers = {layer("GaAs", 0.0, points * 1e-10, 1e-10, 1e22)};
+    d.materials = {structures::gaAs()};
+    d.layers = {structures::layer("GaAs", points, 1, 1e16)};
     d.polarizationOn = false;
     d.poissonIterations = 3;
     d.schroedingerSettings.dumpDirectory = scratch.string();
