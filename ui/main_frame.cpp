@@ -311,7 +311,7 @@ void CMainFrame::buildStatusBar()
     statusBar()->setSizeGripEnabled(true);
     // The solver status must fit its 400 pixels.
     QFont paneFont = solverPane_->font();
-    paneFont.setPixelSize(11);
+    paneFont.setPixelSize(10);
     for (QWidget* pane : {static_cast<QWidget*>(solverPane_), cursorPane})
         pane->setFont(paneFont);
 }
