@@ -133,6 +133,27 @@ TEST(BoundStates, EveryStateIsNormalisedByTheTrapezoidRule)
         EXPECT_NEAR(trapezoidNorm(grid, solution.state(k)), 1.0, tolNorm) << "state " << k;
 }
 
+// On a flat potential with one mass the constant is an exact state of the discrete operator whatever
+// the mesh, so the lowest state is psi = 1/sqrt(L) at every point. Left in the weighted unknowns, psi
+// would go as sqrt(h_i) instead.
+TEST(BoundStates, FlatGroundStateIsConstantOnAGradedMesh)
+{
+    constexpr double tolPsi = 1e-9; // relative
+    const int N = 200;
+    const Grid grid = electronGrid(
+        N, [](int i) { return (0.5 + 1.5 * (i % 7) / 6.0) * 1e-10; }, [](int) { return 0.1; },
+        [](int) { return 0.067; });
+    EigenSolution solution(N);
+    CollectingObserver observer;
+    solveElectronStates(grid, solution, EigenSolverKind::Tridiagonal, observer);
+    double length = 0.0;
+    for (int i = 0; i + 1 < N; ++i)
+        length += grid.dx[static_cast<std::size_t>(i)];
+    EXPECT_NEAR(solution.E[0], 0.1, 1e-12);
+    for (int i = 0; i < N; ++i)
+        ASSERT_NEAR(std::fabs(solution.component(i, 0)) * std::sqrt(length), 1.0, tolPsi) << "point " << i;
+}
+
 // A flat box with equal spacing and mass has closed-form discrete states: with t = hbar^2/(2 m dx^2)
 // the end rows hold qV + t and the inner rows qV + 2t, so state n is cos(n pi (i + 1/2) / N) at
 // qV + 2t (1 - cos(n pi / N)). Every state but the constant one reaches both contacts with a slope

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <ostream>
 #include <cmath>
 #include <random>
 #include <string>
@@ -43,6 +44,14 @@ std::string names(const std::vector<Layer>& layers)
 void expectClose(double actual, double expected)
 {
     EXPECT_NEAR(actual, expected, tolRelative * std::fabs(expected)) << "expected " << expected;
+}
+
+// Table rows show up in failure messages by their script line.
+template <class Case>
+    requires requires(const Case& row) { row.line; }
+void PrintTo(const Case& row, std::ostream* out)
+{
+    *out << '"' << row.line << '"';
 }
 
 // --- Lines as fgets with a 2048-byte buffer returns them ---------------------------------------
