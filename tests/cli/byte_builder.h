@@ -44,4 +44,21 @@ class ByteBuilder {
     std::string bytes_;
 };
 
+// Reads back what ByteBuilder writes, at a byte offset.
+inline std::int32_t int32At(const std::string& bytes, std::size_t offset)
+{
+    std::uint32_t bits = 0;
+    for (int i = 3; i >= 0; --i)
+        bits = (bits << 8) | static_cast<unsigned char>(bytes.at(offset + static_cast<std::size_t>(i)));
+    return static_cast<std::int32_t>(bits);
+}
+
+inline double float64At(const std::string& bytes, std::size_t offset)
+{
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i)
+        bits = (bits << 8) | static_cast<unsigned char>(bytes.at(offset + static_cast<std::size_t>(i)));
+    return std::bit_cast<double>(bits);
+}
+
 } // namespace tervane::test

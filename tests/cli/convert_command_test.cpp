@@ -1,13 +1,11 @@
-// tervane-cli convert: structures written as version-2 document files, and what a failed conversion
-// leaves behind.
+// tervane-cli convert of structures: version-2 document files from scripts and older documents, the
+// contact stored with them, and what a failed conversion leaves behind.
 
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "byte_builder.h"
 #include "cli_runner.h"
@@ -16,23 +14,9 @@
 namespace tervane::test {
 namespace {
 
+using Args = std::vector<std::string>;
+
 constexpr double tolLength = 1e-20; // m
-
-std::int32_t int32At(const std::string& bytes, std::size_t offset)
-{
-    std::uint32_t bits = 0;
-    for (int i = 3; i >= 0; --i)
-        bits = (bits << 8) | static_cast<unsigned char>(bytes.at(offset + static_cast<std::size_t>(i)));
-    return static_cast<std::int32_t>(bits);
-}
-
-double float64At(const std::string& bytes, std::size_t offset)
-{
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i)
-        bits = (bits << 8) | static_cast<unsigned char>(bytes.at(offset + static_cast<std::size_t>(i)));
-    return std::bit_cast<double>(bits);
-}
 
 TEST(ConvertScript, OneLayerGivesTheVersion2Layout)
 {
@@ -51,7 +35,7 @@ TEST(ConvertScript, OneLayerGivesTheVersion2Layout)
     EXPECT_EQ(int32At(bytes, 4), 1);
     EXPECT_NEAR(float64At(bytes, 8), 1e-8, tolLength);   // thickness
     EXPECT_NEAR(float64At(bytes, 16), 5e-10, tolLength); // dx
-    EXPECT_DOUBLE_EQ(float64At(bytes, 24), 0.2);         // composition a
+    EXPECT_DOUBLE_EQ(float64At(bytes, 24), 0.2);         // composition a, then b and c
     EXPECT_EQ(float64At(bytes, 32), 0.0);
     EXPECT_EQ(float64At(bytes, 40), 0.0);
     EXPECT_EQ(bytes.substr(48, 4), "\x03GaN");
@@ -63,124 +47,103 @@ TEST(ConvertScript, OneLayerGivesTheVersion2Layout)
     EXPECT_EQ(float64At(bytes, 160), 0.0);        // no barrier
 }
 
-TEST(ConvertScript, ConvertedFileListsTheSameLayers)
+TEST(ConvertScript, ConvertedFileListsTheSameLayersAndUnknownCommandsAreOnlyReported)
 {
     TempDir dir;
-    const std::string script = dir.write("sl.txt", "GaN t=3000 Nd=1e16\n"
+    const std::string script = dir.write("sl.txt", "GaN t=3000 Nd=1e16 colour=blue\n"
                                                    "repeat=3\n"
                                                    "AlGaN x=0.25 t=25 Na=3e18\n"
                                                    "GaN t=12.5 Nd=2e17 Na=5e15\n"
                                                    "endrepeat\n");
     const std::string out = dir.path("sl.tvd");
-    ASSERT_EQ(runCli({"convert", script, out}).status, 0);
-
-    const CliRun fromScript = runCli({"layers", script});
+    const CliRun run = runCli({"convert", script, out});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Unknown command in line #1: GaN t=3000 Nd=1e16 colour=blue\n");
     const CliRun fromDocument = runCli({"layers", out});
     EXPECT_EQ(fromDocument.status, 0);
     EXPECT_EQ(linesOf(fromDocument.out).size(), 7u);
-    EXPECT_EQ(fromDocument.out, fromScript.out);
+    EXPECT_EQ(fromDocument.out, runCli({"layers", script}).out);
 }
 
-TEST(ConvertScript, UnknownCommandIsReportedAndTheFileStillWritten)
+TEST(ConvertDocument, Version1BecomesVersion2AndVersion2IsWrittenBackUnchanged)
 {
     TempDir dir;
-    const std::string script = dir.write("typo.txt", "GaN t=10 colour=blue\n");
-    const std::string out = dir.path("typo.tvd");
-    const CliRun run = runCli({"convert", script, out});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "Unknown command in line #1: GaN t=10 colour=blue\n");
-    EXPECT_EQ(runCli({"layers", out}).out, "000 GaN t:10.0 Nd:0.000e+00 Na:0.000e+00\n");
-}
-
-TEST(ConvertDocument, Version1BecomesVersion2AndKeepsTheLeftContact)
-{
-    TempDir dir;
-    StoredLayer layer{.material = "AlN", .thickness = 2e-9, .Na = 1e23};
-    const std::string input = dir.write("old.tvd", documentVersion1({layer, layer}, 1, 0.75));
-    const std::string out = dir.path("new.tvd");
-    ASSERT_EQ(runCli({"convert", input, out}).status, 0);
-
-    const std::string bytes = readFile(out);
+    StoredLayer aln{.material = "AlN", .thickness = 2e-9, .Na = 1e23};
+    ASSERT_EQ(
+        runCli({"convert", dir.write("old.tvd", documentVersion1({aln, aln}, 1, 0.75)), dir.path("new.tvd")})
+            .status,
+        0);
+    const std::string bytes = readFile(dir.path("new.tvd"));
     ASSERT_EQ(bytes.size(), 8u + 2u * (144u + 1u + 3u) + 12u);
     EXPECT_EQ(int32At(bytes, 0), 2);
     EXPECT_EQ(int32At(bytes, 4), 2);
     EXPECT_EQ(int32At(bytes, bytes.size() - 12), 1);     // Fixed
     EXPECT_EQ(float64At(bytes, bytes.size() - 8), 0.75); // eV, passed through bit for bit
-    EXPECT_EQ(runCli({"layers", out}).out, "000 AlN t:20.0 Nd:0.000e+00 Na:1.000e+17\n"
-                                           "001 AlN t:20.0 Nd:0.000e+00 Na:1.000e+17\n");
-}
+    EXPECT_EQ(runCli({"layers", dir.path("new.tvd")}).out, "000 AlN t:20.0 Nd:0.000e+00 Na:1.000e+17\n"
+                                                           "001 AlN t:20.0 Nd:0.000e+00 Na:1.000e+17\n");
 
-TEST(ConvertDocument, Version2IsWrittenBackUnchanged)
-{
-    TempDir dir;
-    StoredLayer buffer{.material = "GaN", .thickness = 1e-7, .dx = 2e-9, .Nd = 1e23, .compositionA = 0.0};
+    StoredLayer buffer{.material = "GaN", .thickness = 1e-7, .dx = 2e-9, .Nd = 1e23};
     StoredLayer barrier{
         .material = "AlGaN", .thickness = 2.5e-9, .Na = 1e24, .compositionA = 0.3, .holes = false};
     const std::string original = documentVersion2({buffer, barrier}, 1, -0.25);
-    const std::string input = dir.write("in.tvd", original);
-    const std::string out = dir.path("out.tvd");
-    ASSERT_EQ(runCli({"convert", input, out}).status, 0);
-    EXPECT_EQ(readFile(out), original);
+    ASSERT_EQ(runCli({"convert", dir.write("in.tvd", original), dir.path("out.tvd")}).status, 0);
+    EXPECT_EQ(readFile(dir.path("out.tvd")), original);
 }
 
-TEST(ConvertErrors, TruncatedDocumentCreatesNoOutput)
+TEST(ConvertStructure, LeftContactIsStoredAndNeutralKeepsTheBarrier)
 {
     TempDir dir;
-    StoredLayer layer{.material = "GaN", .thickness = 1e-8};
-    const std::string whole = documentVersion2({layer});
-    const std::string input = dir.write("cut.tvd", whole.substr(0, whole.size() - 5));
-    const std::string out = dir.path("out.tvd");
-    const CliRun run = runCli({"convert", input, out});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err, "");
-    EXPECT_FALSE(std::filesystem::exists(out));
+    const std::string script = dir.write("hemt.txt", "AlGaN x=0.25 t=250 dx=5\nGaN t=1000 dx=5\n");
+    const std::string fixed = dir.path("hemt.tvn");
+    ASSERT_EQ(runCli({"convert", script, fixed, "--left", "fixed:1.2"}).status, 0);
+    // Back to Neutral: the barrier it had stays, as in the Contacts dialog.
+    const std::string neutral = dir.path("neutral.tvn");
+    ASSERT_EQ(runCli({"convert", fixed, neutral, "--left", "neutral"}).status, 0);
+    for (const auto& [path, kind] : {std::pair{fixed, 1}, std::pair{neutral, 0}}) {
+        const std::string bytes = readFile(path);
+        ASSERT_GE(bytes.size(), 12u);
+        EXPECT_EQ(int32At(bytes, bytes.size() - 12), kind);
+        EXPECT_EQ(float64At(bytes, bytes.size() - 8), 1.2); // eV, as typed
+    }
 }
 
-TEST(ConvertErrors, TruncatedDocumentLeavesAnExistingOutputAlone)
+// Conversions that fail: exit status 1, a reason, and the output as it was (absent, or its old bytes).
+TEST(ConvertErrors, FailedConversionLeavesTheOutputAsItWas)
 {
     TempDir dir;
-    StoredLayer layer{.material = "GaN", .thickness = 1e-8};
-    const std::string whole = documentVersion2({layer});
-    const std::string input = dir.write("cut.tvd", whole.substr(0, 30));
-    const std::string out = dir.write("keep.tvd", "precious contents");
-    const CliRun run = runCli({"convert", input, out});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err, "");
-    EXPECT_EQ(readFile(out), "precious contents");
-}
-
-TEST(ConvertErrors, ScriptForcedAsDocumentCreatesNoOutput)
-{
-    TempDir dir;
+    const std::string document = documentVersion2({{.material = "GaN", .thickness = 1e-8}});
     const std::string script = dir.write("s.txt", "GaN t=100\n");
-    const std::string out = dir.path("out.tvd");
-    const CliRun run = runCli({"convert", "--document", script, out});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("wrong version file!"), std::string::npos) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(out));
-}
-
-TEST(ConvertErrors, MissingInputCreatesNoOutput)
-{
-    TempDir dir;
-    const std::string out = dir.path("out.tvd");
-    const CliRun run = runCli({"convert", dir.path("absent.txt"), out});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Could not open file"), std::string::npos) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(out));
-}
-
-TEST(ConvertErrors, UnwritableOutputIsReported)
-{
-    TempDir dir;
-    const std::string script = dir.write("s.txt", "GaN t=100\n");
-    const CliRun intoMissingFolder = runCli({"convert", script, dir.path("no/such/folder/out.tvd")});
-    EXPECT_EQ(intoMissingFolder.status, 1);
-    EXPECT_NE(intoMissingFolder.err, "");
-
-    const CliRun ontoFolder = runCli({"convert", script, dir.path("")});
-    EXPECT_EQ(ontoFolder.status, 1);
-    EXPECT_NE(ontoFolder.err, "");
+    const struct {
+        std::string name;
+        Args arguments; // the output is added last
+        std::string errContains;
+    } rows[] = {{"cut document", {dir.write("cut.tvd", document.substr(0, document.size() - 5))}, ""},
+                {"script forced as document", {"--document", script}, "wrong version file!"},
+                {"missing input", {dir.path("absent.txt")}, "Could not open file"}};
+    for (const auto& row : rows) {
+        for (const bool existing : {false, true}) {
+            const std::string out = dir.path("out.tvd");
+            std::filesystem::remove(out);
+            if (existing)
+                dir.write("out.tvd", "precious contents");
+            Args arguments{"convert"};
+            arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
+            arguments.push_back(out);
+            const CliRun run = runCli(arguments);
+            EXPECT_EQ(run.status, 1) << row.name;
+            EXPECT_NE(run.err, "") << row.name;
+            EXPECT_NE(run.err.find(row.errContains), std::string::npos) << run.err;
+            if (existing)
+                EXPECT_EQ(readFile(out), "precious contents") << row.name;
+            else
+                EXPECT_FALSE(std::filesystem::exists(out)) << row.name;
+        }
+    }
+    for (const std::string& out : {dir.path("no/such/folder/out.tvd"), dir.path("")}) {
+        const CliRun run = runCli({"convert", script, out});
+        EXPECT_EQ(run.status, 1) << out;
+        EXPECT_NE(run.err, "") << out;
+    }
 }
 
 } // namespace

@@ -107,4 +107,59 @@ inline std::string materialsFile(const std::vector<StoredMaterial>& materials)
     return file.bytes();
 }
 
+// The shared materials: GaN, AlGaN and GaAs with the laws of the bundled library.
+inline const StoredMaterial GaN{.name = "GaN",
+                                .Eg = {3.4376, 0, 0},
+                                .dEc = {0.7976, 0, 0},
+                                .eps = {9.5, 0, 0},
+                                .EaShallow = {0.17, 0, 0},
+                                .EdShallow = {0.015, 0, 0},
+                                .EaDeep = {0.9, 0, 0},
+                                .EdDeep = {1.65, 0, 0},
+                                .me = {0.2, 0, 0},
+                                .mhh = {1.887, 0, 0},
+                                .mlh = {0.139, 0, 0},
+                                .a = {3.189, 0, 0},
+                                .Psp = {-0.029, 0, 0},
+                                .c13 = {103, 0, 0},
+                                .c33 = {405, 0, 0},
+                                .e31 = {-0.49, 0, 0},
+                                .e33 = {0.73, 0, 0}};
+
+inline const StoredMaterial AlGaN{.name = "AlGaN",
+                                  .Eg = {3.4376, 2.02051, 0.7},
+                                  .dEc = {0.7976, 1.22051, 0.7},
+                                  .eps = {9.5, -0.5, 0},
+                                  .EaShallow = {0.17, 0.34, 0},
+                                  .EdShallow = {0.015, 0.235, 0},
+                                  .EaDeep = {0.9, 0, 0},
+                                  .EdDeep = {1.65, 0, 0},
+                                  .me = {0.2, 0.12, 0},
+                                  .mhh = {1.887, 1.684, 0},
+                                  .mlh = {0.139, 0.12, 0},
+                                  .a = {3.189, -0.077, 0},
+                                  .Psp = {-0.029, -0.052, 0},
+                                  .c13 = {103, 5, 0},
+                                  .c33 = {405, -32, 0},
+                                  .e31 = {-0.49, -0.11, 0},
+                                  .e33 = {0.73, 0.73, 0}};
+
+inline const StoredMaterial GaAs{.name = "GaAs",
+                                 .Eg = {1.42248, 0, 0},
+                                 .dEc = {0.62248, 0, 0},
+                                 .eps = {12.9, 0, 0},
+                                 .EaShallow = {0.028, 0, 0},
+                                 .EdShallow = {0.0058, 0, 0},
+                                 .EdDeep = {0.75, 0, 0},
+                                 .me = {0.067, 0, 0},
+                                 .mhh = {0.34965, 0, 0},
+                                 .mlh = {0.09009, 0, 0},
+                                 .a = {5.65325, 0, 0},
+                                 .c13 = {56.6, 0, 0},
+                                 .c33 = {122.1, 0, 0}};
+
+// 2000 Angstrom of n-GaAs (1e17 cm^-3) at 10 Angstrom spacing: 200 points.
+inline constexpr const char* nLayer = "GaAs t=2000 dx=10 Nd=1e17\n";
+inline constexpr double nLayerNd = 1e17;
+
 } // namespace tervane::test

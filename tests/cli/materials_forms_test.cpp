@@ -1,16 +1,16 @@
 // The two forms of a materials list, the TOML library and the binary materials file: listed by
-// `materials`, converted both ways by `convert`, and taken by `solve --materials`; and the contact a
-// converted structure stores.
+// `materials`, converted both ways by `convert`, taken by `solve --materials`, and the standard
+// library found when --materials is left out.
 
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "byte_builder.h"
 #include "cli_runner.h"
 #include "file_images.h"
 
@@ -18,44 +18,6 @@ namespace tervane::test {
 namespace {
 
 using Args = std::vector<std::string>;
-
-// Two Binary materials with distinct laws in every slot, so that a law landing in the wrong place of
-// the binary record shows.
-const StoredMaterial first{.name = "GaN",
-                           .Eg = {3.4376, 0, 0},
-                           .dEc = {0.7976, 0, 0},
-                           .eps = {9.5, 0, 0},
-                           .EaShallow = {0.17, 0, 0},
-                           .EdShallow = {0.015, 0, 0},
-                           .EaDeep = {0.9, 0, 0},
-                           .EdDeep = {1.65, 0, 0},
-                           .me = {0.2, 0, 0},
-                           .mhh = {1.887, 0, 0},
-                           .mlh = {0.139, 0, 0},
-                           .a = {3.189, 0, 0},
-                           .Psp = {-0.029, 0, 0},
-                           .c13 = {103, 0, 0},
-                           .c33 = {405, 0, 0},
-                           .e31 = {-0.49, 0, 0},
-                           .e33 = {0.73, 0, 0}};
-
-const StoredMaterial second{.name = "GaAs",
-                            .Eg = {1.42248, 0.1, 0.01},
-                            .dEc = {0.62248, 0.2, 0.02},
-                            .eps = {12.9, 0.3, 0.03},
-                            .EaShallow = {0.028, 0.4, 0.04},
-                            .EdShallow = {0.0058, 0.5, 0.05},
-                            .EaDeep = {0.001, 0.6, 0.06},
-                            .EdDeep = {0.75, 0.7, 0.07},
-                            .me = {0.067, 0.8, 0.08},
-                            .mhh = {0.34965, 0.9, 0.09},
-                            .mlh = {0.09009, 1.0, 0.10},
-                            .a = {5.65325, 1.1, 0.11},
-                            .Psp = {0.002, 1.2, 0.12},
-                            .c13 = {56.6, 1.3, 0.13},
-                            .c33 = {122.1, 1.4, 0.14},
-                            .e31 = {0.003, 1.5, 0.15},
-                            .e33 = {0.004, 1.6, 0.16}};
 
 std::string lawText(const Law& law)
 {
@@ -94,285 +56,179 @@ std::string tomlOf(const std::vector<StoredMaterial>& materials)
     return text;
 }
 
-std::int32_t int32At(const std::string& bytes, std::size_t offset)
-{
-    std::uint32_t bits = 0;
-    for (int i = 3; i >= 0; --i)
-        bits = (bits << 8) | static_cast<unsigned char>(bytes.at(offset + static_cast<std::size_t>(i)));
-    return static_cast<std::int32_t>(bits);
-}
-
-double float64At(const std::string& bytes, std::size_t offset)
-{
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i)
-        bits = (bits << 8) | static_cast<unsigned char>(bytes.at(offset + static_cast<std::size_t>(i)));
-    return std::bit_cast<double>(bits);
-}
-
-TEST(MaterialsListingForms, TomlListsAsTheBinaryFileOfTheSameValues)
+TEST(MaterialsForms, TomlByContentOrNameListsAsTheBinaryFileOfTheSameValues)
 {
     TempDir dir;
-    const CliRun fromBinary = runCli({"materials", dir.write("lib.tvm", materialsFile({first, second}))});
-    const CliRun fromToml = runCli({"materials", dir.write("lib.toml", tomlOf({first, second}))});
+    const CliRun fromBinary = runCli({"materials", dir.write("lib.tvm", materialsFile({GaN, AlGaN}))});
     ASSERT_EQ(fromBinary.status, 0) << fromBinary.err;
-    ASSERT_EQ(fromToml.status, 0) << fromToml.err;
-    EXPECT_EQ(fromToml.err, "");
-    EXPECT_EQ(fromToml.out, fromBinary.out);
-    EXPECT_EQ(fromToml.out.substr(0, 13), "GaN (Binary)\n");
+    EXPECT_EQ(fromBinary.out.substr(0, 13), "GaN (Binary)\n");
+    for (const char* name : {"lib.toml", "library.txt"}) {
+        const CliRun fromToml = runCli({"materials", dir.write(name, tomlOf({GaN, AlGaN}))});
+        EXPECT_EQ(fromToml.status, 0) << fromToml.err;
+        EXPECT_EQ(fromToml.err, "");
+        EXPECT_EQ(fromToml.out, fromBinary.out) << name;
+    }
 }
 
-TEST(MaterialsListingForms, TomlIsToldByContentWhateverItsName)
+TEST(MaterialsForms, ConversionsBothWaysKeepEveryLawInItsSlot)
 {
+    // AlGaN's coefficients differ from slot to slot, so a law written to the wrong place shows in the bytes.
     TempDir dir;
-    const CliRun run = runCli({"materials", dir.write("library.txt", tomlOf({first}))});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.substr(0, 13), "GaN (Binary)\n");
+    for (const std::vector<StoredMaterial>& list :
+         {std::vector<StoredMaterial>{GaN, AlGaN}, std::vector<StoredMaterial>{AlGaN, GaAs},
+          std::vector<StoredMaterial>{}}) {
+        const std::string original = materialsFile(list);
+        // TOML to binary: each record as stored, nothing said.
+        const CliRun run = runCli({"convert", dir.write("hand.toml", tomlOf(list)), dir.path("lib.tvm")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out + run.err, "");
+        EXPECT_EQ(readFile(dir.path("lib.tvm")), original);
+        // Binary (under any name) to TOML (".toml" in any case) and back: the same bytes.
+        ASSERT_EQ(runCli({"convert", dir.write("lib.dat", original), dir.path("copy.TOML")}).status, 0);
+        ASSERT_EQ(runCli({"convert", dir.path("copy.TOML"), dir.path("back.tvm")}).status, 0);
+        EXPECT_EQ(readFile(dir.path("back.tvm")), original) << list.size();
+        // TOML to TOML writes the program's own form of the same list.
+        ASSERT_EQ(runCli({"convert", dir.path("hand.toml"), dir.path("tidy.toml")}).status, 0);
+        EXPECT_EQ(readFile(dir.path("tidy.toml")).find("# hand-written"), std::string::npos);
+        EXPECT_EQ(runCli({"materials", dir.path("tidy.toml")}).out,
+                  runCli({"materials", dir.path("lib.dat")}).out);
+    }
 }
 
-TEST(MaterialsListingForms, TomlErrorNamesTheKeyAndLineAndListsNothing)
-{
-    TempDir dir;
-    std::string text = tomlOf({first});
-    text.replace(text.find("Eg = "), 5, "Egg = ");
-    const CliRun run = runCli({"materials", dir.write("typo.toml", text)});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("Egg"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("typo.toml"), std::string::npos) << run.err;
-}
-
-TEST(MaterialsListingForms, FileNamedTomlIsReadAsTomlEvenWhenItIsNot)
-{
-    // Binary bytes in a .toml file: the TOML reader's complaint, not a listing of garbage.
-    TempDir dir;
-    const CliRun run = runCli({"materials", dir.write("wrong.toml", materialsFile({first}))});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err, "");
-}
-
-TEST(ConvertMaterials, TomlToBinaryLaysOutEveryRecordAsStored)
-{
-    TempDir dir;
-    const std::string toml = dir.write("lib.toml", tomlOf({first, second}));
-    const std::string out = dir.path("lib.tvm");
-    const CliRun run = runCli({"convert", toml, out});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(readFile(out), materialsFile({first, second}));
-}
-
-TEST(ConvertMaterials, BinaryToTomlAndBackGivesTheSameBytes)
-{
-    TempDir dir;
-    const std::string original = materialsFile({second, first});
-    const std::string binary = dir.write("lib.tvm", original);
-    const std::string toml = dir.path("lib.toml");
-    const std::string back = dir.path("back.tvm");
-    ASSERT_EQ(runCli({"convert", binary, toml}).status, 0);
-    EXPECT_NE(readFile(toml).find("[[material]]"), std::string::npos);
-    ASSERT_EQ(runCli({"convert", toml, back}).status, 0);
-    EXPECT_EQ(readFile(back), original);
-}
-
-TEST(ConvertMaterials, NameTwiceCannotBecomeToml)
-{
-    // The binary file allows it (the first wins when a layer looks the name up); the TOML form does not.
-    TempDir dir;
-    const std::string binary = dir.write("dup.tvm", materialsFile({first, second, first}));
-    const std::string toml = dir.path("dup.toml");
-    const CliRun run = runCli({"convert", binary, toml});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("GaN"), std::string::npos) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(toml));
-}
-
-TEST(ConvertMaterials, EmptyListRoundTrips)
-{
-    TempDir dir;
-    const std::string binary = dir.write("none.tvm", plainMaterialsFile({}));
-    const std::string toml = dir.path("none.toml");
-    const std::string back = dir.path("back.tvm");
-    ASSERT_EQ(runCli({"convert", binary, toml}).status, 0);
-    ASSERT_EQ(runCli({"convert", toml, back}).status, 0);
-    EXPECT_EQ(readFile(back), std::string(4, '\0'));
-}
-
-TEST(ConvertMaterials, OutputExtensionDecidesForAnyInputName)
-{
-    // A binary materials file under another extension: OUT's ".toml" says it holds materials.
-    TempDir dir;
-    const std::string binary = dir.write("materials.dat", materialsFile({second}));
-    const std::string toml = dir.path("copy.TOML");
-    ASSERT_EQ(runCli({"convert", binary, toml}).status, 0);
-    EXPECT_EQ(runCli({"materials", toml}).out, runCli({"materials", binary}).out);
-}
-
-TEST(ConvertMaterials, TomlToTomlWritesTheProgramsOwnForm)
-{
-    TempDir dir;
-    const std::string in = dir.write("hand.toml", tomlOf({first}));
-    const std::string out = dir.path("tidy.toml");
-    ASSERT_EQ(runCli({"convert", in, out}).status, 0);
-    EXPECT_EQ(readFile(out).find("# hand-written"), std::string::npos);
-    EXPECT_EQ(runCli({"materials", out}).out, runCli({"materials", in}).out);
-}
-
-TEST(ConvertMaterials, BrokenTomlLeavesAnExistingOutputAlone)
-{
-    TempDir dir;
-    std::string text = tomlOf({first});
-    text.erase(text.find("e33 = "));
-    const std::string in = dir.write("cut.toml", text);
-    const std::string out = dir.write("keep.tvm", "precious");
-    const CliRun run = runCli({"convert", in, out});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("e33"), std::string::npos) << run.err;
-    EXPECT_EQ(readFile(out), "precious");
-}
-
-TEST(ConvertMaterials, CorruptBinaryIsReportedAsSuch)
-{
-    TempDir dir;
-    const std::string whole = materialsFile({first});
-    const std::string in = dir.write("cut.tvm", whole.substr(0, 50));
-    const std::string out = dir.path("out.toml");
-    const CliRun run = runCli({"convert", in, out});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("binary materials file"), std::string::npos) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(out));
-}
-
-// Pairs of input and output the tool refuses before writing: exit status 2, a reason, no file.
-struct MismatchCase {
+// Materials inputs that are refused: exit status 1, the reason naming what is wrong, nothing listed and
+// a converted output left as it was.
+struct BadMaterialsCase {
     std::string name;
-    std::string inName;
-    bool materialsIn = true;
-    Args extra;
+    std::string fileName;
+    std::string content;
     std::string outName;
+    std::string errContains;
 };
 
-class ConvertMismatch : public testing::TestWithParam<MismatchCase> {};
-
-TEST_P(ConvertMismatch, IsAUsageErrorAndWritesNothing)
+void PrintTo(const BadMaterialsCase& value, std::ostream* stream)
 {
-    const MismatchCase& param = GetParam();
+    *stream << value.name;
+}
+
+class BadMaterials : public testing::TestWithParam<BadMaterialsCase> {};
+
+TEST_P(BadMaterials, ListNothingAndConvertNothing)
+{
+    const BadMaterialsCase& param = GetParam();
     TempDir dir;
-    const std::string in = dir.write(param.inName, param.materialsIn ? tomlOf({first}) : "GaN t=100\n");
-    const std::string out = dir.path(param.outName);
-    Args arguments{"convert", in, out};
-    arguments.insert(arguments.end(), param.extra.begin(), param.extra.end());
-    const CliRun run = runCli(arguments);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err, "");
-    EXPECT_EQ(run.out, "");
-    EXPECT_FALSE(std::filesystem::exists(out));
+    const std::string in = dir.write(param.fileName, param.content);
+    const CliRun listed = runCli({"materials", in});
+    const std::string out = dir.write(param.outName, "precious");
+    const CliRun converted = runCli({"convert", in, out});
+    EXPECT_EQ(converted.status, 1);
+    EXPECT_NE(converted.err.find(param.errContains), std::string::npos) << converted.err;
+    EXPECT_EQ(readFile(out), "precious");
+    if (param.name == "NameTwice") {
+        // The binary file allows it (the first wins when a layer looks the name up); TOML does not.
+        EXPECT_EQ(listed.status, 0);
+        return;
+    }
+    EXPECT_EQ(listed.status, 1);
+    EXPECT_EQ(listed.out, "");
+    EXPECT_NE(listed.err.find(param.fileName), std::string::npos) << listed.err;
+}
+
+std::string withTypo()
+{
+    std::string text = tomlOf({GaN});
+    return text.replace(text.find("Eg = "), 5, "Egg = ");
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ConvertMismatch,
-    testing::Values(MismatchCase{"MaterialsToDocument", "lib.toml", true, {}, "lib.tvn"},
-                    MismatchCase{"MaterialsByContentToDocument", "lib.txt", true, {}, "lib.tvn"},
-                    MismatchCase{"MaterialsWithAContact", "lib.toml", true, {"--left", "fixed:1"}, "lib.tvm"},
-                    MismatchCase{"StructureForcedToMaterials", "s.txt", false, {"--script"}, "s.toml"},
-                    MismatchCase{"BadContact", "s.txt", false, {"--left", "fixed"}, "s.tvn"}),
-    [](const testing::TestParamInfo<MismatchCase>& info) { return info.param.name; });
+    Files, BadMaterials,
+    testing::Values(
+        BadMaterialsCase{"UnknownKey", "typo.toml", withTypo(), "out.tvm", "Egg"},
+        BadMaterialsCase{"CutToml", "cut.toml", tomlOf({GaN}).substr(0, tomlOf({GaN}).find("e33 = ")),
+                         "out.tvm", "e33"},
+        // Binary bytes named .toml: the TOML reader's complaint, not a listing of garbage.
+        BadMaterialsCase{"BinaryNamedToml", "wrong.toml", materialsFile({GaN}), "out.tvm", "wrong.toml"},
+        BadMaterialsCase{"CutBinary", "cut.tvm", materialsFile({GaN}).substr(0, 50), "out.toml",
+                         "binary materials file"},
+        BadMaterialsCase{"NameTwice", "dup.tvm", materialsFile({GaN, AlGaN, GaN}), "dup.toml", "GaN"}),
+    [](const testing::TestParamInfo<BadMaterialsCase>& info) { return info.param.name; });
 
-TEST(ConvertStructure, LeftContactIsStoredInTheDocument)
+// Pairs of input and output the tool refuses before writing: exit status 2, a reason, no file.
+TEST(ConvertMismatch, IsAUsageErrorAndWritesNothing)
 {
     TempDir dir;
-    const std::string script = dir.write("hemt.txt", "AlGaN x=0.25 t=250 dx=5\nGaN t=1000 dx=5\n");
-    const std::string out = dir.path("hemt.tvn");
-    ASSERT_EQ(runCli({"convert", script, out, "--left", "fixed:1.2"}).status, 0);
-    const std::string bytes = readFile(out);
-    ASSERT_GE(bytes.size(), 12u);
-    EXPECT_EQ(int32At(bytes, bytes.size() - 12), 1);    // Fixed
-    EXPECT_EQ(float64At(bytes, bytes.size() - 8), 1.2); // eV, as typed
-
-    // Back to Neutral: the barrier it had stays, as in the Contacts dialog.
-    const std::string neutral = dir.path("neutral.tvn");
-    ASSERT_EQ(runCli({"convert", out, neutral, "--left", "neutral"}).status, 0);
-    const std::string again = readFile(neutral);
-    EXPECT_EQ(int32At(again, again.size() - 12), 0);
-    EXPECT_EQ(float64At(again, again.size() - 8), 1.2);
+    const std::string toml = dir.write("lib.toml", tomlOf({GaN}));
+    const std::string byContent = dir.write("lib.txt", tomlOf({GaN}));
+    const std::string script = dir.write("s.txt", "GaN t=100\n");
+    for (const Args& row :
+         {Args{toml, "lib.tvn"}, Args{byContent, "lib.tvn"}, Args{toml, "lib.tvm", "--left", "fixed:1"},
+          Args{script, "s.toml", "--script"}, Args{script, "s.tvn", "--left", "fixed"}}) {
+        Args arguments{"convert", row[0], dir.path(row[1])};
+        arguments.insert(arguments.end(), row.begin() + 2, row.end());
+        const CliRun run = runCli(arguments);
+        EXPECT_EQ(run.status, 2) << row[1];
+        EXPECT_NE(run.err, "");
+        EXPECT_EQ(run.out, "");
+        EXPECT_FALSE(std::filesystem::exists(dir.path(row[1]))) << row[1];
+    }
 }
 
-// solve --materials in either form, and the standard library when it is left out.
-constexpr const char* nLayer = "GaAs t=2000 dx=10 Nd=1e17\n";
-
-TEST(SolveMaterialsForms, TomlAndBinaryGiveTheSameSolution)
-{
-    TempDir dir;
-    const std::string structure = dir.write("n.txt", nLayer);
-    const std::string binary = dir.write("lib.tvm", materialsFile({first, second}));
-    const std::string toml = dir.write("lib.toml", tomlOf({first, second}));
-    const CliRun withBinary = runCli({"solve", structure, "--materials", binary, "--bands", dir.path("b1")});
-    const CliRun withToml = runCli({"solve", structure, "--materials", toml, "--bands", dir.path("b2")});
-    ASSERT_EQ(withBinary.status, 0) << withBinary.err;
-    ASSERT_EQ(withToml.status, 0) << withToml.err;
-    EXPECT_EQ(withToml.out, withBinary.out);
-    EXPECT_EQ(readFile(dir.path("b2")), readFile(dir.path("b1")));
-}
-
-TEST(SolveMaterialsForms, StandardLibraryIsTheDefault)
+TEST(SolveMaterialsForms, TomlBinaryAndTheDefaultStandardLibraryGiveTheSameSolution)
 {
     TempDir dir;
     const std::string structure = dir.write("n.txt", nLayer);
     const std::string library = std::string(TERVANE_MATERIALS_BUILD_DIR) + "/standard.toml";
-    const CliRun byDefault = runCli({"solve", structure, "--bands", dir.path("b1")});
-    const CliRun named = runCli({"solve", structure, "--materials", library, "--bands", dir.path("b2")});
-    ASSERT_EQ(byDefault.status, 0) << byDefault.err;
-    ASSERT_EQ(named.status, 0) << named.err;
-    EXPECT_EQ(byDefault.out, named.out);
-    EXPECT_EQ(readFile(dir.path("b1")), readFile(dir.path("b2")));
-}
-
-// A copy of the tool in <dir>/bin looks for <dir>/share/tervane/materials/standard.toml.
-class RelocatedTool : public testing::Test {
-  protected:
-    TempDir dir;
-    std::string tool = dir.path("bin/tervane-cli");
-    std::string structure = dir.write("n.txt", nLayer);
-
-    void SetUp() override
-    {
-        std::filesystem::create_directories(dir.path("bin"));
-        std::filesystem::copy_file(TERVANE_CLI_PATH, tool);
+    const std::pair<Args, Args> pairs[] = {{{"--materials", dir.write("lib.tvm", materialsFile({GaN, GaAs}))},
+                                            {"--materials", dir.write("lib.toml", tomlOf({GaN, GaAs}))}},
+                                           {{}, {"--materials", library}}};
+    for (const auto& [first, second] : pairs) {
+        Args a{"solve", structure, "--bands", dir.path("b1")};
+        Args b{"solve", structure, "--bands", dir.path("b2")};
+        a.insert(a.end(), first.begin(), first.end());
+        b.insert(b.end(), second.begin(), second.end());
+        const CliRun one = runCli(a);
+        const CliRun two = runCli(b);
+        ASSERT_EQ(one.status, 0) << one.err;
+        ASSERT_EQ(two.status, 0) << two.err;
+        EXPECT_EQ(one.out, two.out);
+        EXPECT_EQ(readFile(dir.path("b1")), readFile(dir.path("b2")));
     }
-};
-
-TEST_F(RelocatedTool, WithoutTheLibraryStopsAndSaysWhereItLooked)
-{
-    const std::string bands = dir.write("bands.txt", "kept\n");
-    const CliRun run = runProgramIn(tool, "", {"solve", structure, "--bands", bands});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("standard materials library was not found"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(dir.path("share/tervane/materials/standard.toml")), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("--materials"), std::string::npos) << run.err;
-    EXPECT_EQ(readFile(bands), "kept\n");
-
-    // A named file needs no library.
-    const std::string library = dir.write("lib.toml", tomlOf({second}));
-    EXPECT_EQ(runProgramIn(tool, "", {"solve", structure, "--materials", library}).status, 0);
 }
 
-TEST_F(RelocatedTool, FindsTheLibraryBesideItsOwnFolder)
+TEST(RelocatedTool, LooksForTheLibraryBesideItsOwnFolder)
 {
-    std::filesystem::create_directories(dir.path("share/tervane/materials"));
-    dir.write("share/tervane/materials/standard.toml", tomlOf({first}));
-    const CliRun run = runProgramIn(tool, "", {"solve", structure});
+    // A copy of the tool in <dir>/bin looks for <dir>/share/tervane/materials/standard.toml.
+    TempDir dir;
+    const std::string tool = dir.path("bin/tervane-cli");
+    const std::string structure = dir.write("n.txt", nLayer);
+    const std::string expected = dir.path("share/tervane/materials/standard.toml");
+    std::filesystem::create_directories(dir.path("bin"));
+    std::filesystem::copy_file(TERVANE_CLI_PATH, tool);
+
+    const std::string bands = dir.write("bands.txt", "kept\n");
+    const CliRun missing = runProgramIn(tool, "", {"solve", structure, "--bands", bands});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    for (const std::string& part :
+         {std::string("standard materials library was not found"), expected, std::string("--materials")})
+        EXPECT_NE(missing.err.find(part), std::string::npos) << missing.err;
+    EXPECT_EQ(readFile(bands), "kept\n");
+    // A named file needs no library.
+    EXPECT_EQ(runProgramIn(tool, "", {"solve", structure, "--materials", dir.write("l.toml", tomlOf({GaAs}))})
+                  .status,
+              0);
+
     // This library holds no GaAs: the message names the file it read.
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Material not found!"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(dir.path("share/tervane/materials/standard.toml")), std::string::npos) << run.err;
+    std::filesystem::create_directories(dir.path("share/tervane/materials"));
+    dir.write("share/tervane/materials/standard.toml", tomlOf({GaN}));
+    const CliRun found = runProgramIn(tool, "", {"solve", structure});
+    EXPECT_EQ(found.status, 1);
+    EXPECT_NE(found.err.find("Material not found!"), std::string::npos) << found.err;
+    EXPECT_NE(found.err.find(expected), std::string::npos) << found.err;
 
     // Started through a symbolic link from elsewhere, it still looks beside the real file.
     std::filesystem::create_directories(dir.path("elsewhere"));
     std::filesystem::create_symlink(tool, dir.path("elsewhere/tervane-cli"));
-    dir.write("share/tervane/materials/standard.toml", tomlOf({second}));
+    dir.write("share/tervane/materials/standard.toml", tomlOf({GaAs}));
     const CliRun linked = runProgramIn(dir.path("elsewhere/tervane-cli"), "", {"solve", structure});
     EXPECT_EQ(linked.status, 0) << linked.err;
 }

@@ -1,7 +1,9 @@
-// tervane-cli command-line usage: help, and the exit status 2 of a malformed command line.
+// tervane-cli command-line usage: the help of each command, and the exit status 2 of a malformed
+// command line.
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -10,37 +12,66 @@
 namespace tervane::test {
 namespace {
 
-class HelpOfEachCommand : public testing::TestWithParam<std::vector<std::string>> {};
+using Args = std::vector<std::string>;
 
-TEST_P(HelpOfEachCommand, PrintsUsageAndSucceeds)
+// A help request and the words its text must hold.
+struct HelpCase {
+    Args arguments;
+    std::vector<std::string> words;
+};
+
+void PrintTo(const HelpCase& value, std::ostream* stream)
 {
-    const CliRun run = runCli(GetParam());
+    for (const std::string& argument : value.arguments)
+        *stream << argument << ' ';
+}
+
+class Help : public testing::TestWithParam<HelpCase> {};
+
+TEST_P(Help, PrintsUsageNamingItsArgumentsAndOptionsAndSucceeds)
+{
+    const CliRun run = runCli(GetParam().arguments);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("Usage"), std::string::npos) << run.out;
     EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("Usage"), std::string::npos) << run.out;
+    for (const std::string& word : GetParam().words)
+        EXPECT_NE(run.out.find(word), std::string::npos) << word;
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, HelpOfEachCommand,
-                         testing::Values(std::vector<std::string>{"--help"}, std::vector<std::string>{"-h"},
-                                         std::vector<std::string>{"layers", "--help"},
-                                         std::vector<std::string>{"materials", "--help"},
-                                         std::vector<std::string>{"convert", "--help"},
-                                         std::vector<std::string>{"convert", "-h"}));
+INSTANTIATE_TEST_SUITE_P(
+    Commands, Help,
+    testing::Values(HelpCase{{"--help"}, {"layers", "materials", "convert", "solve"}},
+                    HelpCase{{"-h"}, {"solve"}},
+                    HelpCase{{"layers", "--help"}, {"STRUCTURE", "--materials", "--document", "--script"}},
+                    HelpCase{{"materials", "--help"}, {}},
+                    HelpCase{{"convert", "--help"},
+                             {"IN", "OUT", "--document", "--script", "--left", ".toml", ".tvm"}},
+                    HelpCase{{"convert", "-h"}, {"IN", "OUT"}},
+                    HelpCase{{"solve", "--help"},
+                             {"STRUCTURE",
+                              "--materials",
+                              "--schroedinger",
+                              "--valence",
+                              "--no-polarization",
+                              "--partial-ionization",
+                              "--substrate",
+                              "--left",
+                              "--right",
+                              "--damping",
+                              "--poisson-iterations",
+                              "--schroedinger-iterations",
+                              "--eigensolver",
+                              "--sheet-range",
+                              "--bands",
+                              "--charges",
+                              "--cv",
+                              "--cv-out",
+                              "--dump-dir",
+                              "--status-json",
+                              "0 runs none, a negative limit is refused",
+                              "Exit status"}}));
 
-TEST(Help, SubcommandHelpNamesItsArgumentsAndOptions)
-{
-    const CliRun layers = runCli({"layers", "--help"});
-    for (const char* word : {"STRUCTURE", "--materials", "--document", "--script"})
-        EXPECT_NE(layers.out.find(word), std::string::npos) << word;
-    const CliRun convert = runCli({"convert", "--help"});
-    for (const char* word : {"IN", "OUT", "--document", "--script", "--left", ".toml", ".tvm"})
-        EXPECT_NE(convert.out.find(word), std::string::npos) << word;
-    const CliRun top = runCli({"--help"});
-    for (const char* word : {"layers", "materials", "convert"})
-        EXPECT_NE(top.out.find(word), std::string::npos) << word;
-}
-
-class UsageError : public testing::TestWithParam<std::vector<std::string>> {};
+class UsageError : public testing::TestWithParam<Args> {};
 
 TEST_P(UsageError, ExitsWithStatus2AndSaysWhy)
 {
@@ -50,18 +81,13 @@ TEST_P(UsageError, ExitsWithStatus2AndSaysWhy)
     EXPECT_EQ(run.out, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, UsageError,
-    testing::Values(std::vector<std::string>{}, std::vector<std::string>{"solvent"},
-                    std::vector<std::string>{"--colour"}, std::vector<std::string>{"layers"},
-                    std::vector<std::string>{"layers", "s.txt", "--colour"},
-                    std::vector<std::string>{"layers", "s.txt", "--materials"},
-                    std::vector<std::string>{"layers", "s.txt", "extra.txt"},
-                    std::vector<std::string>{"layers", "--document", "--script", "s.txt"},
-                    std::vector<std::string>{"materials"},
-                    std::vector<std::string>{"materials", "a.bin", "b.bin"},
-                    std::vector<std::string>{"convert", "s.txt"},
-                    std::vector<std::string>{"convert", "--document", "--script", "s.txt", "o.tvd"}));
+INSTANTIATE_TEST_SUITE_P(CommandLines, UsageError,
+                         testing::Values(Args{}, Args{"solvent"}, Args{"--colour"}, Args{"layers"},
+                                         Args{"layers", "s.txt", "--colour"},
+                                         Args{"layers", "s.txt", "--materials"},
+                                         Args{"layers", "s.txt", "extra.txt"},
+                                         Args{"layers", "--document", "--script", "s.txt"}, Args{"materials"},
+                                         Args{"materials", "a.bin", "b.bin"}, Args{"convert", "s.txt"}));
 
 } // namespace
 } // namespace tervane::test
