@@ -4,7 +4,7 @@
 
 #include "cli/exit_status.h"
 #include "cli/layer_list.h"
-#include "cli/materials_loader.h"
+#include "io/materials_loader.h"
 #include "cli/messages.h"
 #include "cli/structure_loader.h"
 #include "model/material.h"

@@ -4,7 +4,7 @@
 
 #include "cli/exit_status.h"
 #include "cli/material_listing.h"
-#include "cli/materials_loader.h"
+#include "io/materials_loader.h"
 #include "cli/messages.h"
 
 namespace tervane::cli {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
-#include "cli/materials_loader.h"
+#include "io/materials_loader.h"
 #include "cli/messages.h"
 #include "cli/parsed_option.h"
 #include "cli/solve_status.h"

@@ -11,8 +11,7 @@
 #include "io/document_file.h"
 #include "io/file_util.h"
 #include "io/import_script.h"
-#include "io/materials_file.h"
-#include "io/materials_toml.h"
+#include "io/materials_loader.h"
 #include "ui/charge_view_properties_dialog.h"
 #include "ui/contacts_dialog.h"
 #include "ui/cv_dialog.h"
@@ -113,17 +112,19 @@ bool CTervaneDoc::saveModified()
         if (choice == MessageSink::SaveChoice::Save && !fileSave())
             return false;
     }
-    if (materialsModified_) {
-        const auto choice = MessageSink::current().askSaveChanges(QStringLiteral("Save changes to the materials?"));
-        if (choice == MessageSink::SaveChoice::Cancel)
-            return false;
-        if (choice == MessageSink::SaveChoice::Save) {
-            materialsSave();
-            if (materialsModified_)
-                return false;
-        }
-    }
-    return true;
+    return saveModifiedMaterials();
+}
+
+bool CTervaneDoc::saveModifiedMaterials()
+{
+    if (!materialsModified_)
+        return true;
+    const auto choice = MessageSink::current().askSaveChanges(QStringLiteral("Save changes to the materials?"));
+    if (choice == MessageSink::SaveChoice::Cancel)
+        return false;
+    if (choice == MessageSink::SaveChoice::Save)
+        materialsSave();
+    return !materialsModified_ || choice == MessageSink::SaveChoice::Discard;
 }
 
 bool CTervaneDoc::fileNew()
@@ -222,8 +223,7 @@ void CTervaneDoc::importStructure()
         return;
     }
     core.layers.insert(core.layers.end(), layers.begin(), layers.end());
-    setModified(true);
-    solve();
+    structureEdited(true);
 }
 
 void CTervaneDoc::materialsSave()
@@ -232,9 +232,8 @@ void CTervaneDoc::materialsSave()
     if (path.isEmpty())
         return;
     const std::string file = path.toStdString();
-    const tervane::IoResult result = path.endsWith(QStringLiteral(".toml"), Qt::CaseInsensitive)
-                                         ? tervane::saveMaterialsTomlFile(file, core.materials)
-                                         : tervane::saveMaterialsFile(file, core.materials);
+    const auto format = tervane::materialsFormatOfName(file).value_or(tervane::MaterialsFormat::Binary);
+    const tervane::IoResult result = tervane::saveMaterials(file, core.materials, format);
     if (!result) {
         MessageSink::current().showMessage(QString::fromStdString(result.message));
         return;
@@ -246,16 +245,8 @@ void CTervaneDoc::materialsSave()
 
 void CTervaneDoc::materialsOpen()
 {
-    if (materialsModified_) {
-        const auto choice = MessageSink::current().askSaveChanges(QStringLiteral("Save changes to the materials?"));
-        if (choice == MessageSink::SaveChoice::Cancel)
-            return;
-        if (choice == MessageSink::SaveChoice::Save) {
-            materialsSave();
-            if (materialsModified_)
-                return;
-        }
-    }
+    if (!saveModifiedMaterials())
+        return;
     const QString path = FileChooser::current().openFileName(dialogParent(), QStringLiteral("Open Materials"));
     if (path.isEmpty())
         return;
@@ -265,22 +256,13 @@ void CTervaneDoc::materialsOpen()
 
 bool CTervaneDoc::loadMaterials(const QString& path)
 {
-    // Either form, told apart by content; all or nothing. No solve follows.
-    std::string bytes;
-    const std::string file = path.toStdString();
-    tervane::IoResult result = tervane::readWholeFile(file, bytes);
-    if (result) {
-        std::vector<tervane::Material> materials;
-        result = tervane::looksLikeMaterialsToml(bytes) ? tervane::decodeMaterialsToml(bytes, materials)
-                                                        : tervane::decodeMaterials(bytes, materials);
-        if (result) {
-            core.materials = std::move(materials);
-            setMaterialsModified(false);
-            return true;
-        }
+    // Either form; all or nothing. No solve follows.
+    if (tervane::IoResult result = tervane::loadMaterials(path.toStdString(), core.materials); !result) {
+        MessageSink::current().showMessage(QString::fromStdString(result.message));
+        return false;
     }
-    MessageSink::current().showMessage(QString::fromStdString(result.message));
-    return false;
+    setMaterialsModified(false);
+    return true;
 }
 
 void CTervaneDoc::cvProfile()
@@ -298,8 +280,7 @@ void CTervaneDoc::contacts()
     if (dialog.exec() != QDialog::Accepted)
         return;
     CContactsDialog::toDocument(dialog, core);
-    setModified(true);
-    solve();
+    structureEdited(true);
 }
 
 void CTervaneDoc::chargeViewProperties()
@@ -357,20 +338,19 @@ void CTervaneDoc::toggleFullyIonized()
 
 void CTervaneDoc::solveNow() { solve(); }
 
-void CTervaneDoc::layersNew()
+void CTervaneDoc::structureEdited(bool changed)
 {
-    if (::layersNew(dialogParent(), core) == LayerEditResult::Changed) {
-        setModified(true);
-        solve();
-    }
+    if (!changed)
+        return;
+    setModified(true);
+    solve();
 }
+
+void CTervaneDoc::layersNew() { structureEdited(::layersNew(dialogParent(), core) == LayerEditResult::Changed); }
 
 void CTervaneDoc::layersInsert()
 {
-    if (::layersInsert(dialogParent(), core) == LayerEditResult::Changed) {
-        setModified(true);
-        solve();
-    }
+    structureEdited(::layersInsert(dialogParent(), core) == LayerEditResult::Changed);
 }
 
 void CTervaneDoc::setupMaterials()
@@ -390,10 +370,7 @@ void CTervaneDoc::chooseSubstrate()
 void CTervaneDoc::editLayer(int index)
 {
     // An index past the stack does nothing.
-    if (::editLayer(dialogParent(), core, index) == LayerEditResult::Changed) {
-        setModified(true);
-        solve();
-    }
+    structureEdited(::editLayer(dialogParent(), core, index) == LayerEditResult::Changed);
 }
 
 void CTervaneDoc::setChargeRange(int first, int last)

@@ -95,6 +95,9 @@ signals:
 private:
     class EngineObserver;
     bool saveTo(const QString& path);
+    bool saveModifiedMaterials();
+    // Marks the structure modified and solves it when a command changed it.
+    void structureEdited(bool changed);
     void repaintAllViews();
     void updateAllViews();
     QWidget* dialogParent() const { return mainWindow_; }

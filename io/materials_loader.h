@@ -8,7 +8,7 @@
 #include "io/io_result.h"
 #include "model/material.h"
 
-namespace tervane::cli {
+namespace tervane {
 
 // The two forms of a materials list: the binary materials database file (".tvm") and the TOML
 // library (".toml").
@@ -35,4 +35,4 @@ IoResult loadMaterials(const std::string& path, std::vector<Material>& materials
 IoResult saveMaterials(const std::string& path, const std::vector<Material>& materials,
                        MaterialsFormat format);
 
-} // namespace tervane::cli
+} // namespace tervane

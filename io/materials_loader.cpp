@@ -1,4 +1,4 @@
-#include "cli/materials_loader.h"
+#include "io/materials_loader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include "io/materials_file.h"
 #include "io/materials_toml.h"
 
-namespace tervane::cli {
+namespace tervane {
 
 namespace {
 
@@ -57,4 +57,4 @@ IoResult saveMaterials(const std::string& path, const std::vector<Material>& mat
                                            : saveMaterialsFile(path, materials);
 }
 
-} // namespace tervane::cli
+} // namespace tervane
