@@ -35,6 +35,22 @@ private:
     CTervaneDoc& doc_;
 };
 
+namespace {
+
+// A settings dialog filled from the document and, on OK, stored back into it. True on OK.
+template <class Dialog>
+bool editSettings(QWidget* parent, tervane::Document& core)
+{
+    Dialog dialog(parent);
+    Dialog::fromDocument(core, dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    Dialog::toDocument(dialog, core);
+    return true;
+}
+
+}  // namespace
+
 CTervaneDoc::CTervaneDoc(CTervaneApp* app, QObject* parent)
     : QObject(parent), app_(app), observer_(std::make_unique<EngineObserver>(*this))
 {
@@ -273,43 +289,20 @@ void CTervaneDoc::cvProfile()
     tervane::runCvProfile(core, dialog.start, dialog.stop, dialog.step, "cv.out", *observer_);
 }
 
-void CTervaneDoc::contacts()
-{
-    CContactsDialog dialog(dialogParent());
-    CContactsDialog::fromDocument(core, dialog);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    CContactsDialog::toDocument(dialog, core);
-    structureEdited(true);
-}
+void CTervaneDoc::contacts() { structureEdited(editSettings<CContactsDialog>(dialogParent(), core)); }
 
 void CTervaneDoc::chargeViewProperties()
 {
-    CChargeViewPropertiesDialog dialog(dialogParent());
-    CChargeViewPropertiesDialog::fromDocument(core, dialog);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    CChargeViewPropertiesDialog::toDocument(dialog, core);
-    repaintAllViews();
+    if (editSettings<CChargeViewPropertiesDialog>(dialogParent(), core))
+        repaintAllViews();
 }
 
-void CTervaneDoc::solverProperties()
-{
-    CSolverPropertiesDialog dialog(dialogParent());
-    CSolverPropertiesDialog::fromDocument(core, dialog);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    CSolverPropertiesDialog::toDocument(dialog, core);
-}
+void CTervaneDoc::solverProperties() { editSettings<CSolverPropertiesDialog>(dialogParent(), core); }
 
 void CTervaneDoc::temperatureSettings()
 {
-    CTemperatureDialog dialog(dialogParent());
-    CTemperatureDialog::fromDocument(core, dialog);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    CTemperatureDialog::toDocument(dialog, core);
-    solve();
+    if (editSettings<CTemperatureDialog>(dialogParent(), core))
+        solve();
 }
 
 void CTervaneDoc::toggleSchroedinger()

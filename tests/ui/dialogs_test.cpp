@@ -17,6 +17,7 @@
 #include "ui/charge_view_properties_dialog.h"
 #include "ui/contacts_dialog.h"
 #include "ui/cv_dialog.h"
+#include "dialog_test_support.h"
 #include "ui/message_sink.h"
 #include "ui/number_edit.h"
 #include "ui/solver_properties_dialog.h"
@@ -61,14 +62,6 @@ QString labelOf(QWidget& dialog, QWidget* widget)
     return {};
 }
 
-// Shows and activates the dialog so that focus changes can be observed.
-void showActive(QDialog& dialog)
-{
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-}
-
 } // namespace
 
 class DialogsTest : public QObject {
@@ -78,14 +71,9 @@ class DialogsTest : public QObject {
     RecordingMessageSink sink_;
     MessageSink* previousSink_ = nullptr;
 
-    // The validation message, the focus and the selection left by a refused OK.
     void verifyRefused(QDialog& dialog, NumberEdit* field, const QString& message)
     {
-        QCOMPARE(sink_.messages, QStringList{message});
-        QCOMPARE(QApplication::focusWidget(), field);
-        QCOMPARE(field->selectedText(), field->text());
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        ::verifyRefused(sink_, dialog, field, message);
     }
 
   private slots:

@@ -21,6 +21,7 @@
 #include "ui/enter_quadratic_dialog.h"
 #include "ui/layer_editing.h"
 #include "ui/layer_properties_dialog.h"
+#include "dialog_test_support.h"
 #include "ui/message_sink.h"
 #include "ui/number_edit.h"
 #include "ui/where_dialog.h"
@@ -228,14 +229,6 @@ void verifyThicknesses(const tervane::Document& document, const QList<double>& a
                  qPrintable(QString::number(i)));
 }
 
-// Shows and activates the dialog so that focus changes can be observed.
-void showActive(QDialog& dialog)
-{
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-}
-
 } // namespace
 
 class LayerEditingTest : public QObject {
@@ -247,10 +240,7 @@ class LayerEditingTest : public QObject {
 
     void verifyRefused(QDialog& dialog, NumberEdit* field, const QString& message)
     {
-        QCOMPARE(sink_.messages, QStringList{message});
-        QCOMPARE(QApplication::focusWidget(), field);
-        QCOMPARE(field->selectedText(), field->text());
-        QVERIFY(dialog.isVisible());
+        ::verifyRefused(sink_, dialog, field, message);
     }
 
   private slots:
