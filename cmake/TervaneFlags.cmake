@@ -12,4 +12,13 @@ if(TERVANE_SANITIZE)
   target_compile_options(tervane_flags INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(tervane_flags INTERFACE -fsanitize=address,undefined)
 endif()
+if(TERVANE_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "TERVANE_FUZZ needs clang's libFuzzer: configure with CC=clang CXX=clang++")
+  endif()
+  # Coverage feedback for the fuzzers in every library; only the fuzz targets link libFuzzer itself.
+  target_compile_options(tervane_flags INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                 -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(tervane_flags INTERFACE -fsanitize=address,undefined)
+endif()
 target_include_directories(tervane_flags INTERFACE ${PROJECT_SOURCE_DIR})
