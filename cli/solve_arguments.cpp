@@ -5,6 +5,8 @@
 #include <system_error>
 #include <vector>
 
+#include "engine/cv_profile.h"
+
 namespace tervane::cli {
 
 namespace {
@@ -166,17 +168,7 @@ std::string parseCvSweep(std::string_view text, CvSweep& sweep)
 
 long long countCvBiases(double V0, const CvSweep& sweep, long long limit)
 {
-    // The sweep probes 0.05 STEP above each bias and steps back before it moves on.
-    constexpr double probeFraction = 0.05;
-    long long count = 0;
-    double barrier = V0 + sweep.start;
-    while (barrier <= V0 + sweep.stop && count <= limit) {
-        ++count;
-        barrier = barrier + probeFraction * sweep.step;
-        barrier = barrier - probeFraction * sweep.step;
-        barrier = barrier + sweep.step;
-    }
-    return count;
+    return tervane::countCvBiases(V0, sweep.start, sweep.stop, sweep.step, limit);
 }
 
 } // namespace tervane::cli

@@ -50,8 +50,7 @@ struct CvSweep {
 };
 std::string parseCvSweep(std::string_view text, CvSweep& sweep);
 
-// The number of biases the C-V sweep visits from the left barrier V0 (eV), counted with the same
-// additions the sweep makes, so that rounding ends it at the same bias. Counting stops at limit + 1:
+// The number of biases the C-V sweep visits from the left barrier V0 (eV), as the engine counts them:
 // a result above `limit` means the sweep would take longer than that, or never end (a STEP too small
 // to move a barrier of that size).
 long long countCvBiases(double V0, const CvSweep& sweep, long long limit);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/grid.h"
@@ -38,6 +39,19 @@ private:
 
 }  // namespace
 
+long long countCvBiases(double V0, double start, double stop, double step, long long limit)
+{
+    long long count = 0;
+    double barrier = V0 + start;
+    while (barrier <= V0 + stop && count <= limit) {
+        ++count;
+        barrier = barrier + probeFraction * step;
+        barrier = barrier - probeFraction * step;
+        barrier = barrier + step;
+    }
+    return count;
+}
+
 bool runCvProfile(Document& document, double start, double stop, double step, const std::string& outputPath,
                   Observer& observer)
 {
@@ -47,6 +61,11 @@ bool runCvProfile(Document& document, double start, double stop, double step, co
     }
     if (step == 0.0 || (step < 0.0 && start <= stop)) {
         observer.message("The C-V Step must be greater than 0 for the sweep to reach Stop.");
+        return false;
+    }
+    if (countCvBiases(document.grid.leftBarrier, start, stop, step, maxCvBiases) > maxCvBiases) {
+        observer.message("The C-V sweep would take more than " + std::to_string(maxCvBiases) +
+                         " biases; use a larger Step or a shorter range.");
         return false;
     }
 
@@ -59,18 +78,26 @@ bool runCvProfile(Document& document, double start, double stop, double step, co
 
     Grid& grid = document.grid;
     const double V0 = grid.leftBarrier;
+    bool finished = true;
     {
         BarrierRestorer restorer(grid.leftBarrier, V0);
         const int N = grid.count;
         std::vector<double> Q(static_cast<std::size_t>(N > 0 ? N : 0));
         grid.leftBarrier = V0 + start;
         while (grid.leftBarrier <= V0 + stop) {
-            resolveAtBias(document, observer);
+            // A solution that is not finite ends the sweep; the lines written so far stay.
+            if (!resolveAtBias(document, observer)) {
+                finished = false;
+                break;
+            }
             for (int i = 0; i < N; ++i)
                 Q[static_cast<std::size_t>(i)] = grid.point(i).netCharge();
 
             grid.leftBarrier = grid.leftBarrier + probeFraction * step;
-            resolveAtBias(document, observer);
+            if (!resolveAtBias(document, observer)) {
+                finished = false;
+                break;
+            }
             double dQ = 0;
             for (int i = 0; i + 1 < N; ++i) {
                 const auto k = static_cast<std::size_t>(i);
@@ -87,7 +114,7 @@ bool runCvProfile(Document& document, double start, double stop, double step, co
     }
     file.reset();
     solve(document, observer);
-    return true;
+    return finished;
 }
 
 }  // namespace tervane

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "engine/grid.h"
@@ -24,21 +25,92 @@ constexpr double schroedingerTolerance = 1e-5;
 constexpr int statusRefreshSteps = 5;
 constexpr double sheetChargeFactor = 5e-5;  // 1/2 of the trapezoid times 1e-4 for m^-2 -> cm^-2
 
+// "Layer 3 (AlGaN)": the index the layer list shows and the material the layer names.
 std::string layerName(std::size_t index, const Layer& layer)
 {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "Layer %zu", index);
-    return std::string(buffer) + " (" + layer.material + ")";
+    return std::string(buffer) + " (" + printableName(layer.material) + ")";
 }
 
-// Points of a layer: the integer part of thickness/dx + 0.5. Returns false when that is not a finite
-// number (dx of 0 or NaN with a non-zero thickness), which no conversion to an integer can hold.
-bool pointCount(const Layer& layer, double& n)
+// Why a layer cannot be cut into grid points, or empty when it can.
+std::string unusableLayerReason(const Layer& layer)
 {
-    const double raw = layer.thickness / layer.dx + 0.5;
-    if (!std::isfinite(raw) && !(layer.thickness == 0.0 && layer.dx == 0.0))
+    if (!std::isfinite(layer.thickness) || layer.thickness < 0.0)
+        return "the thickness must be a finite number of 0 or more";
+    if (layer.thickness > 0.0 && !(layer.dx > 0.0 && std::isfinite(layer.dx)))
+        return "the grid spacing dx must be a positive number for a layer of non-zero thickness";
+    return {};
+}
+
+// Points of a usable layer: the integer part of thickness/dx + 0.5; none for a layer of no thickness,
+// whatever its dx.
+double pointCount(const Layer& layer)
+{
+    return layer.thickness > 0.0 ? std::trunc(layer.thickness / layer.dx + 0.5) : 0.0;
+}
+
+// The layer that holds grid point k, by the points each layer adds.
+std::size_t layerOfPoint(const Document& document, int k)
+{
+    double end = 0.0;
+    for (std::size_t index = 0; index < document.layers.size(); ++index) {
+        const Layer& layer = document.layers[index];
+        if (!unusableLayerReason(layer).empty())
+            return index;
+        end += pointCount(layer);
+        if (k < end)
+            return index;
+    }
+    return document.layers.empty() ? 0 : document.layers.size() - 1;
+}
+
+// What a point takes from its layer, its material and the polarization integral. A value that is not
+// a finite number there, or a permittivity that is not positive, is where a non-finite solution starts.
+bool pointInputsUsable(const Grid& grid, int k)
+{
+    const GridPoint& p = grid.point(k);
+    const auto j = static_cast<std::size_t>(k);
+    for (double value : {p.dEc, p.Eg, p.phiPol, p.Nd, p.Na, p.Ndd, p.Nda, p.EdShallow, p.EaShallow, p.EdDeep,
+                         p.EaDeep, p.me, p.mlh, p.mhh, p.Efn, p.Efp, p.Tn, p.Tp, grid.dx[j]})
+        if (!std::isfinite(value))
+            return false;
+    return grid.eps[j] > 0.0 && std::isfinite(grid.eps[j]);
+}
+
+bool solutionFinite(const GridPoint& p)
+{
+    return std::isfinite(p.phi) && std::isfinite(p.conductionEdge()) && std::isfinite(p.valenceEdge()) &&
+           std::isfinite(p.electronDensity()) && std::isfinite(p.holeDensity());
+}
+
+// After a phase: when the potential, a band edge or a density of some point is NaN or infinite, says so,
+// naming the layer where it starts (the first point whose own values are unusable, else the first
+// point whose solution is not finite), empties the grid so that no view or export shows the garbage,
+// and returns true. A finite solution is left exactly as it is.
+bool stopOnNonFiniteSolution(Document& document, Observer& observer)
+{
+    Grid& grid = document.grid;
+    int firstNonFinite = -1;
+    for (int k = 0; k < grid.count && firstNonFinite < 0; ++k)
+        if (!solutionFinite(grid.point(k)))
+            firstNonFinite = k;
+    if (firstNonFinite < 0)
         return false;
-    n = std::isfinite(raw) ? std::trunc(raw) : 0.0;
+    int origin = firstNonFinite;
+    for (int k = 0; k < grid.count; ++k) {
+        if (!pointInputsUsable(grid, k)) {
+            origin = k;
+            break;
+        }
+    }
+    const std::size_t index = layerOfPoint(document, origin);
+    observer.message(layerName(index, document.layers[index]) +
+                     ": the solution is not finite (NaN or infinity); check the layer and its material "
+                     "parameters");
+    grid.reset(0);
+    document.solverError = std::numeric_limits<double>::quiet_NaN();
+    document.sheetCharge = 0.0;
     return true;
 }
 
@@ -94,12 +166,11 @@ bool solve(Document& document, Observer& observer)
         material->polarization.substrateA = document.substrateA;
         material->polarization.substratePsp = document.substratePsp;
 
-        double n = 0.0;
-        if (!pointCount(layer, n)) {
-            observer.message(layerName(index, layer) +
-                             ": the grid spacing dx must be a positive number for a layer of non-zero thickness");
+        if (const std::string reason = unusableLayerReason(layer); !reason.empty()) {
+            observer.message(layerName(index, layer) + ": " + reason);
             return false;
         }
+        const double n = pointCount(layer);
         if (n > 0.0 && static_cast<double>(grid.count) + n > static_cast<double>(maxGridPoints)) {
             observer.message(layerName(index, layer) + ": the structure would need more than " +
                              std::to_string(maxGridPoints) + " grid points; use a larger dx");
@@ -180,6 +251,8 @@ bool solve(Document& document, Observer& observer)
         document.solverError = error;
         document.iterations = it;
         document.boundStates = 0;
+        if (stopOnNonFiniteSolution(document, observer))
+            return false;
 
         if (document.schroedingerOn) {
             int pass = 0;
@@ -188,8 +261,12 @@ bool solve(Document& document, Observer& observer)
                 document.solverError = error;
                 document.iterations = pass;
                 document.boundStates = bound;
+                if (stopOnNonFiniteSolution(document, observer))
+                    return false;
             }
         }
+    } else if (stopOnNonFiniteSolution(document, observer)) {
+        return false;
     }
 
     computeSheetCharge(document);
@@ -197,10 +274,10 @@ bool solve(Document& document, Observer& observer)
     return true;
 }
 
-void resolveAtBias(Document& document, Observer& observer)
+bool resolveAtBias(Document& document, Observer& observer)
 {
     if (document.layers.empty())
-        return;
+        return true;
     Grid& grid = document.grid;
     if (grid.count > 2) {
         grid.applyContacts(observer);
@@ -215,6 +292,8 @@ void resolveAtBias(Document& document, Observer& observer)
         document.iterations = it;
         document.solverError = error;
         document.boundStates = 0;
+        if (stopOnNonFiniteSolution(document, observer))
+            return false;
 
         if (document.schroedingerOn) {
             int pass = 0;
@@ -223,11 +302,14 @@ void resolveAtBias(Document& document, Observer& observer)
                 document.solverError = error;
                 document.iterations = pass;
                 document.boundStates = bound;
+                if (stopOnNonFiniteSolution(document, observer))
+                    return false;
             }
         }
     }
     computeSheetCharge(document);
     observer.updateAll();
+    return true;
 }
 
 void computeSheetCharge(Document& document)

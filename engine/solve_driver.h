@@ -12,12 +12,14 @@ inline constexpr long long maxGridPoints = 2000000;
 // Rebuilds the grid from the layers and materials, integrates the polarization potential, runs the
 // classical Newton phase and, with the Schroedinger switch on, the bound-state phase; publishes the
 // status values and the sheet density. Returns false when a message stopped the work (a missing
-// material, a layer that cannot be cut into points, a grid beyond maxGridPoints).
+// material, a layer that cannot be cut into points, a grid beyond maxGridPoints, a solution that is
+// not finite after either phase; the last also empties the grid and sets solverError to NaN).
 bool solve(Document& document, Observer& observer);
 
 // Iterates again on the existing grid after a contact change, from the previous potential, with the
-// tight classical tolerance; used by the C-V sweep.
-void resolveAtBias(Document& document, Observer& observer);
+// tight classical tolerance; used by the C-V sweep. Returns false, as solve() does, when the solution
+// is not finite.
+bool resolveAtBias(Document& document, Observer& observer);
 
 // Trapezoid integral of the electron density from chargeFirst to min(chargeLast, N-1), in cm^-2.
 void computeSheetCharge(Document& document);
