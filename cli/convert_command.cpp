@@ -6,6 +6,7 @@
 #include "io/materials_loader.h"
 #include "cli/messages.h"
 #include "cli/parsed_option.h"
+#include "cli/same_file.h"
 #include "cli/structure_loader.h"
 #include "io/document_file.h"
 #include "io/file_util.h"
@@ -122,14 +123,20 @@ CLI::App* addConvertCommand(CLI::App& parent, ConvertOptions& options)
         "little-endian int32 1 or 2, an import script otherwise) is written as a version-2 document "
         "file (.tvn by custom).\n"
         "Exit status: 0 written; 1 IN could not be read or OUT not written (OUT is then left as it was); "
-        "2 a usage error, including a materials list with an OUT that is not .toml or .tvm and a "
-        "structure with an OUT that is.");
+        "2 a usage error, including OUT naming the same file as IN, a materials list with an OUT that is "
+        "not .toml or .tvm and a structure with an OUT that is.");
     return command;
 }
 
 int runConvert(const ConvertOptions& options, std::ostream& /*out*/, std::ostream& err)
 {
     const std::string& inPath = options.structure.path;
+    if (sameFile(inPath, options.outPath)) {
+        // A script or a commented TOML library written over itself would be lost.
+        printMessage(err, "IN and OUT are the same file, " + inPath +
+                              ", which the conversion would replace; name another OUT");
+        return exitUsage;
+    }
     std::string bytes;
     if (IoResult result = readWholeFile(inPath, bytes); !result) {
         printFileError(err, inPath, result);

@@ -35,7 +35,7 @@ std::string typeName(int type)
 
 std::string materialListing(const Material& material)
 {
-    std::string text = material.name + " (" + typeName(material.type) + ")\n";
+    std::string text = printableName(material.name) + " (" + typeName(material.type) + ")\n";
 
     const std::pair<const char*, const Quadratic*> laws[] = {
         {"Eg", &material.Eg},

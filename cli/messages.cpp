@@ -1,6 +1,7 @@
 #include "cli/messages.h"
 
 #include "cli/text_format.h"
+#include "model/material.h"
 
 namespace tervane::cli {
 
@@ -34,7 +35,7 @@ void RecordingObserver::message(const std::string& text)
 std::string missingMaterialText(int layerIndex, const std::string& material, const std::string& materialsPath)
 {
     return formatText("Layer %.3d names the material \"%s\", which %s does not hold.", layerIndex,
-                      material.c_str(), materialsPath.c_str());
+                      printableName(material).c_str(), materialsPath.c_str());
 }
 
 } // namespace tervane::cli

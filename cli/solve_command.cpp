@@ -1,6 +1,7 @@
 #include "cli/solve_command.h"
 
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -10,6 +11,7 @@
 #include "io/materials_loader.h"
 #include "cli/messages.h"
 #include "cli/parsed_option.h"
+#include "cli/same_file.h"
 #include "cli/solve_status.h"
 #include "cli/standard_library.h"
 #include "cli/structure_loader.h"
@@ -24,10 +26,6 @@
 namespace tervane::cli {
 
 namespace {
-
-// A sweep that would visit more biases than this is refused before anything is solved: it would
-// run for days, or never end when STEP is too small to move the barrier.
-constexpr long long maxCvBiases = 100000;
 
 void applyContact(const std::optional<ContactChoice>& choice, int& contact, double& barrier)
 {
@@ -45,6 +43,27 @@ int bandExportMode(const Document& document)
     if (!document.schroedingerOn)
         return 0;
     return document.valenceSchroedingerOn ? 2 : 1;
+}
+
+// The first output option that names the same file as an input, as "--bands" and the input's path;
+// nothing when every output is a file of its own.
+std::optional<std::pair<std::string, std::string>> outputOverInput(const SolveOptions& options,
+                                                                   const std::string& materialsPath)
+{
+    std::vector<std::pair<std::string, std::string>> outputs;
+    if (options.bandsPath)
+        outputs.emplace_back("--bands", *options.bandsPath);
+    if (options.chargesPath)
+        outputs.emplace_back("--charges", *options.chargesPath);
+    if (options.cv)
+        outputs.emplace_back("--cv-out", options.cvOutPath);
+    if (options.statusJsonPath)
+        outputs.emplace_back("--status-json", *options.statusJsonPath);
+    for (const auto& [option, path] : outputs)
+        for (const std::string& input : {options.structure.path, materialsPath})
+            if (sameFile(path, input))
+                return std::pair{option, input};
+    return std::nullopt;
 }
 
 // After a solve stopped on "Material not found!": which layer named which material.
@@ -156,7 +175,8 @@ CLI::App* addSolveCommand(CLI::App& parent, SolveOptions& options)
         "status (the line \"Solver error: ... iterations: ... bound states: ... ns: ... cm-2\" on "
         "standard output, then --status-json). Messages go to standard error, one per line.\n"
         "Exit status: 0 when everything ran; 1 when a message stopped the work (nothing after that "
-        "point is written); 2 for a usage error (nothing is written).");
+        "point is written), a solution that is not finite included; 2 for a usage error, an output "
+        "naming the structure or materials file included (nothing is written).");
     return command;
 }
 
@@ -179,6 +199,11 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
                              "; name a materials file with --materials FILE.");
             return exitFailure;
         }
+    }
+    if (const auto clash = outputOverInput(options, materialsPath)) {
+        printMessage(err, clash->first + " names " + clash->second +
+                              ", an input of this solve, which writing it would replace; name another file");
+        return exitUsage;
     }
     if (IoResult result = loadMaterials(materialsPath, document.materials); !result) {
         printFileError(err, materialsPath, result);
@@ -218,8 +243,8 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
         const SubstrateChoice& choice = *options.substrate;
         const Material* material = findMaterial(document.materials, choice.name);
         if (!material) {
-            printMessage(err, formatText("The substrate material \"%s\" is not in %s.", choice.name.c_str(),
-                                         materialsPath.c_str()));
+            printMessage(err, "The substrate material \"" + printableName(choice.name) + "\" is not in " +
+                                  materialsPath + ".");
             return exitFailure;
         }
         document.substrateMaterial = choice.name;
@@ -245,7 +270,7 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
     if (options.cv) {
         const CvSweep& sweep = *options.cv;
         if (!runCvProfile(document, sweep.start, sweep.stop, sweep.step, options.cvOutPath, observer)) {
-            printMessage(err, "The C-V sweep was not written to " + options.cvOutPath);
+            printMessage(err, "The C-V sweep to " + options.cvOutPath + " did not run to its end");
             return exitFailure;
         }
     }
