@@ -7,6 +7,7 @@
 //   cmake --build build-bench --target schroedinger_bench
 //   build-bench/bench/schroedinger_bench            # everything (the dense solve takes minutes)
 //   build-bench/bench/schroedinger_bench --no-dense # without the dense solve
+//   build-bench/bench/schroedinger_bench --no-dense --no-scaling # whole solves only
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -212,9 +213,13 @@ int main(int argc, char** argv)
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // progress shows when the output goes to a file
     bool dense = true;
-    for (int i = 1; i < argc; ++i)
+    bool scaling = true;
+    for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-dense") == 0)
             dense = false;
+        if (std::strcmp(argv[i], "--no-scaling") == 0)
+            scaling = false;
+    }
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "tervane-schroedinger-bench";
     std::filesystem::create_directories(dir);
     const std::string dump = dir.string();
@@ -231,6 +236,10 @@ int main(int argc, char** argv)
         std::printf("dense / tridiagonal, whole solve: %.1f\n", slow.medianSeconds / electrons.medianSeconds);
     }
 
+    if (!scaling) {
+        std::filesystem::remove_all(dir);
+        return 0;
+    }
     std::printf("One electron pass on the classical HEMT grid (medians of 3), tridiagonal:\n");
     for (int points : {500, 1000, 2000, 4000, 8000})
         timePass(points, EigenSolverKind::Tridiagonal, dump, 3);

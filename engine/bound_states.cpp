@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "engine/eigenpair_tracking.h"
 #include "engine/grid.h"
 #include "engine/lapack.h"
 #include "engine/observer.h"
@@ -172,8 +173,25 @@ lapack::EigenResult diagonalise(const Hamiltonian& h, EigenSolution& solution, E
                                    solution.E.data(), solution.table());
 }
 
+// The states a pass solves for beyond those it needs when it keeps a track.
+constexpr int followMargin = 16;
+
+// How many states were followed from the track (0 when that was not possible): the needed ones and up
+// to followMargin more, as far as the track reaches.
+int followedStates(const Hamiltonian& h, const EigenpairTrack& track, int wanted, EigenSolution& solution)
+{
+    const int N = solution.size();
+    const int tracked = static_cast<int>(track.values.size());
+    const int count = std::min({N, tracked, wanted + followMargin});
+    if (count < wanted || !followEigenpairs(N, h.diagonal.data(), h.coupling.data(), h.w.data(), track, count,
+                                            solution.E.data(), solution.table()))
+        return 0;
+    return count;
+}
+
 std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier carrier,
-                             EigenSolverKind solver, Observer& observer, StateScope scope)
+                             EigenSolverKind solver, Observer& observer, StateScope scope,
+                             EigenpairTrack* track)
 {
     const int N = grid.count;
     if (N < 3 || solution.size() != N) {
@@ -188,18 +206,43 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
     // The dense solver stays the literal all-states reference.
     const bool needed = scope == StateScope::Needed && solver == EigenSolverKind::Tridiagonal;
     const int wanted = needed ? neededStates(grid, h, carrier) : N;
-    const lapack::EigenResult result = diagonalise(h, solution, solver, wanted);
+    // A pass after the first follows the states of the one before when it can: the table then still
+    // holds them, and only the potential has changed.
+    lapack::EigenResult result;
+    // A few states beyond those needed are solved for too, so that the next pass can still follow when
+    // it needs a few more; they hold no carriers and are not bound, so they change nothing.
+    const int followed = needed && track ? followedStates(h, *track, wanted, solution) : 0;
+    if (followed > 0) {
+        result.found = followed;
+        result.withVectors = followed;
+    } else {
+        result =
+            diagonalise(h, solution, solver, needed && track ? std::min(N, wanted + followMargin) : wanted);
+    }
     if (!result.ok())
         observer.message("failed on dsyevx!");
+    if (track) {
+        track->clear();
+        if (result.ok()) {
+            const auto kept = static_cast<std::size_t>(std::min(result.found, result.withVectors));
+            track->values.assign(solution.E.begin(), solution.E.begin() + static_cast<std::ptrdiff_t>(kept));
+            track->diagonal = h.diagonal;
+            track->coupling = h.coupling;
+        }
+    }
     const int M = result.found;
     solution.returned = M;
-    // When every returned state has its vector, the unreturned ones (zero) count as having theirs.
-    const int withVectors = result.withVectors < M ? result.withVectors : N;
+    // When every returned state has its vector, the unreturned ones (zero) count as having theirs. A
+    // followed solve returns only the states it followed: the others' columns are left as they are and
+    // never read.
+    const int withVectors = followed > 0 || result.withVectors < M ? result.withVectors : N;
     solution.withVectors = withVectors;
     for (int k = M; k < N; ++k) {
-        double* s = solution.state(k);
-        for (std::size_t i = 0; i < n; ++i)
-            s[i] = 0.0;
+        if (followed == 0) {
+            double* s = solution.state(k);
+            for (std::size_t i = 0; i < n; ++i)
+                s[i] = 0.0;
+        }
         solution.E[static_cast<std::size_t>(k)] = unreturnedEnergy;
     }
 
@@ -314,15 +357,16 @@ EigenSolution::EigenSolution(int N)
 }
 
 std::vector<int> solveElectronStates(const Grid& grid, EigenSolution& solution, EigenSolverKind solver,
-                                     Observer& observer, StateScope scope)
+                                     Observer& observer, StateScope scope, EigenpairTrack* track)
 {
-    return solveStates(grid, solution, Carrier::Electron, solver, observer, scope);
+    return solveStates(grid, solution, Carrier::Electron, solver, observer, scope, track);
 }
 
 std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, HoleKind kind,
-                                 EigenSolverKind solver, Observer& observer, StateScope scope)
+                                 EigenSolverKind solver, Observer& observer, StateScope scope,
+                                 EigenpairTrack* track)
 {
-    return solveStates(grid, solution, carrierOf(kind), solver, observer, scope);
+    return solveStates(grid, solution, carrierOf(kind), solver, observer, scope, track);
 }
 
 int neededElectronStates(const Grid& grid)

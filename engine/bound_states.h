@@ -9,6 +9,7 @@ namespace tervane {
 
 class Grid;
 class Observer;
+struct EigenpairTrack;
 
 // The eigen-solution of one carrier kind on an N-point grid: N energies and N states of N
 // components each. The caller owns it and reuses it from pass to pass; only one is alive at a time.
@@ -37,7 +38,8 @@ class EigenSolution {
     // E[k]: energy of state k, eV, ascending for electrons. Hole levels are expressed as electron
     // energies (so they descend). States the eigen-solver did not return have E = 1e6 and psi = 0.
     std::vector<double> E;
-    // M: how many states the eigen-solver returned (N unless it failed).
+    // M: how many states the eigen-solver returned (N unless it failed, or the states were followed
+    // from the last pass: then those followed, at least every needed one).
     int returned = 0;
     // States 0..withVectors-1 carry their normalised psi; the others only their energy (their table
     // columns mean nothing). A solve of the needed states stops where every further state lies more
@@ -67,11 +69,17 @@ enum class StateScope { All, Needed };
 // that vanish at both contacts and lie within 0.1 eV of the potential's range. An eigen-solver
 // failure is reported ("failed on dsyevx!") and the states it did not return are left zero with
 // E = 1e6. Requires N >= 3.
+//
+// With StateScope::Needed and the tridiagonal solver, a `track` carries the states from one solve to
+// the next: when it holds the previous solve's values and the table still holds its states, those are
+// followed to the new potential (engine/eigenpair_tracking.h) instead of solved from scratch; either
+// way the track is left holding this solve's.
 std::vector<int> solveElectronStates(const Grid& grid, EigenSolution& solution, EigenSolverKind solver,
-                                     Observer& observer, StateScope scope = StateScope::All);
+                                     Observer& observer, StateScope scope = StateScope::All,
+                                     EigenpairTrack* track = nullptr);
 std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, HoleKind kind,
                                  EigenSolverKind solver, Observer& observer,
-                                 StateScope scope = StateScope::All);
+                                 StateScope scope = StateScope::All, EigenpairTrack* track = nullptr);
 
 // How many of the lowest states a solve with StateScope::Needed computes psi for on this grid: those
 // below max(Vmax + 0.1 eV, Ef + 40 kT at every point) (for holes the same in hole energies), counted

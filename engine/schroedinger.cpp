@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/bound_states.h"
+#include "engine/eigenpair_tracking.h"
 #include "engine/eigenstate_dump.h"
 #include "engine/grid.h"
 #include "engine/observer.h"
@@ -115,6 +116,8 @@ double availableMemory()
 }
 
 struct SchroedingerPhase::Impl {
+    Impl(Grid& g, const SchroedingerSettings& s, Observer& o) : grid(g), settings(s), observer(o) {}
+
     Grid& grid;
     SchroedingerSettings settings;
     Observer& observer;
@@ -127,6 +130,7 @@ struct SchroedingerPhase::Impl {
     bool passValence = false;
     bool solvedInPass[3] = {false, false, false};
     Kind inTable = Kind::Electrons;
+    EigenpairTrack tracks[3];
 
     std::string dumpPath(Kind kind) const
     {
@@ -137,9 +141,14 @@ struct SchroedingerPhase::Impl {
 
     std::vector<int> solveStates(Kind kind, Observer& to, StateScope scope)
     {
+        // A pass follows the kind's states from the last pass only while the table still holds them.
+        EigenpairTrack& track = tracks[static_cast<int>(kind)];
+        if (inTable != kind)
+            track.clear();
+        EigenpairTrack* follow = scope == StateScope::Needed ? &track : nullptr;
         if (kind == Kind::Electrons)
-            return solveElectronStates(grid, *solution, settings.eigenSolver, to, scope);
-        return solveHoleStates(grid, *solution, holeKindOf(kind), settings.eigenSolver, to, scope);
+            return solveElectronStates(grid, *solution, settings.eigenSolver, to, scope, follow);
+        return solveHoleStates(grid, *solution, holeKindOf(kind), settings.eigenSolver, to, scope, follow);
     }
 
     void swapPassPotential()
@@ -150,7 +159,7 @@ struct SchroedingerPhase::Impl {
 };
 
 SchroedingerPhase::SchroedingerPhase(Grid& grid, const SchroedingerSettings& settings, Observer& observer)
-    : impl_(std::make_unique<Impl>(Impl{grid, settings, observer, {}, {}, {}}))
+    : impl_(std::make_unique<Impl>(grid, settings, observer))
 {
 }
 
