@@ -270,6 +270,7 @@ void CMaterialPropertiesDialog::load(int index)
     if (index < 0 || index >= int(materials.size())) {
         shownMaterial = -1;
         workingCopy = Material();
+        dEcAbsolute_ = dEcShown_ = workingCopy.dEc;
         referenceList_->clear();
         updateControls();
         return;
@@ -285,6 +286,8 @@ void CMaterialPropertiesDialog::load(int index)
         referenceList_->setCurrentIndex(0);
         workingCopy.dEc = minus(material.dEc, materials[std::size_t(referenceMaterial)].dEc);
     }
+    dEcAbsolute_ = material.dEc;
+    dEcShown_ = workingCopy.dEc;
 
     const QSignalBlocker blocker(materialList_);
     materialList_->setCurrentIndex(materialList_->findData(index));
@@ -334,10 +337,21 @@ bool CMaterialPropertiesDialog::storeWorkingCopy()
     material.mhh = workingCopy.mhh;
     material.mlh = workingCopy.mlh;
     material.polarization = workingCopy.polarization;
-    material.dEc = referenceMaterial >= 0
-                       ? plus(workingCopy.dEc, materials[std::size_t(referenceMaterial)].dEc)
-                       : workingCopy.dEc;
+    material.dEc = absoluteDEc();
     return complete;
+}
+
+Quadratic CMaterialPropertiesDialog::absoluteDEc() const
+{
+    if (referenceMaterial < 0)
+        return workingCopy.dEc;
+    const Quadratic sum = plus(workingCopy.dEc, materials[std::size_t(referenceMaterial)].dEc);
+    const auto coefficient = [](double entered, double shown, double absolute, double recomputed) {
+        return entered == shown ? absolute : recomputed;
+    };
+    return Quadratic(coefficient(workingCopy.dEc.a, dEcShown_.a, dEcAbsolute_.a, sum.a),
+                     coefficient(workingCopy.dEc.b, dEcShown_.b, dEcAbsolute_.b, sum.b),
+                     coefficient(workingCopy.dEc.c, dEcShown_.c, dEcAbsolute_.c, sum.c));
 }
 
 void CMaterialPropertiesDialog::materialPicked(int row)
@@ -354,9 +368,9 @@ void CMaterialPropertiesDialog::referencePicked(int row)
     if (index == referenceMaterial)
         return;
     // The same absolute offset, now relative to the new reference.
-    if (referenceMaterial >= 0)
-        workingCopy.dEc = plus(workingCopy.dEc, materials[std::size_t(referenceMaterial)].dEc);
-    workingCopy.dEc = minus(workingCopy.dEc, materials[std::size_t(index)].dEc);
+    dEcAbsolute_ = absoluteDEc();
+    workingCopy.dEc = minus(dEcAbsolute_, materials[std::size_t(index)].dEc);
+    dEcShown_ = workingCopy.dEc;
     referenceMaterial = index;
     updateControls();
 }

@@ -83,6 +83,9 @@ class CMaterialPropertiesDialog : public QDialog {
     // Appends a default material named through "Material Name" (OK or Cancel alike).
     void appendNamedDefault();
 
+    // The working copy's dEc back on the absolute scale (the working copy's own with no reference).
+    tervane::Quadratic absoluteDEc() const;
+
     void materialPicked(int row);
     void referencePicked(int row);
     void editLawOf(const LawRow& row);
@@ -92,6 +95,11 @@ class CMaterialPropertiesDialog : public QDialog {
     void editPolarization();
 
     bool initialized_ = false;
+    // The absolute dEc the relative one was last computed from, and the relative one as computed:
+    // (x - r) + r need not give x back, so a coefficient still as it was shown returns to the value it
+    // was computed from, and looking at a material never moves its offset by a rounding step.
+    tervane::Quadratic dEcAbsolute_;
+    tervane::Quadratic dEcShown_;
     QComboBox* materialList_ = nullptr;
     QComboBox* referenceList_ = nullptr;
     QButtonGroup* typeButtons_ = nullptr;
