@@ -195,31 +195,6 @@ TEST(DocumentDecodeTest, DamagedFilesAreRefusedCleanly)
     }
 }
 
-TEST(DocumentDecodeTest, HostileCountsAndNamesAreRefusedBeforeAllocating)
-{
-    const std::string head = bytes({2, 0, 0, 0, 1, 0, 0, 0}) + std::string(40, '\0');
-    const std::string tail(104 + 12, '\0'); // Na .. spare of the record, then the contact
-    const std::pair<std::string, std::string> cases[] = {
-        {bytes({2, 0, 0, 0, 0x00, 0x94, 0x35, 0x77, 0, 0, 0, 0}),
-         "The file is truncated: it announces 2000000000 layer records, but the 4 bytes that follow cannot "
-         "hold "
-         "them"},
-        {head + bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF}) + tail,
-         "The file is truncated: the text at byte 48 claims 4294967294 characters, but only 116 bytes are "
-         "left "
-         "(reading layer record 1 of 1)"},
-        {head + bytes({0xFF, 0xFE, 0xFF, 0x00}) + tail, "The file is corrupt: the text at byte 48 is marked "
-                                                        "as 16-bit characters, which these files never hold "
-                                                        "(reading layer record 1 of 1)"}};
-    for (const auto& [file, message] : cases) {
-        DocumentFileContents contents;
-        testing::LargestAllocation probe;
-        EXPECT_EQ(decodeDocument(file, contents).message, message);
-        EXPECT_LT(probe.bytes(), 4096u);
-        EXPECT_TRUE(contents.layers.empty());
-    }
-}
-
 // Loading replaces the stack and sets the left contact only: the right contact is not in the file.
 TEST(DocumentFileTest, LoadReplacesTheStackAndSetsOnlyTheLeftContact)
 {

@@ -107,35 +107,6 @@ TEST(MaterialsDecodeTest, DamagedFilesKeepTheList)
     }
 }
 
-TEST(MaterialsDecodeTest, MessagesSayWhatAndWhere)
-{
-    const std::string two = encodeMaterials({distinctMaterial("GaN", 1.0), distinctMaterial("AlN", 2.0)});
-    const std::string head = bytes({1, 0, 0, 0}) + std::string(384, '\0');
-    const std::pair<std::string, std::string> cases[] = {
-        {two.substr(0, 2), "The file is truncated: expected an int32 at byte 0, but only 2 bytes are left "
-                           "(reading the material count)"},
-        {two.substr(0, two.size() - 1), "The file is truncated: expected a float64 at byte 844, but only 7 "
-                                        "bytes are left (reading material record 2 of 2)"},
-        // 2,000,000,000 = 0x77359400 records, then 8 bytes.
-        {bytes({0x00, 0x94, 0x35, 0x77}) + std::string(8, '\0'),
-         "The file is truncated: it announces 2000000000 material records, but the 8 bytes that follow "
-         "cannot hold them"},
-        {head + bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF}) + std::string(36, '\0'),
-         "The file is truncated: the text at byte 388 claims 4294967294 characters, but only 36 bytes are "
-         "left (reading material record 1 of 1)"},
-        {head + bytes({0xFF, 0xFE, 0xFF, 0x03, 'G', 0, 'a', 0, 'N', 0}) + std::string(36, '\0'),
-         "The file is corrupt: the text at byte 388 is marked as 16-bit characters, which these files never "
-         "hold (reading material record 1 of 1)"},
-    };
-    for (const auto& [file, message] : cases) {
-        std::vector<Material> materials = sentinel;
-        testing::LargestAllocation probe;
-        EXPECT_EQ(decodeMaterials(file, materials).message, message);
-        EXPECT_LT(probe.bytes(), 4096u);
-        EXPECT_EQ(materials, sentinel);
-    }
-}
-
 TEST(MaterialsFileTest, SaveAndLoadLeaveNoTemporaryFile)
 {
     testing::ScratchFolder folder;
