@@ -181,6 +181,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CliCatalogue, testing::Values(
     CliRow{"FolderAsStructure", {}, {"layers", "@sub"}, "Could not open file: ", 1},
     CliRow{"FolderAsMaterials", {}, {"solve", "@s.txt", "--materials", "@sub"}, "is a folder", 1},
     CliRow{"MissingStructure", {}, {"convert", "@absent.txt", "@out.txt"}, "Could not open file", 1},
+    CliRow{"MissingMaterialsFile", {}, {"layers", "@s.txt", "--materials", "@none.tvm"}, "none.tvm: Could not open file", 1},
     CliRow{"UnreadableMaterials", {}, {"materials", "@m.tvm"}, "Could not open file", 1, "", "m.tvm"},
     CliRow{"CutDocumentOverAnOutput", {{"cut.tvn", twoLayers.substr(0, 150)}}, {"convert", "@cut.tvn", "@out.txt"}, "The file is truncated", 1},
     CliRow{"ScriptForcedAsDocument", {}, {"convert", "--document", "@s.txt", "@out.txt"}, "wrong version file!", 1},
@@ -196,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CliCatalogue, testing::Values(
     CliRow{"MaterialCountOf2e9", {{"c.tvm", ByteBuilder().int32(2000000000).bytes()}}, {"materials", "@c.tvm"}, "announces 2000000000 material records", 1},
     CliRow{"NegativeMaterialCount", {{"c.tvm", ByteBuilder().int32(-5).bytes()}}, {"materials", "@c.tvm"}, "", 0},
     CliRow{"LayerCountOf2e9", {{"c.tvn", layerCountOf2e9}}, {"layers", "@c.tvn"}, "announces 2000000000 layer records", 1},
-    CliRow{"NameOf16BitCharacters", {{"n.tvm", recordWithNamePrefix("\xFF\xFE\xFF\x03")}}, {"materials", "@n.tvm"}, "marked as 16-bit characters", 1},
+    CliRow{"NameOf16BitCharacters", {{"n.tvm", recordWithNamePrefix("\xFF\xFE\xFF\x03")}}, {"materials", "@n.tvm"}, "The file is corrupt: the text at byte 388 is marked as 16-bit characters, which these files never hold (reading material record 1 of 1)", 1},
     // NaN and infinity in files, scripts and options.
     CliRow{"ZeroPermittivity", {{"m.tvm", zeroPermittivity}, {"in.txt", badLayerBetween}}, solveOf("@in.txt"), "Layer 1 (Bad): " + notFinite, 1},
     CliRow{"NanDopingInADocument", {{"d.tvn", nanDoping}}, solveOf("@d.tvn"), "Layer 0 (GaAs): " + notFinite, 1},
@@ -220,6 +221,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CliCatalogue, testing::Values(
     CliRow{"NulInADocumentName", {{"d.tvn", nulName}}, solveOf("@d.tvn"), "names the material \"Ga\\x00As\"", 1},
     CliRow{"UnknownMaterial", {{"in.txt", "GaAs t=100\nInP t=100\n"}}, solveOf("@in.txt"), "Material not found!\nLayer 001 names the material \"InP\"", 1},
     CliRow{"UnknownSubstrate", {}, solveOf("@s.txt", {"--substrate", "gan"}), "The substrate material \"gan\" is not in", 1},
+    CliRow{"TomlWithoutAKey", {{"m.toml", gaAsTomlWith("e33 = [0.0, 0.0, 0.0]\n", "")}}, {"materials", "@m.toml"}, "\"polarization.e33\"", 1},
     CliRow{"MisspeltTomlKey", {{"m.toml", gaAsTomlWith("\nEg ", "\nEgg")}, {"out.tvm", "old"}}, {"convert", "@m.toml", "@out.tvm"}, "\"Egg\"", 1},
     CliRow{"BinaryBytesNamedToml", {{"m.toml", materialsFile({GaAs})}, {"out.tvm", "old"}}, {"convert", "@m.toml", "@out.tvm"}, "m.toml", 1},
     CliRow{"NameTwiceWrittenAsToml", {{"d.tvm", materialsFile({GaN, GaN})}}, {"convert", "@d.tvm", "@d.toml"}, "material 1", 1},
@@ -358,13 +360,13 @@ Outcome sweepToANonFiniteBias(const TempDir& d)
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, CoreCatalogue, testing::Values(
-    CoreRow{"EmptyMaterialsFile", [](auto& d) { return readMaterials(d, ""); }, "The file is truncated"},
+    CoreRow{"EmptyMaterialsFile", [](auto& d) { return readMaterials(d, ""); }, "The file is truncated: expected an int32 at byte 0, but only 0 bytes are left (reading the material count)"},
     CoreRow{"MaterialsFolder", [](auto& d) { return readMaterials(d, "", "sub/"); }, "is a folder"},
-    CoreRow{"MaterialCountOf2e9", [](auto& d) { return readMaterials(d, ByteBuilder().int32(2000000000).bytes()); }, "announces 2000000000 material records"},
-    CoreRow{"NameOf4GB", [](auto& d) { return readMaterials(d, recordWithNamePrefix("\xFF\xFF\xFF\xFE\xFF\xFF\xFF")); }, "claims 4294967294 characters"},
+    CoreRow{"MaterialCountOf2e9", [](auto& d) { return readMaterials(d, ByteBuilder().int32(2000000000).bytes()); }, "The file is truncated: it announces 2000000000 material records, but the 0 bytes that follow cannot hold them"},
+    CoreRow{"NameOf4GB", [](auto& d) { return readMaterials(d, recordWithNamePrefix("\xFF\xFF\xFF\xFE\xFF\xFF\xFF")); }, "The file is truncated: the text at byte 388 claims 4294967294 characters, but only 36 bytes are left (reading material record 1 of 1)"},
     CoreRow{"InfinityInToml", [](auto& d) { return readMaterials(d, gaAsTomlWith("[0.067", "[-inf"), "m.toml"); }, "-inf"},
     CoreRow{"EmptyDocument", [](auto& d) { return openDocument(d, ""); }, "The file is truncated"},
-    CoreRow{"LayerCountOf2e9", [](auto& d) { return openDocument(d, layerCountOf2e9); }, "announces 2000000000 layer records"},
+    CoreRow{"LayerCountOf2e9", [](auto& d) { return openDocument(d, layerCountOf2e9); }, "The file is truncated: it announces 2000000000 layer records, but the 0 bytes that follow cannot hold them"},
     CoreRow{"UnknownVersion", [](auto& d) { return openDocument(d, ByteBuilder().int32(3).bytes()); }, "wrong version file!"},
     CoreRow{"RepeatedAMillionMillionTimes", [](auto&) { return parse("repeat=1000000000000\nGaAs\n"); }, "The script makes more than 1000000 layers (line #1)"},
     CoreRow{"Nested10000Deep", [](auto&) { return parse(nested10000Deep()); }, "Repeat blocks nested deeper than 64 in line #65"},

@@ -1,11 +1,9 @@
 // tervane-cli convert of structures: version-2 document files from scripts and older documents, the
-// contact stored with them, and what a failed conversion leaves behind.
+// contact stored with them.
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
-#include <vector>
 
 #include "byte_builder.h"
 #include "cli_runner.h"
@@ -13,8 +11,6 @@
 
 namespace tervane::test {
 namespace {
-
-using Args = std::vector<std::string>;
 
 constexpr double tolLength = 1e-20; // m
 
@@ -104,45 +100,6 @@ TEST(ConvertStructure, LeftContactIsStoredAndNeutralKeepsTheBarrier)
         ASSERT_GE(bytes.size(), 12u);
         EXPECT_EQ(int32At(bytes, bytes.size() - 12), kind);
         EXPECT_EQ(float64At(bytes, bytes.size() - 8), 1.2); // eV, as typed
-    }
-}
-
-// Conversions that fail: exit status 1, a reason, and the output as it was (absent, or its old bytes).
-TEST(ConvertErrors, FailedConversionLeavesTheOutputAsItWas)
-{
-    TempDir dir;
-    const std::string document = documentVersion2({{.material = "GaN", .thickness = 1e-8}});
-    const std::string script = dir.write("s.txt", "GaN t=100\n");
-    const struct {
-        std::string name;
-        Args arguments; // the output is added last
-        std::string errContains;
-    } rows[] = {{"cut document", {dir.write("cut.tvd", document.substr(0, document.size() - 5))}, ""},
-                {"script forced as document", {"--document", script}, "wrong version file!"},
-                {"missing input", {dir.path("absent.txt")}, "Could not open file"}};
-    for (const auto& row : rows) {
-        for (const bool existing : {false, true}) {
-            const std::string out = dir.path("out.tvd");
-            std::filesystem::remove(out);
-            if (existing)
-                dir.write("out.tvd", "precious contents");
-            Args arguments{"convert"};
-            arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
-            arguments.push_back(out);
-            const CliRun run = runCli(arguments);
-            EXPECT_EQ(run.status, 1) << row.name;
-            EXPECT_NE(run.err, "") << row.name;
-            EXPECT_NE(run.err.find(row.errContains), std::string::npos) << run.err;
-            if (existing)
-                EXPECT_EQ(readFile(out), "precious contents") << row.name;
-            else
-                EXPECT_FALSE(std::filesystem::exists(out)) << row.name;
-        }
-    }
-    for (const std::string& out : {dir.path("no/such/folder/out.tvd"), dir.path("")}) {
-        const CliRun run = runCli({"convert", script, out});
-        EXPECT_EQ(run.status, 1) << out;
-        EXPECT_NE(run.err, "") << out;
     }
 }
 

@@ -55,8 +55,6 @@ TEST_P(Layers, ListOneLinePerLayerInScriptUnits)
 
 const char* const zero = " Nd:0.000e+00 Na:0.000e+00\n";
 const std::string gan100 = std::string("000 GaN t:100.0") + zero;
-StoredLayer layer{.material = "GaN", .thickness = 1e-8};
-const std::string twoLayers = documentVersion2({layer, layer});
 
 INSTANTIATE_TEST_SUITE_P(
     Files, Layers,
@@ -127,27 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"--materials", "@MATERIALS"},
                    1,
                    "",
-                   "Material not found!\n"},
-        // Refused documents list nothing: a version the reader does not know, a script forced as a
-        // document, a file cut short anywhere.
-        LayersCase{"UnknownVersion",
-                   "v3.tvd",
-                   ByteBuilder().int32(3).int32(0).int32(0).float64(0).bytes(),
-                   {"--document"},
-                   1,
-                   "",
-                   "wrong version file!"},
-        LayersCase{
-            "ScriptForcedAsDocument", "s.txt", "GaN t=100\n", {"--document"}, 1, "", "wrong version file!"},
-        LayersCase{"CutInTheCount", "cut.tvd", twoLayers.substr(0, 6), {}, 1, "", "The file is truncated"},
-        LayersCase{"CutInARecord", "cut.tvd", twoLayers.substr(0, 60), {}, 1, "", "The file is truncated"},
-        LayersCase{"CutByOneByte",
-                   "cut.tvd",
-                   twoLayers.substr(0, twoLayers.size() - 1),
-                   {},
-                   1,
-                   "",
-                   "The file is truncated"}),
+                   "Material not found!\n"}),
     [](const testing::TestParamInfo<LayersCase>& info) { return info.param.name; });
 
 TEST(LayersIndex, IsPaddedToThreeDigitsAndGrowsBeyond)
@@ -160,31 +138,6 @@ TEST(LayersIndex, IsPaddedToThreeDigitsAndGrowsBeyond)
     EXPECT_EQ(lines[10], "010 GaN t:1.0 Nd:0.000e+00 Na:0.000e+00");
     EXPECT_EQ(lines[999], "999 GaN t:1.0 Nd:0.000e+00 Na:0.000e+00");
     EXPECT_EQ(lines[1000], "1000 GaN t:1.0 Nd:0.000e+00 Na:0.000e+00");
-}
-
-TEST(LayersInputs, UnopenableFilesListNothingAndNameTheFile)
-{
-    // The file-opening rule, shown once for every command: a missing file, a folder, a missing or cut
-    // materials file.
-    TempDir dir;
-    const std::string script = dir.write("s.txt", "GaN t=100\n");
-    const std::string whole = plainMaterialsFile({"GaN"});
-    const std::string cut = dir.write("cut.bin", whole.substr(0, whole.size() - 3));
-    const struct {
-        Args arguments;
-        std::string errContains;
-    } rows[] = {{{"layers", dir.path("absent.txt")}, "Could not open file"},
-                {{"layers", dir.path("")}, "Could not open file"},
-                {{"layers", script, "--materials", dir.path("none.bin")}, "none.bin"},
-                {{"layers", script, "--materials", cut}, "cut.bin"},
-                {{"materials", dir.path("absent.bin")}, "absent.bin"},
-                {{"solve", script, "--materials", dir.path("none.bin")}, "none.bin"}};
-    for (const auto& row : rows) {
-        const CliRun run = runCli(row.arguments);
-        EXPECT_EQ(run.status, 1) << row.arguments.back();
-        EXPECT_EQ(run.out, "") << row.arguments.back();
-        EXPECT_NE(run.err.find(row.errContains), std::string::npos) << run.err;
-    }
 }
 
 } // namespace

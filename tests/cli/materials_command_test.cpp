@@ -104,21 +104,5 @@ TEST(MaterialsListing, EveryRecordInFileOrderEvenANameTwiceAndNoneForAnEmptyFile
     EXPECT_EQ(empty.out + empty.err, "");
 }
 
-TEST(MaterialsListing, CutFileOrCountBeyondTheRecordsListsNothing)
-{
-    TempDir dir;
-    const std::string whole = twoMaterials();
-    std::string countTooHigh = plainMaterialsFile({"GaN"});
-    countTooHigh[0] = 2;
-    // Inside the count, inside the first record's laws, inside the second name, one byte short.
-    for (const std::string& bytes : {whole.substr(0, 2), whole.substr(0, 100), whole.substr(0, 4 + 424 + 385),
-                                     whole.substr(0, whole.size() - 1), countTooHigh}) {
-        const CliRun run = runCli({"materials", dir.write("cut.bin", bytes)});
-        EXPECT_EQ(run.status, 1) << "length " << bytes.size();
-        EXPECT_EQ(run.out, "") << "length " << bytes.size();
-        EXPECT_NE(run.err, "") << "length " << bytes.size();
-    }
-}
-
 } // namespace
 } // namespace tervane::test

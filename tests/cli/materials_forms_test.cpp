@@ -95,63 +95,6 @@ TEST(MaterialsForms, ConversionsBothWaysKeepEveryLawInItsSlot)
     }
 }
 
-// Materials inputs that are refused: exit status 1, the reason naming what is wrong, nothing listed and
-// a converted output left as it was.
-struct BadMaterialsCase {
-    std::string name;
-    std::string fileName;
-    std::string content;
-    std::string outName;
-    std::string errContains;
-};
-
-void PrintTo(const BadMaterialsCase& value, std::ostream* stream)
-{
-    *stream << value.name;
-}
-
-class BadMaterials : public testing::TestWithParam<BadMaterialsCase> {};
-
-TEST_P(BadMaterials, ListNothingAndConvertNothing)
-{
-    const BadMaterialsCase& param = GetParam();
-    TempDir dir;
-    const std::string in = dir.write(param.fileName, param.content);
-    const CliRun listed = runCli({"materials", in});
-    const std::string out = dir.write(param.outName, "precious");
-    const CliRun converted = runCli({"convert", in, out});
-    EXPECT_EQ(converted.status, 1);
-    EXPECT_NE(converted.err.find(param.errContains), std::string::npos) << converted.err;
-    EXPECT_EQ(readFile(out), "precious");
-    if (param.name == "NameTwice") {
-        // The binary file allows it (the first wins when a layer looks the name up); TOML does not.
-        EXPECT_EQ(listed.status, 0);
-        return;
-    }
-    EXPECT_EQ(listed.status, 1);
-    EXPECT_EQ(listed.out, "");
-    EXPECT_NE(listed.err.find(param.fileName), std::string::npos) << listed.err;
-}
-
-std::string withTypo()
-{
-    std::string text = tomlOf({GaN});
-    return text.replace(text.find("Eg = "), 5, "Egg = ");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, BadMaterials,
-    testing::Values(
-        BadMaterialsCase{"UnknownKey", "typo.toml", withTypo(), "out.tvm", "Egg"},
-        BadMaterialsCase{"CutToml", "cut.toml", tomlOf({GaN}).substr(0, tomlOf({GaN}).find("e33 = ")),
-                         "out.tvm", "e33"},
-        // Binary bytes named .toml: the TOML reader's complaint, not a listing of garbage.
-        BadMaterialsCase{"BinaryNamedToml", "wrong.toml", materialsFile({GaN}), "out.tvm", "wrong.toml"},
-        BadMaterialsCase{"CutBinary", "cut.tvm", materialsFile({GaN}).substr(0, 50), "out.toml",
-                         "binary materials file"},
-        BadMaterialsCase{"NameTwice", "dup.tvm", materialsFile({GaN, AlGaN, GaN}), "dup.toml", "GaN"}),
-    [](const testing::TestParamInfo<BadMaterialsCase>& info) { return info.param.name; });
-
 // Pairs of input and output the tool refuses before writing: exit status 2, a reason, no file.
 TEST(ConvertMismatch, IsAUsageErrorAndWritesNothing)
 {
