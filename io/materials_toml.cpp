@@ -136,16 +136,17 @@ void appendHexByte(std::string& out, const char* prefix, unsigned value, int dig
         out += hex[(value >> shift) & 0xFu];
 }
 
-// A name as a message shows it: in double quotes, with control characters and bytes that are not
-// UTF-8 spelled as \xNN, so the message itself stays printable text.
-std::string quotedForMessage(std::string_view text)
+// `text` as a message shows it: control characters and bytes that are not UTF-8 spelled as \xNN (and,
+// with `escapeQuotes`, '"' and '\\' preceded by a backslash), so the message stays one line of
+// printable text whatever bytes the file held.
+std::string printableForMessage(std::string_view text, bool escapeQuotes)
 {
-    std::string out = "\"";
+    std::string out;
     std::size_t i = 0;
     while (i < text.size()) {
         const auto byte = static_cast<unsigned char>(text[i]);
         const std::size_t length = utf8SequenceLength(text.substr(i));
-        if (byte == '"' || byte == '\\') {
+        if (escapeQuotes && (byte == '"' || byte == '\\')) {
             out += '\\';
             out += static_cast<char>(byte);
         } else if (length == 0 || byte < 0x20 || byte == 0x7F) {
@@ -157,8 +158,13 @@ std::string quotedForMessage(std::string_view text)
         }
         ++i;
     }
-    out += '"';
     return out;
+}
+
+// A name as a message shows it: in double quotes, escaped as above.
+std::string quotedForMessage(std::string_view text)
+{
+    return '"' + printableForMessage(text, true) + '"';
 }
 
 // A TOML basic string holding exactly the bytes of `text`, which must be valid UTF-8.
@@ -468,7 +474,8 @@ std::vector<Material> readLibrary(std::string_view text)
     } catch (const toml::parse_error& error) {
         const toml::source_position& at = error.source().begin;
         throw Refusal("The materials library is not valid TOML: line " + std::to_string(at.line) +
-                      ", column " + std::to_string(at.column) + ": " + std::string(error.description()));
+                      ", column " + std::to_string(at.column) + ": " +
+                      printableForMessage(error.description(), false));
     }
     for (auto&& [key, value] : root)
         if (key.str() != "material")

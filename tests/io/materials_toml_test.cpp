@@ -352,6 +352,9 @@ TEST(MaterialsTomlRead, BrokenDocumentsAreRefusedWithWhereAndLeaveTheListAlone)
         {"material = 3\n", {"\"material\"", "integer", "line 1"}},
         {"material = [1]\n", {"material 1", "integer"}},
         {"[material]\nname = \"GaN\"\n", {"\"material\"", "table"}},
+        // The parser quotes what it saw; the message stays one printable line.
+        {"[[material]]\nname = t\n", {"line 2, column", "saw 't\\x0A'"}},
+        {"x = t\x1B", {"line 1, column", "saw 't\\x1B'"}},
     };
     // clang-format on
     for (const auto& [text, pieces] : cases) {
