@@ -141,9 +141,9 @@ std::string lineText(long long lineNumber)
     return "line #" + std::to_string(lineNumber);
 }
 
-// One parse of one script. `layersHeld` counts the layers in every list still being built; each of
-// them reaches the result at least once (blocks repeated zero times keep nothing), so a list that
-// would take the count past maxScriptLayers proves the script makes too many layers.
+// One parse of one script. Every layer is made straight onto the end of the one result list, and a
+// repeat block copies its own stretch of that list in place, so no layer is copied once per level of
+// nesting: the work stays in proportion to the layers made, which maxScriptLayers bounds.
 class ScriptParser {
 public:
     ScriptParser(ScriptLineReader& reader, long long& lineNumber, Observer& observer)
@@ -151,9 +151,9 @@ public:
     {
     }
 
-    // Reads to the end of the text or to an "endrepeat" line. `depth` is the number of blocks open
-    // around these lines; with `keep` false the lines are read and reported on but make no layers.
-    // False on a fatal error, with failure() saying why.
+    // Reads to the end of the text or to an "endrepeat" line, appending the layers made to `layers`.
+    // `depth` is the number of blocks open around these lines; with `keep` false the lines are read
+    // and reported on but make no layers. False on a fatal error, with failure() saying why.
     bool parseBlock(int depth, bool keep, std::vector<Layer>& layers);
 
     const std::string& failure() const { return failure_; }
@@ -171,7 +171,6 @@ private:
     ScriptLineReader& reader_;
     long long& lineNumber_;
     Observer& observer_;
-    std::size_t layersHeld_ = 0;
     std::string failure_;
 };
 
@@ -196,10 +195,9 @@ bool ScriptParser::parseBlock(int depth, bool keep, std::vector<Layer>& layers)
         Layer layer = readLayer(first.key, rest, line);
         if (!keep)
             continue;
-        if (layersHeld_ >= maxScriptLayers)
+        if (layers.size() >= maxScriptLayers)
             return refuseLayerCount(lineNumber_);
         layers.push_back(std::move(layer));
-        ++layersHeld_;
     }
     return true;
 }
@@ -221,21 +219,25 @@ bool ScriptParser::parseRepeat(int depth, bool keep, std::string_view line, std:
         copies = 1;  // the block as written, once
     }
     const bool keepBlock = keep && copies > 0;
-    std::vector<Layer> block;
-    if (!parseBlock(depth + 1, keepBlock, block))
+    const std::size_t start = layers.size();
+    if (!parseBlock(depth + 1, keepBlock, layers))
         return false;
-    if (block.empty())
+    const std::size_t blockSize = layers.size() - start;
+    if (blockSize == 0 || copies <= 1)
         return true;
-    // The block is already held once; the check comes before anything is allocated for the copies.
-    layersHeld_ -= block.size();
-    const std::size_t room = maxScriptLayers - layersHeld_;
-    if (static_cast<unsigned long long>(copies) > room / block.size())
+    // The block is already there once; the bound is checked before anything is allocated for the
+    // other copies.
+    const std::size_t room = maxScriptLayers - layers.size();
+    if (static_cast<unsigned long long>(copies - 1) > room / blockSize)
         return refuseLayerCount(repeatLine);
-    const std::size_t total = block.size() * static_cast<std::size_t>(copies);
-    layers.reserve(layers.size() + total);
-    for (long long copy = 0; copy < copies; ++copy)
-        layers.insert(layers.end(), block.begin(), block.end());
-    layersHeld_ += total;
+    const std::size_t needed = layers.size() + blockSize * static_cast<std::size_t>(copies - 1);
+    // Grown by at least half (up to the bound), so that many small repeats after a long stack stay
+    // linear.
+    if (needed > layers.capacity())
+        layers.reserve(std::max(needed, std::min(maxScriptLayers, layers.capacity() + layers.capacity() / 2)));
+    for (long long copy = 1; copy < copies; ++copy)
+        for (std::size_t i = start; i < start + blockSize; ++i)
+            layers.push_back(layers[i]);  // no reallocation: the room is reserved
     return true;
 }
 

@@ -300,6 +300,21 @@ TEST(ScriptLimits, LayerCountIsBoundedBeforeAnythingIsAllocated)
     }
 }
 
+// A block is expanded in place: 63 blocks of one copy around 10000 layers allocate room for the layers
+// about once, not once per level (at the bound that took minutes).
+TEST(ScriptLimits, NestedBlocksAreNotCopiedPerLevel)
+{
+    constexpr std::size_t layerCount = 10000;
+    std::string script;
+    for (int depth = 1; depth < maxRepeatDepth; ++depth)
+        script += "repeat=1\n";
+    script += "repeat=" + std::to_string(layerCount) + "\nA\n";
+    testing::LargestAllocation allocations;
+    const Parsed parsed = parse(script);
+    ASSERT_EQ(parsed.layers.size(), layerCount);
+    EXPECT_LT(allocations.totalBytes(), 3 * layerCount * sizeof(Layer));
+}
+
 TEST(ScriptLimits, NumbersIgnoreTheProgramLocale)
 {
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);

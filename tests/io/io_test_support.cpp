@@ -11,6 +11,7 @@
 namespace {
 std::atomic<int> trackingScopes{0};
 std::atomic<std::size_t> largestSize{0};
+std::atomic<std::size_t> totalSize{0};
 } // namespace
 
 // Replaces the global allocation functions of the io test program only; the array and nothrow forms
@@ -18,6 +19,7 @@ std::atomic<std::size_t> largestSize{0};
 void* operator new(std::size_t size)
 {
     if (trackingScopes.load() > 0) {
+        totalSize += size;
         std::size_t seen = largestSize.load();
         while (size > seen && !largestSize.compare_exchange_weak(seen, size)) {
         }
@@ -40,6 +42,7 @@ namespace tervane::testing {
 LargestAllocation::LargestAllocation()
 {
     largestSize.store(0);
+    totalSize.store(0);
     ++trackingScopes;
 }
 LargestAllocation::~LargestAllocation()
@@ -49,6 +52,10 @@ LargestAllocation::~LargestAllocation()
 std::size_t LargestAllocation::bytes() const
 {
     return largestSize.load();
+}
+std::size_t LargestAllocation::totalBytes() const
+{
+    return totalSize.load();
 }
 
 ScratchFolder::ScratchFolder()

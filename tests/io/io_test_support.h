@@ -41,7 +41,8 @@ inline std::uint64_t bitsOf(double value)
 }
 
 // The largest single allocation made through operator new while an instance lives: shows that a
-// hostile length or count was refused before anything was allocated for it.
+// hostile length or count was refused before anything was allocated for it. The total shows work
+// that grows with more than the size of the result.
 class LargestAllocation {
   public:
     LargestAllocation();
@@ -49,6 +50,7 @@ class LargestAllocation {
     LargestAllocation(const LargestAllocation&) = delete;
     LargestAllocation& operator=(const LargestAllocation&) = delete;
     std::size_t bytes() const;
+    std::size_t totalBytes() const;
 };
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
