@@ -95,26 +95,6 @@ TEST(MaterialsForms, ConversionsBothWaysKeepEveryLawInItsSlot)
     }
 }
 
-// Pairs of input and output the tool refuses before writing: exit status 2, a reason, no file.
-TEST(ConvertMismatch, IsAUsageErrorAndWritesNothing)
-{
-    TempDir dir;
-    const std::string toml = dir.write("lib.toml", tomlOf({GaN}));
-    const std::string byContent = dir.write("lib.txt", tomlOf({GaN}));
-    const std::string script = dir.write("s.txt", "GaN t=100\n");
-    for (const Args& row :
-         {Args{toml, "lib.tvn"}, Args{byContent, "lib.tvn"}, Args{toml, "lib.tvm", "--left", "fixed:1"},
-          Args{script, "s.toml", "--script"}, Args{script, "s.tvn", "--left", "fixed"}}) {
-        Args arguments{"convert", row[0], dir.path(row[1])};
-        arguments.insert(arguments.end(), row.begin() + 2, row.end());
-        const CliRun run = runCli(arguments);
-        EXPECT_EQ(run.status, 2) << row[1];
-        EXPECT_NE(run.err, "");
-        EXPECT_EQ(run.out, "");
-        EXPECT_FALSE(std::filesystem::exists(dir.path(row[1]))) << row[1];
-    }
-}
-
 TEST(SolveMaterialsForms, TomlBinaryAndTheDefaultStandardLibraryGiveTheSameSolution)
 {
     TempDir dir;

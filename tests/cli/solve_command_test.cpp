@@ -468,37 +468,5 @@ TEST_F(SolveTest, StatusFileThatCannotBeWrittenFailsAfterTheStatusLine)
     EXPECT_NE(run.err.find("status.json"), std::string::npos) << run.err;
 }
 
-// Command lines that are wrong in themselves: exit status 2, a reason on standard error, nothing
-// on standard output and no file touched.
-class UsageErrors : public SolveTest, public testing::WithParamInterface<Args> {};
-
-TEST_P(UsageErrors, ExitWith2AndTouchNothing)
-{
-    dir.write("bands.txt", "kept\n");
-    Args arguments{"solve",   script(nLayer), "--materials",   materials,
-                   "--bands", bands,          "--status-json", status};
-    arguments.insert(arguments.end(), GetParam().begin(), GetParam().end());
-    const CliRun run = runCliIn(dir.path(""), arguments);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err, "");
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(readFile(bands), "kept\n");
-    EXPECT_FALSE(std::filesystem::exists(status));
-    EXPECT_FALSE(std::filesystem::exists(dir.path("cv.out")));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, UsageErrors,
-    testing::Values(Args{"--valence"}, // without --schroedinger
-                    Args{"--damping", "0.5x"}, Args{"--damping", "1.5"}, Args{"--poisson-iterations", "2.5"},
-                    Args{"--poisson-iterations", "99999999999"}, Args{"--left", "fixed"},
-                    Args{"--left", "Neutral"}, Args{"--right", "fixed:1e999"}, Args{"--substrate", "GaN:"},
-                    Args{"--substrate", ":0.2"}, Args{"--cv", "0:1"}, Args{"--cv", "0:inf:0.5"},
-                    // Sweeps that would not end in reasonable time, or at all: refused before the solve.
-                    Args{"--cv", "1e20:1e20:1"}, Args{"--sheet-range", "10"}, Args{"--sheet-range", "-1:3"},
-                    Args{"--eigensolver", "lanczos"}, Args{"--cv-out", "cv.txt"}, // --cv-out without --cv
-                    Args{"--dump-dir", "no-such-folder"}, Args{"--damping", "0.5", "--damping", "0.6"},
-                    Args{"--document", "--script"}, Args{"extra.txt"}, Args{"--materials"}));
-
 } // namespace
 } // namespace tervane::test

@@ -1,5 +1,4 @@
-// tervane-cli command-line usage: the help of each command, and the exit status 2 of a malformed
-// command line.
+// tervane-cli command-line usage: the help of each command.
 
 #include <gtest/gtest.h>
 
@@ -70,24 +69,6 @@ INSTANTIATE_TEST_SUITE_P(
                               "--status-json",
                               "0 runs none, a negative limit is refused",
                               "Exit status"}}));
-
-class UsageError : public testing::TestWithParam<Args> {};
-
-TEST_P(UsageError, ExitsWithStatus2AndSaysWhy)
-{
-    const CliRun run = runCli(GetParam());
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err, "");
-    EXPECT_EQ(run.out, "");
-}
-
-INSTANTIATE_TEST_SUITE_P(CommandLines, UsageError,
-                         testing::Values(Args{}, Args{"solvent"}, Args{"--colour"}, Args{"layers"},
-                                         Args{"layers", "s.txt", "--colour"},
-                                         Args{"layers", "s.txt", "--materials"},
-                                         Args{"layers", "s.txt", "extra.txt"},
-                                         Args{"layers", "--document", "--script", "s.txt"}, Args{"materials"},
-                                         Args{"materials", "a.bin", "b.bin"}, Args{"convert", "s.txt"}));
 
 } // namespace
 } // namespace tervane::test
