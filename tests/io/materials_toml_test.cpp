@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -361,25 +360,6 @@ TEST(MaterialsTomlRead, BrokenDocumentsAreRefusedWithWhereAndLeaveTheListAlone)
         std::vector<Material> materials = sentinel;
         expectMessage(decodeMaterialsToml(text, materials), pieces);
         expectIdentical(sentinel, materials);
-    }
-}
-
-// Every cut of a valid document, and random damage, either reads or is refused: never a crash or a
-// half-loaded list.
-TEST(MaterialsTomlRead, TruncatedAndMangledDocumentsAreRefusedCleanly)
-{
-    std::mt19937 random(7);
-    for (std::size_t length = 0; length < validDocument.size() + 300; ++length) {
-        std::string text = validDocument.substr(0, length);
-        if (length > validDocument.size())
-            for (int flips = 0; flips < 3; ++flips)
-                text[random() % text.size()] = static_cast<char>(random() % 256);
-        std::vector<Material> materials = sentinel;
-        const IoResult result = decodeMaterialsToml(text, materials);
-        if (!result.ok) {
-            ASSERT_FALSE(result.message.empty());
-            expectIdentical(sentinel, materials);
-        }
     }
 }
 
