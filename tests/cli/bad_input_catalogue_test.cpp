@@ -453,6 +453,16 @@ TEST(Truncation, EveryPrefixIsRefusedAndKeepsWhatWasLoaded)
         ASSERT_FALSE(outcome.ok) << size;
         EXPECT_TRUE(outcome.message.starts_with("The file is truncated: ")) << size << outcome.message;
     }
+    // A TOML library cut anywhere holds no material, all of it, or is refused with the list kept.
+    const std::string toml = gaAsTomlWith();
+    const std::vector<Material> whole = decoded(materialsFile({GaAs}));
+    for (std::size_t size = 0; size < toml.size(); ++size) {
+        std::vector<Material> materials = sentinel;
+        const IoResult result = decodeMaterialsToml(toml.substr(0, size), materials);
+        EXPECT_TRUE(result ? materials.empty() || materials == whole
+                           : !result.message.empty() && materials == sentinel)
+            << size << result.message;
+    }
 }
 
 } // namespace
