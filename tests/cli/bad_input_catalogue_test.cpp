@@ -96,7 +96,7 @@ struct CliRow {
     std::string message; // a distinctive part of standard error
     int status;
     std::string created = {}; // a file the run may write (the lines of a sweep that stopped)
-    std::string locked = {};  // a file made unreadable before the run
+    std::string locked = {};  // a file made unreadable, or a folder ("name/") read-only, for the run
 };
 
 void PrintTo(const CliRow& row, std::ostream* out)
@@ -138,21 +138,25 @@ TEST_P(CliCatalogue, SaysWhatIsWrongAndChangesNoFile)
     d.write("s.txt", nLayer);
     d.write("out.txt", "precious");
     fs::create_directory(d.path("sub"));
-    for (const auto& [name, bytes] : row.files)
+    for (const auto& [name, bytes] : row.files) {
+        fs::create_directories(fs::path(d.path(name)).parent_path());
         d.write(name, bytes);
+    }
     Args arguments = row.arguments;
     for (std::string& argument : arguments)
         if (argument.starts_with("@"))
             argument = d.path(argument.substr(1));
     const std::map<std::string, std::string> before = snapshot(d);
+    const std::string locked = d.path(row.locked);
+    const bool folder = row.locked.ends_with("/");
     if (!row.locked.empty()) {
-        chmod(d.path(row.locked).c_str(), 0);
-        if (std::ifstream(d.path(row.locked)))
-            GTEST_SKIP() << "permissions do not stop this user from reading";
+        chmod(locked.c_str(), folder ? S_IRUSR | S_IXUSR : 0);
+        if (folder ? std::ofstream(locked + "probe").good() : std::ifstream(locked).good())
+            GTEST_SKIP() << "permissions do not bind this user";
     }
     const CliRun run = runCliIn(d.path(""), arguments);
     if (!row.locked.empty())
-        chmod(d.path(row.locked).c_str(), S_IRUSR | S_IWUSR);
+        chmod(locked.c_str(), S_IRWXU);
 
     EXPECT_EQ(run.status, row.status) << run.err;
     EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
@@ -200,6 +204,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, CliCatalogue, testing::Values(
     // Outputs that cannot be written, or would replace an input.
     CliRow{"ConvertIntoAMissingFolder", {}, {"convert", "@s.txt", "@no/o.tvn"}, "Could not open file", 1},
     CliRow{"ConvertOntoAFolder", {}, {"convert", "@s.txt", "@sub"}, "is a folder", 1},
+    CliRow{"MaterialsIntoAMissingFolder", {}, {"convert", "@m.tvm", "@no/o.tvm"}, "Could not open file", 1},
+    CliRow{"MaterialsIntoAReadOnlyFolder", {{"ro/keep.tvm", "old"}}, {"convert", "@m.tvm", "@ro/keep.tvm"}, "Could not open file", 1, "", "ro/"},
     CliRow{"ConvertOntoItsInput", {}, {"convert", "@s.txt", "@s.txt"}, "IN and OUT are the same file", 2},
     CliRow{"BandsOntoTheStructure", {}, solveOf("@s.txt", {"--bands", "@s.txt"}), "--bands names", 2},
     CliRow{"BandsIntoAMissingFolder", {}, solveOf("@s.txt", {"--bands", "@no/b.txt"}), "The band profile could not be written", 1},

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -119,28 +118,6 @@ TEST(MaterialsFileTest, SaveAndLoadLeaveNoTemporaryFile)
     EXPECT_EQ(loaded, saved);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1)
         << "a temporary file was left";
-}
-
-TEST(MaterialsFileTest, FailedSaveKeepsTheOldFile)
-{
-    testing::ScratchFolder folder;
-    const std::vector<Material> materials = sentinel;
-    std::filesystem::create_directory(folder.path() / "sub");
-    testing::writeFileBytes(folder.file("sub/keep.mat"), "old contents");
-    for (const std::string& path : {folder.file("no-such-folder/nitrides.mat"), folder.file("sub")}) {
-        const IoResult result = saveMaterialsFile(path, materials);
-        EXPECT_FALSE(result.ok || result.message.empty()) << path;
-    }
-    EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "sub"));
-
-    // In a folder that cannot take the temporary file the old file survives untouched (checked only
-    // where permissions bind this user).
-    std::filesystem::permissions(folder.path() / "sub",
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    if (!std::ofstream(folder.file("sub/probe"))) {
-        EXPECT_FALSE(saveMaterialsFile(folder.file("sub/keep.mat"), materials));
-        EXPECT_EQ(testing::readFileBytes(folder.file("sub/keep.mat")), "old contents");
-    }
 }
 
 } // namespace
