@@ -95,7 +95,8 @@ TEST(ArchiveTest, ReaderAcceptsLongerPrefixFormsForShortTexts)
     }
 }
 
-// Damaged strings: the kind of failure and how the message starts.
+// Strings whose long length prefix is cut short (the files' own cuts, wide markers and huge lengths
+// are in the bad-input catalogue): the kind of failure and how the message starts.
 TEST(ArchiveTest, DamagedStringsAreRefusedWithoutAllocating)
 {
     struct Case {
@@ -104,13 +105,6 @@ TEST(ArchiveTest, DamagedStringsAreRefusedWithoutAllocating)
         const char* start;
     };
     const Case cases[] = {
-        {bytes({0xFF, 0xFE, 0xFF, 0x03, 'G', 0, 'a', 0, 'N', 0}), ArchiveError::Kind::Corrupt,
-         "The file is corrupt: the text at byte 0"},
-        {bytes({0x04, 'G', 'a', 'N'}), ArchiveError::Kind::Truncated,
-         "The file is truncated: the text at byte 0 claims 4 characters, but only 3 bytes are left"},
-        {bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 'x'}), ArchiveError::Kind::Truncated,
-         "The file is truncated: the text at byte 0 claims 4294967294 characters"},
-        {std::string(), ArchiveError::Kind::Truncated, "The file is truncated: expected "},
         {bytes({0xFF, 0x2C}), ArchiveError::Kind::Truncated, "The file is truncated: expected "},
         {bytes({0xFF, 0xFF, 0xFF, 0x03, 0x00, 0x00}), ArchiveError::Kind::Truncated,
          "The file is truncated: expected "},
