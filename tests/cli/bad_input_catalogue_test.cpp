@@ -41,14 +41,17 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 const std::string notFinite = "the solution is not finite (NaN or infinity)";
 const std::string badSpacing = "the grid spacing dx must be a positive number";
 
-// GaAs with a permittivity of 0: the polarization potential divides by it.
-StoredMaterial withZeroPermittivity()
+// GaAs, named `name`, with one law replaced.
+StoredMaterial gaAsWith(Law StoredMaterial::*law, const Law& value, const std::string& name)
 {
-    StoredMaterial bad = GaAs;
-    bad.name = "Bad";
-    bad.eps = {0, 0, 0};
-    return bad;
+    StoredMaterial material = GaAs;
+    material.*law = value;
+    material.name = name;
+    return material;
 }
+
+// A permittivity of 0, which the polarization potential divides by.
+const StoredMaterial zeroPermittivity = gaAsWith(&StoredMaterial::eps, {0, 0, 0}, "Bad");
 
 // The materials of a file built by file_images.h, which always reads.
 std::vector<Material> decoded(const std::string& bytes)
@@ -184,7 +187,7 @@ const std::string nanDoping = twoLayersWith(61, ByteBuilder().float64(nan));
 const std::string nanSpacing = twoLayersWith(16, ByteBuilder().float64(nan));
 const std::string nulName = documentVersion2({{.material = std::string("Ga\0As", 5), .thickness = 1e-7}});
 const std::string layerCountOf2e9 = ByteBuilder().int32(2).int32(2000000000).bytes();
-const std::string zeroPermittivity = materialsFile({GaAs, withZeroPermittivity()});
+const std::string withZeroPermittivity = materialsFile({GaAs, zeroPermittivity});
 const char* const badLayerBetween = "GaAs t=500 Nd=1e17\nBad t=200\nGaAs t=500 Nd=1e17\n";
 const std::string lineOf1MB = "GaAs t=2000 " + std::string(1 << 20, 'x') + "\n";
 
@@ -217,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CliCatalogue, testing::Values(
     CliRow{"LayerCountOf2e9", {{"c.tvn", layerCountOf2e9}}, {"layers", "@c.tvn"}, "announces 2000000000 layer records", 1},
     CliRow{"NameOf16BitCharacters", {{"n.tvm", recordWithNamePrefix("\xFF\xFE\xFF\x03")}}, {"materials", "@n.tvm"}, "The file is corrupt: the text at byte 388 is marked as 16-bit characters, which these files never hold (reading material record 1 of 1)", 1},
     // NaN and infinity in files, scripts and options.
-    CliRow{"ZeroPermittivity", {{"m.tvm", zeroPermittivity}, {"in.txt", badLayerBetween}}, solveOf("@in.txt"), "Layer 1 (Bad): " + notFinite, 1},
+    CliRow{"ZeroPermittivity", {{"m.tvm", withZeroPermittivity}, {"in.txt", badLayerBetween}}, solveOf("@in.txt"), "Layer 1 (Bad): " + notFinite, 1},
     CliRow{"NanDopingInADocument", {{"d.tvn", nanDoping}}, solveOf("@d.tvn"), "Layer 0 (GaAs): " + notFinite, 1},
     CliRow{"InfiniteBarrierInADocument", {{"d.tvn", fixedAtInfinity}}, solveOf("@d.tvn"), "Layer 0 (GaAs): " + notFinite, 1},
     CliRow{"NanInToml", {{"m.toml", gaAsTomlWith("[12.9", "[nan")}, {"out.tvm", "old"}}, {"convert", "@m.toml", "@out.tvm"}, "\"eps\"", 1},
@@ -237,6 +240,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CliCatalogue, testing::Values(
     CliRow{"HighByteInAScriptName", {{"in.txt", "Ga\xFF" "As t=100\n"}}, solveOf("@in.txt"), "Layer 000 names the material \"Ga\\xFFAs\"", 1},
     CliRow{"NulEndsAScriptLine", {{"in.txt", std::string("Ga\0As t=100\n", 12)}}, solveOf("@in.txt"), "names the material \"Ga\"", 1},
     CliRow{"NulInADocumentName", {{"d.tvn", nulName}}, solveOf("@d.tvn"), "names the material \"Ga\\x00As\"", 1},
+    CliRow{"MaterialInOtherCase", {{"in.txt", "gan t=100\n"}}, {"layers", "@in.txt", "--materials", "@m.tvm"}, "Material not found!\nLayer 000 names the material \"gan\"", 1},
     CliRow{"UnknownMaterial", {{"in.txt", "GaAs t=100\nInP t=100\n"}}, solveOf("@in.txt"), "Material not found!\nLayer 001 names the material \"InP\"", 1},
     CliRow{"UnknownSubstrate", {}, solveOf("@s.txt", {"--substrate", "gan"}), "The substrate material \"gan\" is not in", 1},
     CliRow{"TomlWithoutAKey", {{"m.toml", gaAsTomlWith("e33 = [0.0, 0.0, 0.0]\n", "")}}, {"materials", "@m.toml"}, "\"polarization.e33\"", 1},
@@ -389,28 +393,6 @@ TEST_P(CoreCatalogue, IsRefusedWithAMessage)
     EXPECT_NE(outcome.message.find(GetParam().message), std::string::npos) << outcome.message;
 }
 
-Outcome solveWithNanThickness()
-{
-    Document document = documentOf({GaAs}, nLayer + std::string(nLayer));
-    document.layers[1].thickness = nan;
-    return solveDocument(document);
-}
-
-Outcome solveOverflowingLaw()
-{
-    StoredMaterial overflowing = GaAs;
-    overflowing.Eg = {1.4, 0, 1e308};
-    return solveDocument(documentOf({overflowing}, "GaAs t=2000 x=0,10 Nd=1e17\n"));
-}
-
-// The sweep stops at 20 V, where holes overflow at the contact; the line of 0 V stays.
-Outcome sweepToANonFiniteBias(const TempDir& d)
-{
-    const Outcome outcome = sweep(d, 0, 40, 20);
-    EXPECT_EQ(linesOf(readFile(d.path("cv.txt"))).size(), 2u);
-    return outcome;
-}
-
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, CoreCatalogue, testing::Values(
     CoreRow{"EmptyMaterialsFile", [](auto& d) { return readMaterials(d, ""); }, "The file is truncated: expected an int32 at byte 0, but only 0 bytes are left (reading the material count)"},
@@ -424,17 +406,18 @@ INSTANTIATE_TEST_SUITE_P(Rows, CoreCatalogue, testing::Values(
     CoreRow{"RepeatedAMillionMillionTimes", [](auto&) { return parse("repeat=1000000000000\nGaAs\n"); }, "The script makes more than 1000000 layers (line #1)"},
     CoreRow{"Nested10000Deep", [](auto&) { return parse(nested10000Deep()); }, "Repeat blocks nested deeper than 64 in line #65"},
     CoreRow{"NegativeSpacing", [](auto&) { return solveDocument(documentOf({GaAs}, "GaAs t=100 dx=-1\n")); }, "Layer 0 (GaAs): " + badSpacing},
-    CoreRow{"NanThickness", [](auto&) { return solveWithNanThickness(); }, "Layer 1 (GaAs): the thickness must be a finite number of 0 or more"},
+    CoreRow{"NanThickness", [](auto&) { Document document = documentOf({GaAs}, nLayer); document.layers[0].thickness = nan; return solveDocument(document); }, "Layer 0 (GaAs): the thickness must be a finite number of 0 or more"},
     CoreRow{"BillionsOfPoints", [](auto&) { return solveDocument(documentOf({GaAs}, "GaAs t=1e10 dx=1\n")); }, "more than 2000000 grid points"},
-    CoreRow{"ZeroPermittivity", [](auto&) { return solveDocument(documentOf({GaAs, withZeroPermittivity()}, badLayerBetween)); }, "Layer 1 (Bad): " + notFinite},
-    CoreRow{"OverflowingLaw", [](auto&) { return solveOverflowingLaw(); }, "Layer 0 (GaAs): " + notFinite},
+    CoreRow{"ZeroPermittivity", [](auto&) { return solveDocument(documentOf({GaAs, zeroPermittivity}, badLayerBetween)); }, "Layer 1 (Bad): " + notFinite},
+    CoreRow{"OverflowingLaw", [](auto&) { return solveDocument(documentOf({gaAsWith(&StoredMaterial::Eg, {1.4, 0, 1e308}, "GaAs")}, "GaAs t=2000 x=0,10\n")); }, "Layer 0 (GaAs): " + notFinite},
     CoreRow{"UnknownMaterial", [](auto&) { return solveDocument(documentOf({GaAs}, "InP t=100\n")); }, "Material not found!"},
     CoreRow{"CvStepZero", [](auto& d) { return sweep(d, 0, 1, 0); }, "Step must be greater than 0"},
     CoreRow{"CvStepNegative", [](auto& d) { return sweep(d, 0, 1, -0.5); }, "Step must be greater than 0"},
     CoreRow{"CvStepNan", [](auto& d) { return sweep(d, 0, 1, nan); }, "must be finite numbers"},
     // A Step that does not move a barrier of 0.8 eV: the sweep would never end.
     CoreRow{"CvStepTooSmallToMove", [](auto& d) { return sweep(d, 0, 1, 1e-20); }, "more than 100000 biases"},
-    CoreRow{"CvStopsAtANonFiniteBias", [](auto& d) { return sweepToANonFiniteBias(d); }, "Layer 0 (GaAs): " + notFinite}),
+    // Holes overflow at the contact 20 V into reverse bias: the line of 0 V stays.
+    CoreRow{"CvStopsAtANonFiniteBias", [](auto& d) { const Outcome outcome = sweep(d, 0, 40, 20); EXPECT_EQ(linesOf(readFile(d.path("cv.txt"))).size(), 2u); return outcome; }, "Layer 0 (GaAs): " + notFinite}),
     [](const testing::TestParamInfo<CoreRow>& info) { return info.param.name; });
 // clang-format on
 

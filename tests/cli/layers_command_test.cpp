@@ -111,21 +111,14 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    gan100 + "001 AlN t:20.0 Nd:1.000e+17 Na:0.000e+00\n",
                    ""},
-        // A missing material stops the list at its layer; names match case-sensitively.
+        // A missing material stops the list at its layer.
         LayersCase{"MissingMaterialStopsTheList",
                    "s.txt",
                    "GaN t=100\nGaN t=50\nAlGaN x=0.3 t=25\nGaN t=10\n",
                    {"--materials", "@MATERIALS"},
                    1,
                    gan100 + "001 GaN t:50.0" + zero,
-                   "Material not found!\nLayer 002 names the material \"AlGaN\""},
-        LayersCase{"NamesAreCaseSensitive",
-                   "s.txt",
-                   "gan t=100\n",
-                   {"--materials", "@MATERIALS"},
-                   1,
-                   "",
-                   "Material not found!\n"}),
+                   "Material not found!\nLayer 002 names the material \"AlGaN\""}),
     [](const testing::TestParamInfo<LayersCase>& info) { return info.param.name; });
 
 TEST(LayersIndex, IsPaddedToThreeDigitsAndGrowsBeyond)
