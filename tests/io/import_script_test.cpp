@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <ostream>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -45,47 +43,13 @@ void expectClose(double actual, double expected)
     EXPECT_NEAR(actual, expected, tolRelative * std::fabs(expected)) << "expected " << expected;
 }
 
-// Table rows show up in failure messages by their script line.
-template <class Case>
-    requires requires(const Case& row) { row.line; }
-void PrintTo(const Case& row, std::ostream* out)
-{
-    *out << '"' << row.line << '"';
-}
-
-// --- Lines as fgets with a 2048-byte buffer returns them ---------------------------------------
-
-struct LineCase {
-    std::string text;
-    std::vector<std::size_t> lengths;
-};
-
-class ScriptLines : public ::testing::TestWithParam<LineCase> {};
-
-TEST_P(ScriptLines, ComeInPiecesOfAtMost2047Bytes)
-{
-    ScriptLineReader reader(GetParam().text);
-    std::vector<std::size_t> lengths;
-    std::string joined;
-    for (std::string_view line; reader.readLine(line);) {
-        lengths.push_back(line.size());
-        joined += line;
-    }
-    EXPECT_EQ(lengths, GetParam().lengths);
-    EXPECT_EQ(joined, GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(Import, ScriptLines,
-    ::testing::Values(LineCase{"", {}}, LineCase{"ab\r\ncd", {4, 2}}, LineCase{std::string(2046, 'a') + "\n", {2047}},
-                      LineCase{std::string(2047, 'a') + "\n", {2047, 1}}, LineCase{std::string(4094, 'a'), {2047, 2047}}));
-
 // --- Properties of a layer line ----------------------------------------------------------------
 
 struct PropertyCase {
     const char* line;
     double Layer::*field;
-    double expected;       // SI
-    bool invalid = false;  // a number that is not finite: reported, and the earlier value kept
+    double expected;      // SI
+    bool invalid = false; // a number that is not finite: reported, and the earlier value kept
 };
 
 constexpr auto thicknessOf = &Layer::thickness, dxOf = &Layer::dx, NdOf = &Layer::Nd, NaOf = &Layer::Na,
@@ -96,17 +60,20 @@ class ScriptProperty : public ::testing::TestWithParam<PropertyCase> {};
 TEST_P(ScriptProperty, IsReadInScriptUnitsAndStoredInSi)
 {
     const std::string line = GetParam().line;
+    SCOPED_TRACE(line);
     const Parsed parsed = parse(line);
     ASSERT_TRUE(parsed.result.ok);
     ASSERT_EQ(parsed.layers.size(), 1u);
     EXPECT_EQ(parsed.layers[0].material, "GaN");
     expectClose(parsed.layers[0].*GetParam().field, GetParam().expected);
-    EXPECT_EQ(parsed.messages, GetParam().invalid ? std::vector<std::string>{"Invalid number in line #1: " + line}
-                                                  : std::vector<std::string>{});
+    EXPECT_EQ(parsed.messages, GetParam().invalid
+                                   ? std::vector<std::string>{"Invalid number in line #1: " + line}
+                                   : std::vector<std::string>{});
 }
 
 // Units: t and dx in Angstrom, densities in cm^-3; keys in any case, the last one wins; the number is
 // what strtod takes from the text after the last '='.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Import, ScriptProperty, ::testing::Values(
     PropertyCase{"GaN t=200\n", thicknessOf, 2e-8}, PropertyCase{"GaN\n", thicknessOf, 0.0},
     PropertyCase{"GaN\n", dxOf, 1e-9}, PropertyCase{"GaN dx=5", dxOf, 5e-10},
@@ -119,6 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Import, ScriptProperty, ::testing::Values(
     PropertyCase{"GaN t=5 t=nan\n", thicknessOf, 5e-10, true}, PropertyCase{"GaN t=1e999", thicknessOf, 0.0, true},
     PropertyCase{"GaN dx=infinity", dxOf, 1e-9, true}, PropertyCase{"GaN Nd=2 Nd=1e305", NdOf, 2e6, true},
     PropertyCase{"GaN relax=nan(1)", strainOf, 0.0, true}, PropertyCase{"GaN Nd=1 Nd=-inf", NdOf, 1e6, true}));
+// clang-format on
 
 struct LawCase {
     const char* line;
@@ -132,6 +100,7 @@ class ScriptLaw : public ::testing::TestWithParam<LawCase> {};
 TEST_P(ScriptLaw, FillsCoefficientsFromTheLeft)
 {
     const LawCase& expected = GetParam();
+    SCOPED_TRACE(expected.line);
     const Parsed parsed = parse(expected.line);
     ASSERT_EQ(parsed.layers.size(), 1u);
     const Quadratic& law = parsed.layers[0].*expected.law;
@@ -141,6 +110,7 @@ TEST_P(ScriptLaw, FillsCoefficientsFromTheLeft)
     EXPECT_EQ(parsed.messages.size(), expected.messages);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Import, ScriptLaw, ::testing::Values(
     LawCase{"GaN x=0.1,0.2", &Layer::composition, 0.1, 0.2, 0, 0},
     LawCase{"GaN x=0.1, 0.2", &Layer::composition, 0.1, 0, 0, 1},
@@ -150,6 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Import, ScriptLaw, ::testing::Values(
     LawCase{"GaN Efn=-0.1,0.2,0.3", &Layer::Efn, -0.1, 0.2, 0.3, 0},
     LawCase{"GaN efp=0.3", &Layer::Efp, 0.3, 0, 0, 0},
     LawCase{"GaN Efn=0,0.5 Efn=0,0,inf", &Layer::Efn, 0, 0.5, 0, 1}));
+// clang-format on
 
 TEST(ScriptLayer, FlagsAndNamesFollowTheFirstToken)
 {
@@ -164,21 +135,10 @@ TEST(ScriptLayer, FlagsAndNamesFollowTheFirstToken)
     EXPECT_EQ(parsed.messages, std::vector<std::string>{"Unknown command in line #4: GaN noholesx\n"});
 }
 
-TEST(ScriptLayer, HighBytesAreNotWhitespaceAndNulEndsTheLine)
-{
-    static constexpr char script[] = "GaN\xA0t=5\nAlN\x85 t=5\nInN t=2\0 foo=1\n";
-    const Parsed parsed = parse(std::string_view(script, sizeof script - 1));
-    ASSERT_EQ(names(parsed.layers), "GaN\xA0t AlN\x85 InN");
-    expectClose(parsed.layers[0].thickness, 0.0);
-    expectClose(parsed.layers[1].thickness, 5e-10);
-    expectClose(parsed.layers[2].thickness, 2e-10);
-    EXPECT_TRUE(parsed.messages.empty());
-}
-
 // --- Repeat blocks -------------------------------------------------------------------------------
 
 struct StructureCase {
-    const char* script;
+    const char* line;
     const char* names;
 };
 
@@ -186,14 +146,18 @@ class ScriptStructure : public ::testing::TestWithParam<StructureCase> {};
 
 TEST_P(ScriptStructure, ExpandsRepeatBlocks)
 {
-    const Parsed parsed = parse(GetParam().script);
+    SCOPED_TRACE(GetParam().line);
+    const Parsed parsed = parse(GetParam().line);
     ASSERT_TRUE(parsed.result.ok) << parsed.result.message;
     EXPECT_EQ(names(parsed.layers), GetParam().names);
     EXPECT_TRUE(parsed.messages.empty());
 }
 
+// Bytes above 127 are not blanks: they stay in the name.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Import, ScriptStructure, ::testing::Values(
     StructureCase{"A\r\nB\r\n", "A B"}, StructureCase{"\n \n\t\r\n=A t=1\n", ""},
+    StructureCase{"GaN\xA0t=5\nAlN\x85 t=5\n", "GaN\xA0t AlN\x85"},
     StructureCase{"endrepeat\nA\n", ""}, StructureCase{"A\nendrepeat x\nB\n", "A"},
     StructureCase{"REPEAT=2\nA\nB\nEndRepeat\nC\n", "A B A B C"},
     StructureCase{"repeat=2\nA\nrepeat=2\nB\nendrepeat\nC\nendrepeat\n", "A B B C A B B C"},
@@ -203,69 +167,54 @@ INSTANTIATE_TEST_SUITE_P(Import, ScriptStructure, ::testing::Values(
     StructureCase{"repeat=-2\nA\nendrepeat\nB\n", "B"}, StructureCase{"repeat=0x10\nA\nendrepeat\nB\n", "B"},
     StructureCase{"repeat=-1000000000000\nA\nendrepeat\nB\n", "B"},
     StructureCase{"repeat=1000000000000\nendrepeat\nB\n", "B"}));
+// clang-format on
 
 TEST(ScriptRepeat, ZeroCopiesStillReadAndReportTheirLines)
 {
-    const Parsed parsed = parse("repeat=0\nA foo\nB bar\nC baz\nendrepeat\n");
+    const Parsed parsed = parse("repeat=0\nA foo\nB bar\nendrepeat\n");
     EXPECT_TRUE(parsed.layers.empty());
     EXPECT_EQ(parsed.messages, (std::vector<std::string>{"Unknown command in line #2: A foo\n",
-                                                         "Unknown command in line #3: B bar\n",
-                                                         "Unknown command in line #4: C baz\n"}));
+                                                         "Unknown command in line #3: B bar\n"}));
 }
 
-class ScriptRepeatCount : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(ScriptRepeatCount, MissingCountIsReportedAndTakesTheBlockOnce)
+TEST(ScriptRepeat, MissingCountIsReportedAndTakesTheBlockOnce)
 {
-    const std::string line = std::string(GetParam()) + "\n";
-    const Parsed parsed = parse(line + "A\nB\nendrepeat\n");
-    EXPECT_EQ(names(parsed.layers), "A B");
-    EXPECT_EQ(parsed.messages, std::vector<std::string>{"Missing repeat count in line #1: " + line});
+    for (const std::string count : {"repeat", "repeat=abc", "Repeat=.5"}) {
+        const Parsed parsed = parse(count + "\nA\nB\nendrepeat\n");
+        EXPECT_EQ(names(parsed.layers), "A B");
+        EXPECT_EQ(parsed.messages,
+                  std::vector<std::string>{"Missing repeat count in line #1: " + count + "\n"});
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Import, ScriptRepeatCount,
-                         ::testing::Values("repeat", "repeat=abc", "Repeat=.5"));
 
 // --- Messages and line numbers -------------------------------------------------------------------
 
+// Lines come as fgets with a 2048-byte buffer gives them: pieces of at most 2047 bytes, each a line of
+// its own, so a line of exactly 2047 bytes leaves its line break as one more (blank) line.
 TEST(ScriptMessages, NameEveryLineReadIncludingBlocksAndPieces)
 {
-    const std::string longLine = "GaN t=10" + std::string(2036, ' ') + "AlNxyz t=20" + std::string(944, ' ') + "\n";
-    ASSERT_EQ(longLine.size(), 3000u);
-    const Parsed parsed = parse("GaN\nGaN\nrepeat=2\nA\nB\nC\nD\nE\nendrepeat\nGaN\nGaN\nGaN foo=1 bar\n" + longLine +
-                                "InN baz\r\n");
-    ASSERT_EQ(parsed.layers.size(), 18u);
-    EXPECT_EQ(parsed.layers[15].material, "GaN");
-    expectClose(parsed.layers[15].thickness, 1e-9);
-    EXPECT_EQ(parsed.layers[16].material, "xyz");
-    expectClose(parsed.layers[16].thickness, 2e-9);
+    const std::string fullLine = "GaN t=10" + std::string(2039, ' ') + "\n";
+    const std::string longLine =
+        "GaN t=10" + std::string(2036, ' ') + "AlNxyz t=20" + std::string(944, ' ') + "\n";
+    ASSERT_EQ(fullLine.size() + longLine.size(), 2048u + 3000u);
+    const Parsed parsed = parse("GaN\nGaN\nrepeat=2\nA\nB\nC\nD\nE\nendrepeat\nGaN\nGaN\nGaN foo=1 bar\n" +
+                                fullLine + longLine + "InN baz\r\n");
+    ASSERT_EQ(parsed.layers.size(), 19u);
+    for (std::size_t k : {15, 16})
+        expectClose(parsed.layers[k].thickness, 1e-9);
+    EXPECT_EQ(parsed.layers[17].material, "xyz");
+    expectClose(parsed.layers[17].thickness, 2e-9);
     const std::string firstPiece = longLine.substr(0, 2047);
     EXPECT_EQ(parsed.messages, (std::vector<std::string>{"Unknown command in line #12: GaN foo=1 bar\n",
                                                          "Unknown command in line #12: GaN foo=1 bar\n",
-                                                         "Unknown command in line #13: " + firstPiece,
-                                                         "Unknown command in line #15: InN baz\r\n"}));
+                                                         "Unknown command in line #15: " + firstPiece,
+                                                         "Unknown command in line #17: InN baz\r\n"}));
 }
 
-// --- Hostile scripts -----------------------------------------------------------------------------
+// --- Bounds --------------------------------------------------------------------------------------
 
-TEST(ScriptLimits, NestingDepthIsBounded)
-{
-    auto nested = [](int depth) {
-        std::string script;
-        for (int i = 0; i < depth; ++i)
-            script += "repeat=1\n";
-        return script + "A\n";
-    };
-    const Parsed deepest = parse(nested(maxRepeatDepth));
-    ASSERT_TRUE(deepest.result.ok);
-    EXPECT_EQ(names(deepest.layers), "A");
-    const Parsed parsed = parse("A foo\n" + nested(maxRepeatDepth + 1));
-    EXPECT_FALSE(parsed.result.ok);
-    EXPECT_EQ(parsed.result.message, "Repeat blocks nested deeper than 64 in line #66");
-    EXPECT_TRUE(parsed.layers.empty());
-    EXPECT_EQ(parsed.messages.size(), 1u);  // what was met before the refusal still stands
-}
-
+// A million layers are made; one more is refused, naming the line that went past the bound, and a
+// block that would go past it is refused before room for its copies is allocated.
 TEST(ScriptLimits, LayerCountIsBoundedBeforeAnythingIsAllocated)
 {
     const Parsed atBound = parse("A\nrepeat=999999\nB\n");
@@ -275,23 +224,20 @@ TEST(ScriptLimits, LayerCountIsBoundedBeforeAnythingIsAllocated)
     const Parsed oneMore = parse("repeat=999999\nB\nendrepeat\nA\nC\n");
     EXPECT_EQ(oneMore.result.message, "The script makes more than 1000000 layers (line #5)");
     EXPECT_TRUE(oneMore.layers.empty());
-
     struct Refused {
         const char* script;
-        const char* message;
+        const char* line;
     };
-    for (const Refused& refused : {
-             Refused{"A\nA\nrepeat=999999\nB\n", "The script makes more than 1000000 layers (line #3)"},
-             Refused{"repeat=1000\nA\nrepeat=1000\nB\nendrepeat\nendrepeat\n",
-                     "The script makes more than 1000000 layers (line #1)"},
-             Refused{"repeat=2147483647\nA\n", "The script makes more than 1000000 layers (line #1)"}}) {
+    for (const Refused& refused : {Refused{"A\nA\nrepeat=999999\nB\n", "3"},
+                                   Refused{"repeat=1000\nA\nrepeat=1000\nB\nendrepeat\nendrepeat\n", "1"},
+                                   Refused{"repeat=2147483647\nA\n", "1"}}) {
         std::vector<Layer> layers(3);
         CollectingObserver observer;
         testing::LargestAllocation largest;
         const IoResult result = parseScriptText(refused.script, layers, observer);
         EXPECT_LT(largest.bytes(), std::size_t{1} << 20) << refused.script;
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.message, refused.message);
+        EXPECT_EQ(result.message,
+                  std::string("The script makes more than 1000000 layers (line #") + refused.line + ")");
         EXPECT_TRUE(layers.empty());
     }
 }
@@ -311,42 +257,5 @@ TEST(ScriptLimits, NestedBlocksAreNotCopiedPerLevel)
     EXPECT_LT(allocations.totalBytes(), 3 * layerCount * sizeof(Layer));
 }
 
-TEST(ScriptLimits, NumbersIgnoreTheProgramLocale)
-{
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
-    const Parsed parsed = parse("GaN t=2.5 x=0.25,0.5\n");
-    std::setlocale(LC_NUMERIC, saved.c_str());
-    ASSERT_EQ(parsed.layers.size(), 1u);
-    expectClose(parsed.layers[0].thickness, 2.5e-10);
-    expectClose(parsed.layers[0].composition.b, 0.5);
-}
-
-// --- Files ---------------------------------------------------------------------------------------
-
-TEST(ScriptFile, ReadsCrLfScriptsAndRefusesWhatCannotBeOpened)
-{
-    testing::ScratchFolder folder;
-    testing::writeFileBytes(folder.file("stack.txt"), "repeat=2\r\nAlGaN x=0.25 t=200 dx=5 Nd=1e18\r\nGaN\r\nendrepeat\r\n");
-    std::vector<Layer> layers;
-    CollectingObserver observer;
-    ASSERT_TRUE(readScriptFile(folder.file("stack.txt"), layers, observer).ok);
-    EXPECT_EQ(names(layers), "AlGaN GaN AlGaN GaN");
-    expectClose(layers[2].thickness, 2e-8);
-    expectClose(layers[2].dx, 5e-10);
-    expectClose(layers[2].Nd, 1e24);
-    expectClose(layers[2].composition.a, 0.25);
-    EXPECT_TRUE(observer.messages.empty());
-
-    for (const std::string& path : {folder.file("missing.txt"), folder.path().string()}) {
-        const IoResult result = readScriptFile(path, layers, observer);
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.message, "Could not open file");
-        EXPECT_TRUE(layers.empty());
-    }
-}
-
-}  // namespace
-}  // namespace tervane
+} // namespace
+} // namespace tervane

@@ -5,8 +5,6 @@
 #include <fstream>
 #include <iterator>
 #include <new>
-#include <random>
-#include <stdexcept>
 
 namespace {
 std::atomic<int> trackingScopes{0};
@@ -39,6 +37,34 @@ void operator delete(void* memory, std::size_t) noexcept
 
 namespace tervane::testing {
 
+std::vector<Quadratic*> lawsOf(Material& m)
+{
+    auto& p = m.polarization;
+    return {&m.Eg,  &m.dEc, &m.eps, &m.EaShallow, &m.EdShallow, &m.EaDeep, &m.EdDeep, &m.me,
+            &m.mhh, &m.mlh, &p.a,   &p.Psp,       &p.c13,       &p.c33,    &p.e31,    &p.e33};
+}
+
+std::vector<double*> allNumbers(Material& m)
+{
+    std::vector<double*> numbers;
+    for (Quadratic* law : lawsOf(m))
+        numbers.insert(numbers.end(), {&law->a, &law->b, &law->c});
+    numbers.insert(numbers.end(), {&m.NdBackground, &m.NaBackground, &m.NddBackground, &m.NdaBackground});
+    return numbers;
+}
+
+Material distinctMaterial(const std::string& name, double base, int type)
+{
+    Material m;
+    m.name = name;
+    m.type = type;
+    for (double* number : allNumbers(m)) {
+        *number = base;
+        base += 0.125;
+    }
+    return m;
+}
+
 LargestAllocation::LargestAllocation()
 {
     largestSize.store(0);
@@ -58,42 +84,10 @@ std::size_t LargestAllocation::totalBytes() const
     return totalSize.load();
 }
 
-ScratchFolder::ScratchFolder()
-{
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate =
-            std::filesystem::temp_directory_path() / ("tervane-io-test-" + std::to_string(random()));
-        if (std::filesystem::create_directory(candidate)) {
-            path_ = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("no scratch folder could be created");
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    // A test may have made folders read-only; give them back before removing them.
-    namespace fs = std::filesystem;
-    std::error_code ignored;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    for (auto it = fs::recursive_directory_iterator(path_, ignored);
-         !ignored && it != fs::recursive_directory_iterator(); it.increment(ignored))
-        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(path_, ignored);
-}
-
 std::string readFileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFileBytes(const std::string& path, const std::string& data)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(data.data(), static_cast<std::streamsize>(data.size()));
 }
 
 } // namespace tervane::testing

@@ -1,11 +1,17 @@
 #pragma once
 
+#include <stdlib.h>
+
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "model/material.h"
 
 namespace tervane::testing {
 
@@ -18,31 +24,23 @@ inline std::string bytes(std::initializer_list<int> values)
     return result;
 }
 
-// Little-endian reads at a byte offset, worked out here rather than through the archive.
-inline std::uint64_t unsignedAt(const std::string& data, std::size_t offset, int size)
-{
-    std::uint64_t value = 0;
-    for (int i = 0; i < size; ++i)
-        value |= std::uint64_t{static_cast<unsigned char>(data.at(offset + static_cast<std::size_t>(i)))}
-                 << (8 * i);
-    return value;
-}
-inline std::int32_t int32At(const std::string& data, std::size_t offset)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(unsignedAt(data, offset, 4)));
-}
-inline double float64At(const std::string& data, std::size_t offset)
-{
-    return std::bit_cast<double>(unsignedAt(data, offset, 8));
-}
 inline std::uint64_t bitsOf(double value)
 {
     return std::bit_cast<std::uint64_t>(value);
 }
 
-// The largest single allocation made through operator new while an instance lives: shows that a
-// hostile length or count was refused before anything was allocated for it. The total shows work
-// that grows with more than the size of the result.
+// The sixteen laws and the 52 doubles of a material, listed field by field here rather than through
+// the readers' tables.
+std::vector<Quadratic*> lawsOf(Material& m);
+std::vector<double*> allNumbers(Material& m);
+
+// Every double different (base, base + 0.125, ...), so a value read into or written from the wrong
+// field shows.
+Material distinctMaterial(const std::string& name, double base, int type = Ternary);
+
+// The largest single allocation, and the total, made through operator new while an instance lives:
+// shows that a hostile count was refused before anything was allocated for it, and work that grows
+// with more than the size of the result.
 class LargestAllocation {
   public:
     LargestAllocation();
@@ -56,8 +54,18 @@ class LargestAllocation {
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class ScratchFolder {
   public:
-    ScratchFolder();
-    ~ScratchFolder();
+    ScratchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tervane-io-test-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("no scratch folder could be created");
+        path_ = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
     const std::filesystem::path& path() const { return path_; }
@@ -68,6 +76,5 @@ class ScratchFolder {
 };
 
 std::string readFileBytes(const std::string& path);
-void writeFileBytes(const std::string& path, const std::string& data);
 
 } // namespace tervane::testing

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 #include <string>
 #include <utility>
@@ -16,69 +15,37 @@
 namespace tervane {
 namespace {
 
-using testing::bitsOf;
-using testing::bytes;
-
 constexpr double tolEnergy = 1e-9; // eV, and the same for the other laws in their units
 constexpr double infinity = std::numeric_limits<double>::infinity();
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 
-// The sixteen laws, listed field by field here rather than through the reader's tables.
-std::vector<Quadratic*> lawsOf(Material& m)
-{
-    auto& p = m.polarization;
-    return {&m.Eg,  &m.dEc, &m.eps, &m.EaShallow, &m.EdShallow, &m.EaDeep, &m.EdDeep, &m.me,
-            &m.mhh, &m.mlh, &p.a,   &p.Psp,       &p.c13,       &p.c33,    &p.e31,    &p.e33};
-}
+using testing::allNumbers;
+using testing::distinctMaterial;
+using testing::lawsOf;
 
-// The 52 doubles of a material.
-std::vector<double*> allNumbers(Material& m)
-{
-    std::vector<double*> numbers;
-    for (Quadratic* law : lawsOf(m))
-        numbers.insert(numbers.end(), {&law->a, &law->b, &law->c});
-    numbers.insert(numbers.end(), {&m.NdBackground, &m.NaBackground, &m.NddBackground, &m.NdaBackground});
-    return numbers;
-}
-
-// Bit for bit, so -0.0 against 0.0 counts as a difference.
+// Bit for bit, through the binary form whose layout the materials file tests check by hand: -0.0
+// against 0.0 counts as a difference, and names and types are compared too.
 void expectIdentical(const std::vector<Material>& expected, const std::vector<Material>& actual)
 {
-    ASSERT_EQ(expected.size(), actual.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        Material a = expected[i], b = actual[i];
-        EXPECT_EQ(a.name, b.name) << "material " << i + 1;
-        EXPECT_EQ(a.type, b.type) << "material " << i + 1;
-        const std::vector<double*> x = allNumbers(a), y = allNumbers(b);
-        for (std::size_t k = 0; k < x.size(); ++k)
-            EXPECT_EQ(bitsOf(*x[k]), bitsOf(*y[k])) << "material " << i + 1 << " number " << k;
-    }
-}
-
-// Every double different, so a key read into the wrong field shows.
-Material distinctMaterial(const std::string& name, double base, int type)
-{
-    Material m;
-    m.name = name;
-    m.type = type;
-    for (double* number : allNumbers(m)) {
-        *number = base;
-        base += 0.125;
-    }
-    return m;
+    EXPECT_EQ(encodeMaterials(expected), encodeMaterials(actual));
 }
 
 const std::vector<Material> sentinel = {distinctMaterial("Sentinel", 500.0, Ternary),
                                         distinctMaterial("Other", -7.0, Binary)};
 
-std::vector<Material> roundTrip(const std::vector<Material>& materials)
+std::string written(const std::vector<Material>& materials)
 {
     std::string text;
-    const IoResult written = encodeMaterialsToml(materials, text);
-    EXPECT_TRUE(written.ok) << written.message;
+    const IoResult result = encodeMaterialsToml(materials, text);
+    EXPECT_TRUE(result.ok) << result.message;
+    return text;
+}
+
+std::vector<Material> roundTrip(const std::vector<Material>& materials)
+{
     std::vector<Material> read;
-    const IoResult parsed = decodeMaterialsToml(text, read);
-    EXPECT_TRUE(parsed.ok) << parsed.message << "\n" << text;
+    const IoResult parsed = decodeMaterialsToml(written(materials), read);
+    EXPECT_TRUE(parsed.ok) << parsed.message;
     return read;
 }
 
@@ -93,11 +60,11 @@ void expectMessage(const IoResult& result, const std::vector<std::string>& piece
 // ----------------------------------------------------------------------------------------------------
 // Round trips
 
-TEST(MaterialsTomlRoundTrip, KeepsEveryFieldTheOrderAndAwkwardNumbers)
+// Numbers whose shortest text is easy to get wrong (ties, subnormals, the extremes, beyond 2^53), and
+// names that need quotes or escapes, or are long.
+TEST(MaterialsTomlRoundTrip, KeepsEveryFieldTheOrderAwkwardNumbersAndNamesBitForBit)
 {
-    std::vector<Material> materials{distinctMaterial("GaN", 1.0, Binary),
-                                    distinctMaterial("AlGaN", -3.0, Ternary)};
-    // Numbers whose shortest text is easy to get wrong: ties, subnormals, the extremes, beyond 2^53.
+    std::vector<Material> materials{distinctMaterial("GaN", 1.0, Binary), distinctMaterial("AlGaN", -3.0)};
     for (double value :
          {-0.0, 0.1, 1.0 / 3.0, 1e23, 9007199254740993.0, std::numeric_limits<double>::denorm_min(),
           std::nextafter(std::numeric_limits<double>::min(), 0.0), std::numeric_limits<double>::max(),
@@ -108,35 +75,27 @@ TEST(MaterialsTomlRoundTrip, KeepsEveryFieldTheOrderAndAwkwardNumbers)
             *number = value;
         materials.push_back(m);
     }
-    expectIdentical(materials, roundTrip(materials));
-    expectIdentical({}, roundTrip({}));
-}
-
-TEST(MaterialsTomlRoundTrip, WritesShortestNumbersThatStayFloats)
-{
-    Material gan;
-    gan.name = "GaN";
-    gan.Eg = Quadratic(3.4376, -0.0, 1e-7);
-    gan.NdBackground = 1e17;
-    std::string text;
-    ASSERT_TRUE(encodeMaterialsToml({gan}, text).ok);
-    EXPECT_NE(text.find("[3.4376, -0.0, 1e-07]"), std::string::npos) << text;
-    EXPECT_NE(text.find("= 1e+17\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("= [0.0, 0.0, 0.0]"), std::string::npos) << text;
-    EXPECT_TRUE(looksLikeMaterialsToml(text));
-}
-
-TEST(MaterialsTomlRoundTrip, NamesComeBackByteForByte)
-{
-    std::vector<Material> materials;
     for (const std::string& name :
          {std::string("GaN "), std::string("Al\"Ga\"N a\\b\\u0041 \"\"\" '''"),
           std::string("\t\n\r\b\f\x01\x1F\x7F"), std::string("Ga\0N", 4),
           std::string("[[material]]\n# x = 1"),
           std::string("\xC3\x85 \xC2\x85 \xE2\x80\xA8 \xEF\xBB\xBF \xF4\x8F\xBF\xBF"),
           std::string(70000, 'n')})
-        materials.push_back(distinctMaterial(name, 2.0 * double(materials.size()), Ternary));
+        materials.push_back(distinctMaterial(name, 2.0 * double(materials.size())));
     expectIdentical(materials, roundTrip(materials));
+    expectIdentical({}, roundTrip({}));
+}
+
+// The shortest text that reads back, and floats stay floats: a law of zeros is [0.0, 0.0, 0.0].
+TEST(MaterialsTomlRoundTrip, WritesShortestNumbersThatStayFloats)
+{
+    Material gan;
+    gan.name = "GaN";
+    gan.Eg = Quadratic(3.4376, -0.0, 1e-7);
+    gan.NdBackground = 1e17;
+    const std::string text = written({gan});
+    for (const char* expected : {"[3.4376, -0.0, 1e-07]", "= 1e+17\n", "= [0.0, 0.0, 0.0]"})
+        EXPECT_NE(text.find(expected), std::string::npos) << text;
 }
 
 // ----------------------------------------------------------------------------------------------------
@@ -152,16 +111,12 @@ TEST(MaterialsTomlWrite, RefusesWhatTheReaderCouldNotTakeBack)
     // clang-format off
     const WriteRefusalCase cases[] = {
         {[](Material& m) { m.Eg.b = infinity; }, {"material 2 \"AlN\"", "\"Eg\"", "inf"}},
-        {[](Material& m) { m.polarization.c33.c = notANumber; }, {"\"polarization.c33\"", "nan"}},
         {[](Material& m) { m.NdaBackground = -infinity; }, {"\"NdaBackground\"", "-inf"}},
         {[](Material& m) { m.type = 2; }, {"material 2 \"AlN\"", "\"type\"", "2"}},
         {[](Material& m) { m.name.clear(); }, {"material 2", "\"name\"", "empty"}},
         {[](Material& m) { m.name = "GaN"; }, {"material 2 \"GaN\"", "\"name\"", "material 1"}},
         {[](Material& m) { m.name = "Ga\xFFN"; }, {"material 2 \"Ga\\xFFN\"", "\"name\"", "UTF-8", "byte 3"}},
         {[](Material& m) { m.name = "a\xC0\x80"; }, {"\"name\"", "UTF-8", "byte 2"}},        // overlong NUL
-        {[](Material& m) { m.name = "\xED\xA0\x80"; }, {"\"name\"", "UTF-8", "byte 1"}},     // surrogate
-        {[](Material& m) { m.name = "\xF4\x90\x80\x80"; }, {"\"name\"", "UTF-8"}},           // above U+10FFFF
-        {[](Material& m) { m.name = "GaN\xE2\x82"; }, {"\"name\"", "UTF-8", "byte 4"}},      // cut sequence
     };
     // clang-format on
     for (const WriteRefusalCase& c : cases) {
@@ -177,33 +132,8 @@ TEST(MaterialsTomlWrite, RefusesWhatTheReaderCouldNotTakeBack)
 // ----------------------------------------------------------------------------------------------------
 // Reading hand-written text
 
-// Two complete materials; the malformed cases spoil the second.
-const std::string validDocument = R"(# two materials
-[[material]]
-name = "GaN"
-type = "Binary"
-Eg = [3.4376, 0.0, 0.0]
-dEc = [0.7976, 0.0, 0.0]
-eps = [9.5, 0.0, 0.0]
-EaShallow = [0.17, 0.0, 0.0]
-EdShallow = [0.015, 0.0, 0.0]
-EaDeep = [0.9, 0.0, 0.0]
-EdDeep = [1.65, 0.0, 0.0]
-me = [0.2, 0.0, 0.0]
-mhh = [1.887, 0.0, 0.0]
-mlh = [0.139, 0.0, 0.0]
-NdBackground = 0.0
-NaBackground = 0.0
-NddBackground = 0.0
-NdaBackground = 0.0
-[material.polarization]
-a = [3.189, 0.0, 0.0]
-Psp = [-0.029, 0.0, 0.0]
-c13 = [103.0, 0.0, 0.0]
-c33 = [405.0, 0.0, 0.0]
-e31 = [-0.49, 0.0, 0.0]
-e33 = [0.73, 0.0, 0.0]
-
+// GaN as the writer puts it, then AlGaN as a person would write it; the malformed cases spoil the second.
+const std::string validDocument = written({distinctMaterial("GaN", 1.0, Binary)}) + R"(
 [[material]]
 name = "AlGaN"
 type = "Ternary"
@@ -258,8 +188,6 @@ TEST(MaterialsTomlRead, HandWrittenLibraryGivesTheRecords)
 {
     const std::vector<Material> materials = decodedOk(validDocument);
     ASSERT_EQ(materials.size(), 2u);
-    EXPECT_EQ(materials[0].name, "GaN");
-    EXPECT_EQ(materials[0].type, Binary);
     EXPECT_EQ(materials[1].name, "AlGaN");
     EXPECT_EQ(materials[1].type, Ternary);
     // Integers in a law or a density are numbers: "c13 = [103, 5, 0]", "NaBackground = 0".
@@ -316,20 +244,17 @@ const std::string second = "material 2 \"AlGaN\"";
 INSTANTIATE_TEST_SUITE_P(Reader, MaterialsTomlMalformed, ::testing::Values(
     MalformedCase{"dEc = [0.7976, 1.22051, 0.7]\n", "", {second, "\"dEc\"", "missing"}, ""},
     MalformedCase{"name = \"AlGaN\"\n", "", {"material 2,", "\"name\"", "missing"}, ""},
-    MalformedCase{"e33 = [0.73, 0.73, 0.0]\n", "", {second, "\"polarization.e33\"", "missing"}, ""},
     MalformedCase{secondPolarizationTable, "", {second, "\"polarization\"", "missing"}, ""},
     MalformedCase{"Eg = [3.4376, 2.02051, 0.7]", "Eg = \"3.4\"", {second, "\"Eg\"", "string"}, "Eg = \""},
     MalformedCase{"mlh = [0.139, 0.12, 0.0]", "mlh = 0.139", {second, "\"mlh\"", "three"}, "mlh = 0.139"},
     MalformedCase{"dEc = [0.7976, 1.22051, 0.7]", "dEc = [0.7, 1.2, 0.7, 0.0]", {second, "\"dEc\"", "has 4"}, "dEc ="},
     MalformedCase{"eps = [9.5, -0.5, 0]", "eps = [9.5, \"-0.5\", 0]", {"\"eps\"", "element 2", "string"}, "eps ="},
     MalformedCase{"EaDeep = [0.9, 0.0, 0.0]", "EaDeep = [[0.9], 0, 0]", {"\"EaDeep\"", "element 1", "array"}, "EaDeep"},
-    MalformedCase{"c33 = [405.0, -32.0, 0.0]", "c33 = [405.0, -inf, 0.0]", {"\"polarization.c33\"", "-inf"}, "c33 ="},
     MalformedCase{"NdBackground = 1e16", "NdBackground = nan", {second, "\"NdBackground\"", "nan"}, "NdBackground ="},
     MalformedCase{"mhh = [1.887, 1.684, 0.0]", "mhh = [9007199254740993, 0, 0]", {"\"mhh\"", "9007199254740993"}, "mhh"},
     MalformedCase{"name = \"AlGaN\"", "name = \"GaN\"", {"material 2 \"GaN\"", "\"name\"", "material 1"}, "name = \"GaN\""},
     MalformedCase{"name = \"AlGaN\"", "name = \"\"", {"material 2", "\"name\"", "empty"}, "name = \"\""},
     MalformedCase{"name = \"AlGaN\"", "name = 7", {"material 2,", "\"name\"", "integer"}, "name = 7"},
-    MalformedCase{"Eg = [3.4376, 2.02051, 0.7]", "Egg = [3.4, 2.0, 0.7]", {second, "\"Egg\"", "unknown"}, "Egg"},
     MalformedCase{"e33 = [0.73, 0.73, 0.0]", "e15 = [0.73, 0.73, 0.0]", {"\"polarization.e15\"", "unknown"}, "e15"},
     MalformedCase{"type = \"Ternary\"", "type = \"ternary\"", {second, "\"type\"", "ternary"}, "type = "},
     MalformedCase{"type = \"Ternary\"", "type = 1", {second, "\"type\"", "integer"}, "type = "},
@@ -342,11 +267,7 @@ TEST(MaterialsTomlRead, BrokenDocumentsAreRefusedWithWhereAndLeaveTheListAlone)
     // clang-format off
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"# x\n[[material]]\nname = \"GaN\ntype = \"Binary\"\n", {"not valid TOML", "line 3, column"}},
-        {"\n\n\n[[material]\nname = \"GaN\"\n", {"not valid TOML", "line 4, column"}},
-        {"[[material]]\nname = \"GaN\"\nEg = [1, 2\nme = [1, 2, 3]\n", {"not valid TOML", "line 4, column"}},
         {"[[material]]\nname = \"GaN\"\nEg = [1, 2, 3]\nEg = [1, 2, 3]\n", {"not valid TOML", "line 4, column"}},
-        {"[[material]]\nname = \"Ga\xFFN\"\n", {"not valid TOML", "line 2, column"}},
-        {"[[material]]\nEg = [99999999999999999999, 0, 0]\n", {"not valid TOML", "line 2, column"}},
         {"version = 1\n[[material]]\n", {"\"version\"", "unknown", "line 1"}},
         {"material = 3\n", {"\"material\"", "integer", "line 1"}},
         {"material = [1]\n", {"material 1", "integer"}},
@@ -370,12 +291,10 @@ TEST(MaterialsTomlRead, TheTomlFormIsToldFromTheFirstText)
           std::string("# library\n\n  # more\r\n\t[[ material ]]\n"),
           std::string("\xEF\xBB\xBF[[material]]\n"), std::string("# none\nmaterial = []\n")})
         EXPECT_TRUE(looksLikeMaterialsToml(text)) << text;
-    Material gan;
-    gan.name = "GaN";
     for (const std::string& text :
          {std::string(), std::string("# a\n# b"), std::string("[material]\n"), std::string("[[materials]]\n"),
           std::string("name = \"GaN\"\n"), std::string("AlGaN x=0.25 t=250 dx=5\n"), encodeMaterials({}),
-          encodeMaterials({gan})})
+          encodeMaterials({distinctMaterial("GaN", 1.0)})})
         EXPECT_FALSE(looksLikeMaterialsToml(text)) << ::testing::PrintToString(text);
 }
 
@@ -394,120 +313,78 @@ TEST(MaterialsTomlFile, SaveAndLoadAreAllOrNothing)
     expectMessage(saveMaterialsTomlFile(path, materials), {"\"Eg\""});
     ASSERT_TRUE(loadMaterialsTomlFile(path, loaded).ok); // the previous file is still there
     EXPECT_EQ(loaded[0].Eg.a, 1.0);
-
-    loaded = sentinel;
-    EXPECT_EQ(loadMaterialsTomlFile(folder.file("absent.toml"), loaded).message, textCouldNotOpenFile);
-    expectIdentical(sentinel, loaded);
 }
 
 // ----------------------------------------------------------------------------------------------------
 // The bundled standard library
 
-class StandardLibraryTest : public ::testing::Test {
-  protected:
-    static std::string path()
-    {
-        return std::string(TERVANE_SOURCE_DIR) + "/examples/materials/standard.toml";
-    }
-    void SetUp() override
-    {
-        const IoResult result = loadMaterialsTomlFile(path(), materials);
-        ASSERT_TRUE(result.ok) << result.message;
-    }
-    Material material(const std::string& name) const
-    {
-        const Material* found = findMaterial(materials, name);
-        EXPECT_NE(found, nullptr) << name;
-        return found ? *found : Material();
-    }
-    std::vector<Material> materials;
-};
-
-TEST_F(StandardLibraryTest, HoldsTheElevenMaterialsInOrderAndSurvivesBothFileForms)
+std::vector<Material> standardLibrary()
 {
-    std::vector<std::string> names;
-    std::vector<int> types;
-    for (const Material& m : materials) {
-        names.push_back(m.name);
-        types.push_back(m.type);
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"GaN", "AlN", "InN", "AlGaN", "InGaN", "AlInN", "GaAs", "AlAs",
-                                               "InAs", "AlGaAs", "InGaAs"}));
-    EXPECT_EQ(types, (std::vector<int>{Binary, Binary, Binary, Ternary, Ternary, Ternary, Binary, Binary,
-                                       Binary, Ternary, Ternary}));
-    EXPECT_TRUE(looksLikeMaterialsToml(testing::readFileBytes(path())));
-    std::vector<Material> fromBinary;
-    ASSERT_TRUE(decodeMaterials(encodeMaterials(materials), fromBinary).ok);
-    expectIdentical(materials, roundTrip(fromBinary));
+    std::vector<Material> materials;
+    const IoResult result = loadMaterialsTomlFile(
+        std::string(TERVANE_SOURCE_DIR) + "/examples/materials/standard.toml", materials);
+    EXPECT_TRUE(result.ok) << result.message;
+    return materials;
 }
 
-TEST_F(StandardLibraryTest, CarriesTheCitedRows)
+Material named(const std::vector<Material>& library, const std::string& name)
 {
-    EXPECT_EQ(material("GaN").Eg, Quadratic(3.4376, 0.0, 0.0));
-    EXPECT_EQ(material("AlGaN").dEc, Quadratic(0.7976, 1.22051, 0.7));
-    EXPECT_EQ(material("InGaN").Eg, Quadratic(3.4376, -4.08146, 1.4));
-    EXPECT_EQ(material("AlGaAs").Eg, Quadratic(1.42248, 1.60121, -0.65013));
-    EXPECT_EQ(material("InGaAs").dEc, Quadratic(0.62248, -0.95569, 0.097));
-    EXPECT_EQ(material("GaN").polarization.Psp, Quadratic(-0.029, 0.0, 0.0));
-    EXPECT_EQ(material("AlN").polarization.e33, Quadratic(1.46, 0.0, 0.0));
+    const Material* found = findMaterial(library, name);
+    EXPECT_NE(found, nullptr) << name;
+    return found ? *found : Material();
+}
+
+TEST(StandardLibrary, CarriesTheCitedRows)
+{
+    const std::vector<Material> library = standardLibrary();
+    EXPECT_EQ(named(library, "GaN").Eg, Quadratic(3.4376, 0.0, 0.0));
+    EXPECT_EQ(named(library, "AlGaN").dEc, Quadratic(0.7976, 1.22051, 0.7));
+    EXPECT_EQ(named(library, "InGaN").Eg, Quadratic(3.4376, -4.08146, 1.4));
+    EXPECT_EQ(named(library, "AlGaAs").Eg, Quadratic(1.42248, 1.60121, -0.65013));
+    EXPECT_EQ(named(library, "InGaAs").dEc, Quadratic(0.62248, -0.95569, 0.097));
+    EXPECT_EQ(named(library, "GaN").polarization.Psp, Quadratic(-0.029, 0.0, 0.0));
+    EXPECT_EQ(named(library, "AlN").polarization.e33, Quadratic(1.46, 0.0, 0.0));
     // AlAs is the X-valley (fundamental, indirect) row.
-    EXPECT_EQ(material("AlAs").Eg, Quadratic(2.1641, 0.0, 0.0));
-    EXPECT_EQ(material("AlAs").me, Quadratic(0.97, 0.0, 0.0));
+    EXPECT_EQ(named(library, "AlAs").Eg, Quadratic(2.1641, 0.0, 0.0));
+    EXPECT_EQ(named(library, "AlAs").me, Quadratic(0.97, 0.0, 0.0));
     // Valence-band edges Ev = dEc - Eg from the cited offsets.
     const std::pair<const char*, double> valenceEdges[] = {{"GaN", -2.64},  {"AlN", -3.44},  {"InN", -2.14},
                                                            {"GaAs", -0.80}, {"AlAs", -1.33}, {"InAs", -0.59}};
     for (const auto& [name, Ev] : valenceEdges) {
-        const MaterialValues v = material(name).valuesAt(0.0);
+        const MaterialValues v = named(library, name).valuesAt(0.0);
         EXPECT_NEAR(v.dEc - v.Eg, Ev, tolEnergy) << name;
     }
-    for (Material m : materials) {
-        const std::vector<double*> numbers = allNumbers(m);
-        for (std::size_t k = 48; k < numbers.size(); ++k) // the background densities
-            EXPECT_EQ(*numbers[k], 0.0) << m.name;
-        for (const Quadratic* law : lawsOf(m))
-            EXPECT_TRUE(m.type != Binary || (law->b == 0.0 && law->c == 0.0))
-                << m.name << " " << law->toText();
-    }
-    // AlInN is lattice-matched to GaN near x = 0.82.
-    EXPECT_NEAR(material("AlInN").polarization.a.value(0.82), material("GaN").polarization.a.value(0.0),
-                1e-3);
+    // AlInN is lattice-matched to GaN (a = 3.189 Angstrom) near x = 0.82.
+    EXPECT_NEAR(named(library, "AlInN").polarization.a.value(0.82), 3.189, 1e-3);
 }
 
-struct EndpointCase {
-    const char* alloy;
-    double x;
-    const char* binary;
-    std::vector<std::size_t> exceptions; // laws (index in lawsOf) the cited rows do not tie to the binary
-};
-
-class StandardLibraryEndpoint : public StandardLibraryTest,
-                                public ::testing::WithParamInterface<EndpointCase> {};
-
-TEST_P(StandardLibraryEndpoint, AlloyReducesToItsBinary)
+// Each alloy reduces to its binaries at x = 0 and x = 1, but for the laws (index in lawsOf) the cited
+// rows do not tie: the arsenide alloys keep the deep donor level of AlAs and InAs; the AlGaAs gap fits
+// only x <= 0.45 and its electron mass is the Gamma one, so at x = 1 neither meets the X-valley AlAs row.
+TEST(StandardLibrary, AlloysReduceToTheirBinaries)
 {
-    const EndpointCase& param = GetParam();
-    Material alloy = material(param.alloy);
-    Material binary = material(param.binary);
-    const std::vector<Quadratic*> alloyLaws = lawsOf(alloy), binaryLaws = lawsOf(binary);
-    for (std::size_t i = 0; i < alloyLaws.size(); ++i)
-        if (std::find(param.exceptions.begin(), param.exceptions.end(), i) == param.exceptions.end()) {
-            EXPECT_NEAR(alloyLaws[i]->value(param.x), binaryLaws[i]->value(0.0), tolEnergy) << "law " << i;
-        }
+    constexpr std::size_t Eg = 0, dEc = 1, eps = 2, EdDeep = 6, me = 7;
+    const struct {
+        const char* alloy;
+        double x;
+        const char* binary;
+        std::vector<std::size_t> exceptions;
+    } ends[] = {{"AlGaN", 0.0, "GaN", {}},         {"AlGaN", 1.0, "AlN", {}},
+                {"InGaN", 0.0, "GaN", {}},         {"InGaN", 1.0, "InN", {}},
+                {"AlInN", 0.0, "InN", {}},         {"AlInN", 1.0, "AlN", {}},
+                {"AlGaAs", 0.0, "GaAs", {EdDeep}}, {"AlGaAs", 1.0, "AlAs", {Eg, dEc, me}},
+                {"InGaAs", 0.0, "GaAs", {EdDeep}}, {"InGaAs", 1.0, "InAs", {eps}}};
+    const std::vector<Material> library = standardLibrary();
+    for (const auto& end : ends) {
+        Material alloy = named(library, end.alloy), binary = named(library, end.binary);
+        const std::vector<Quadratic*> alloyLaws = lawsOf(alloy), binaryLaws = lawsOf(binary);
+        for (std::size_t i = 0; i < alloyLaws.size(); ++i)
+            if (std::find(end.exceptions.begin(), end.exceptions.end(), i) == end.exceptions.end()) {
+                EXPECT_NEAR(alloyLaws[i]->value(end.x), binaryLaws[i]->value(0.0), tolEnergy)
+                    << end.alloy << " at x = " << end.x << ", law " << i;
+            }
+    }
 }
-
-constexpr std::size_t EgIndex = 0, dEcIndex = 1, epsIndex = 2, EdDeepIndex = 6, meIndex = 7;
-
-// AlGaAs keeps the deep donor level of AlAs; its gap fits only x <= 0.45 and its electron mass is the
-// Gamma one, so at x = 1 neither meets the X-valley AlAs row.
-INSTANTIATE_TEST_SUITE_P(
-    Standard, StandardLibraryEndpoint,
-    ::testing::Values(EndpointCase{"AlGaN", 0.0, "GaN", {}}, EndpointCase{"AlGaN", 1.0, "AlN", {}},
-                      EndpointCase{"InGaN", 0.0, "GaN", {}}, EndpointCase{"InGaN", 1.0, "InN", {}},
-                      EndpointCase{"AlInN", 0.0, "InN", {}}, EndpointCase{"AlInN", 1.0, "AlN", {}},
-                      EndpointCase{"AlGaAs", 0.0, "GaAs", {EdDeepIndex}},
-                      EndpointCase{"AlGaAs", 1.0, "AlAs", {EgIndex, dEcIndex, meIndex}},
-                      EndpointCase{"InGaAs", 0.0, "GaAs", {EdDeepIndex}},
-                      EndpointCase{"InGaAs", 1.0, "InAs", {epsIndex}}));
 
 } // namespace
 } // namespace tervane
