@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <ostream>
 #include <string>
 
 #include "io_test_support.h"
@@ -52,6 +53,7 @@ TEST(ArchiveTest, NumbersAreLittleEndianAndKeepTheirBits)
 struct PrefixCase {
     std::size_t length;
     std::string prefix;
+    friend void PrintTo(const PrefixCase& row, std::ostream* out) { *out << row.length << " characters"; }
 };
 
 class ArchivedStringPrefixTest : public ::testing::TestWithParam<PrefixCase> {};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,7 @@ struct PropertyCase {
     double Layer::*field;
     double expected;      // SI
     bool invalid = false; // a number that is not finite: reported, and the earlier value kept
+    friend void PrintTo(const PropertyCase& row, std::ostream* out) { *out << '"' << row.line << '"'; }
 };
 
 constexpr auto thicknessOf = &Layer::thickness, dxOf = &Layer::dx, NdOf = &Layer::Nd, NaOf = &Layer::Na,
@@ -60,7 +62,6 @@ class ScriptProperty : public ::testing::TestWithParam<PropertyCase> {};
 TEST_P(ScriptProperty, IsReadInScriptUnitsAndStoredInSi)
 {
     const std::string line = GetParam().line;
-    SCOPED_TRACE(line);
     const Parsed parsed = parse(line);
     ASSERT_TRUE(parsed.result.ok);
     ASSERT_EQ(parsed.layers.size(), 1u);
@@ -93,6 +94,7 @@ struct LawCase {
     Quadratic Layer::*law;
     double a, b, c;
     std::size_t messages;
+    friend void PrintTo(const LawCase& row, std::ostream* out) { *out << '"' << row.line << '"'; }
 };
 
 class ScriptLaw : public ::testing::TestWithParam<LawCase> {};
@@ -100,7 +102,6 @@ class ScriptLaw : public ::testing::TestWithParam<LawCase> {};
 TEST_P(ScriptLaw, FillsCoefficientsFromTheLeft)
 {
     const LawCase& expected = GetParam();
-    SCOPED_TRACE(expected.line);
     const Parsed parsed = parse(expected.line);
     ASSERT_EQ(parsed.layers.size(), 1u);
     const Quadratic& law = parsed.layers[0].*expected.law;
@@ -138,16 +139,16 @@ TEST(ScriptLayer, FlagsAndNamesFollowTheFirstToken)
 // --- Repeat blocks -------------------------------------------------------------------------------
 
 struct StructureCase {
-    const char* line;
+    const char* script;
     const char* names;
+    friend void PrintTo(const StructureCase& row, std::ostream* out) { *out << '"' << row.script << '"'; }
 };
 
 class ScriptStructure : public ::testing::TestWithParam<StructureCase> {};
 
 TEST_P(ScriptStructure, ExpandsRepeatBlocks)
 {
-    SCOPED_TRACE(GetParam().line);
-    const Parsed parsed = parse(GetParam().line);
+    const Parsed parsed = parse(GetParam().script);
     ASSERT_TRUE(parsed.result.ok) << parsed.result.message;
     EXPECT_EQ(names(parsed.layers), GetParam().names);
     EXPECT_TRUE(parsed.messages.empty());

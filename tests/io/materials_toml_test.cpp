@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -217,6 +218,7 @@ struct MalformedCase {
     std::string to;
     std::vector<std::string> expectedInMessage;
     std::string lineMarker; // when not empty, the message gives the line on which this text last appears
+    friend void PrintTo(const MalformedCase& row, std::ostream* out) { *out << row.from << " -> " << row.to; }
 };
 
 class MaterialsTomlMalformed : public ::testing::TestWithParam<MalformedCase> {};
