@@ -5,9 +5,9 @@
 //   build-bench/bench/classical_solve_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "engine/solve_driver.h"
-#include "model/document.h"
+#include "engine/document.h"
 
 using namespace tervane;
 
@@ -74,7 +74,7 @@ Document hemt(int points)
     doc.materials = {gan, algan};
     const double dx = 1.025e-6 / points;
     doc.layers = {layer("AlGaN", 250e-10, dx, 0, 0, 0.25), layer("GaN", 1e-6, dx, 1e22, 0)};
-    doc.grid.leftContact = 1;
+    doc.grid.leftContact = ContactKind::Fixed;
     doc.grid.leftBarrier = 1.2;
     return doc;
 }

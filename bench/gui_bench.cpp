@@ -65,7 +65,7 @@ int main(int argc, char** argv)
         const double length = 250e-10 + 1e-6;
         doc.core.layers = {layer("AlGaN", 250e-10, length / points, 0, 0.25),
                            layer("GaN", 1e-6, length / points, 1e22, 0)};
-        doc.core.grid.leftContact = 1;
+        doc.core.grid.leftContact = tervane::ContactKind::Fixed;
         doc.core.grid.leftBarrier = 1.2;
     };
 

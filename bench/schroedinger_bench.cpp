@@ -22,10 +22,10 @@
 #include "engine/bound_states.h"
 #include "engine/eigenstate_dump.h"
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "engine/solve_driver.h"
 #include "model/constants.h"
-#include "model/document.h"
+#include "engine/document.h"
 
 using namespace tervane;
 
@@ -98,7 +98,7 @@ Document hemt(int points, bool valence, EigenSolverKind solver, const std::strin
     const double total = 250e-10 + 1e-6;
     const double dx = total / points;
     d.layers = {layer("AlGaN", 0.25, 250e-10, dx, 0.0), layer("GaN", 0.0, 1e-6, dx, 1e22)};
-    d.grid.leftContact = 1;
+    d.grid.leftContact = ContactKind::Fixed;
     d.grid.leftBarrier = 1.2;
     d.schroedingerOn = true;
     d.valenceSchroedingerOn = valence;

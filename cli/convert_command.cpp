@@ -69,12 +69,7 @@ int convertStructure(const ConvertOptions& options, const std::string& bytes, st
         printFileError(err, inPath, result);
         return exitFailure;
     }
-    if (options.left) {
-        // As the Contacts dialog: a Neutral contact keeps the barrier it had.
-        structure.leftContact = options.left->fixed ? 1 : 0;
-        if (options.left->fixed)
-            structure.leftBarrier = options.left->barrier;
-    }
+    applyContact(options.left, structure.leftContact, structure.leftBarrier);
     const std::string document =
         encodeDocument(structure.layers, structure.leftContact, structure.leftBarrier);
     if (IoResult result = writeFileAtomically(options.outPath, document); !result) {

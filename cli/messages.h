@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "io/io_result.h"
 
 namespace tervane::cli {

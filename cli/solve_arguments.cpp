@@ -171,4 +171,13 @@ long long countCvBiases(double V0, const CvSweep& sweep, long long limit)
     return tervane::countCvBiases(V0, sweep.start, sweep.stop, sweep.step, limit);
 }
 
+void applyContact(const std::optional<ContactChoice>& choice, ContactKind& contact, double& barrier)
+{
+    if (!choice)
+        return;
+    contact = choice->fixed ? ContactKind::Fixed : ContactKind::Neutral;
+    if (choice->fixed)
+        barrier = choice->barrier;
+}
+
 } // namespace tervane::cli

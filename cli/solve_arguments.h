@@ -1,7 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "engine/grid.h"
 
 namespace tervane::cli {
 
@@ -26,6 +29,10 @@ struct ContactChoice {
     double barrier = 0.0; // eV; only with `fixed`
 };
 std::string parseContact(std::string_view text, ContactChoice& contact);
+
+// Applies a --left/--right choice as the Contacts dialog does: a Neutral contact keeps the barrier it
+// had. Nothing changes without a choice.
+void applyContact(const std::optional<ContactChoice>& choice, ContactKind& contact, double& barrier);
 
 // "NAME" or "NAME:X". The composition follows the last ':', so a name that holds a ':' itself must
 // be given with its composition.

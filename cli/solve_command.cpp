@@ -21,29 +21,12 @@
 #include "export/band_profile_export.h"
 #include "export/charge_export.h"
 #include "io/file_util.h"
-#include "model/document.h"
+#include "engine/document.h"
 
 namespace tervane::cli {
 
 namespace {
 
-void applyContact(const std::optional<ContactChoice>& choice, int& contact, double& barrier)
-{
-    if (!choice)
-        return;
-    // As the Contacts dialog: a Neutral contact keeps the barrier it had.
-    contact = choice->fixed ? 1 : 0;
-    if (choice->fixed)
-        barrier = choice->barrier;
-}
-
-// Density mode of the band export: which densities the Schroedinger switches put in its columns.
-int bandExportMode(const Document& document)
-{
-    if (!document.schroedingerOn)
-        return 0;
-    return document.valenceSchroedingerOn ? 2 : 1;
-}
 
 // The first output option that names the same file as an input, as "--bands" and the input's path;
 // nothing when every output is a file of its own.
@@ -278,7 +261,7 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
     if (options.sheetRange)
         setChargeRange(document, options.sheetRange->first, options.sheetRange->last);
 
-    if (options.bandsPath && !dumpFile(document.grid, *options.bandsPath, bandExportMode(document))) {
+    if (options.bandsPath && !dumpFile(document.grid, *options.bandsPath, solutionDensityMode(document))) {
         printMessage(err, "The band profile could not be written to " + *options.bandsPath);
         return exitFailure;
     }

@@ -4,57 +4,11 @@
 #include <cmath>
 
 #include "cli/text_format.h"
-#include "model/document.h"
+#include "engine/document.h"
+#include "model/text.h"
 
 namespace tervane::cli {
 
-namespace {
-
-bool isContinuation(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
-// Length of the well-formed UTF-8 sequence that starts at `at`, or 0 when there is none (a stray
-// continuation byte, an overlong form, a surrogate, a code point above U+10FFFF, a cut sequence).
-std::size_t utf8SequenceLength(std::string_view text, std::size_t at)
-{
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[at + k]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char secondLow = 0x80;
-    unsigned char secondHigh = 0xBF;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            secondLow = 0xA0;
-        if (lead == 0xED)
-            secondHigh = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            secondLow = 0x90;
-        if (lead == 0xF4)
-            secondHigh = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size())
-        return 0;
-    if (byte(1) < secondLow || byte(1) > secondHigh)
-        return 0;
-    for (std::size_t k = 2; k < length; ++k) {
-        if (!isContinuation(byte(k)))
-            return 0;
-    }
-    return length;
-}
-
-} // namespace
 
 std::string statusText(const Document& document)
 {
@@ -78,7 +32,7 @@ std::string jsonString(std::string_view text)
     std::string json = "\"";
     for (std::size_t at = 0; at < text.size();) {
         const auto byte = static_cast<unsigned char>(text[at]);
-        const std::size_t length = utf8SequenceLength(text, at);
+        const std::size_t length = utf8SequenceLength(text.substr(at));
         if (length > 1) {
             json.append(text.substr(at, length));
             at += length;

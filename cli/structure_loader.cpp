@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "io/document_file.h"
 #include "io/file_util.h"
 #include "io/import_script.h"

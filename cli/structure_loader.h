@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/grid.h"
 #include "io/io_result.h"
 #include "model/layer.h"
 
@@ -23,7 +24,7 @@ enum class StructureFormat {
 // contact of its own, so it gives the default Neutral contact with a barrier of 0 eV.
 struct Structure {
     std::vector<Layer> layers; // index 0 at the left contact
-    int leftContact = 0;       // 0 = Neutral, 1 = Fixed
+    ContactKind leftContact = ContactKind::Neutral;
     double leftBarrier = 0.0;  // eV
 };
 

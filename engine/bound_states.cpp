@@ -12,7 +12,7 @@
 #include "engine/eigenpair_tracking.h"
 #include "engine/grid.h"
 #include "engine/lapack.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "model/constants.h"
 
 namespace tervane {
@@ -29,13 +29,6 @@ constexpr double emptyLevelExponent = 40.0;
 // eV added to the level below which states are needed: far above the rounding of a Sturm count and of
 // the conversion of eigenvalues to eV, so that no state counted out is occupied or inside the window.
 constexpr double neededLevelMargin = 1e-6;
-
-enum class Carrier { Electron, LightHole, HeavyHole };
-
-Carrier carrierOf(HoleKind kind)
-{
-    return kind == HoleKind::Light ? Carrier::LightHole : Carrier::HeavyHole;
-}
 
 // Effective mass in m0.
 double massOf(const GridPoint& p, Carrier carrier)
@@ -362,11 +355,11 @@ std::vector<int> solveElectronStates(const Grid& grid, EigenSolution& solution, 
     return solveStates(grid, solution, Carrier::Electron, solver, observer, scope, track);
 }
 
-std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, HoleKind kind,
+std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, Carrier kind,
                                  EigenSolverKind solver, Observer& observer, StateScope scope,
                                  EigenpairTrack* track)
 {
-    return solveStates(grid, solution, carrierOf(kind), solver, observer, scope, track);
+    return solveStates(grid, solution, kind, solver, observer, scope, track);
 }
 
 int neededElectronStates(const Grid& grid)
@@ -374,13 +367,6 @@ int neededElectronStates(const Grid& grid)
     if (grid.count < 3)
         return grid.count;
     return neededStates(grid, buildHamiltonian(grid, Carrier::Electron), Carrier::Electron);
-}
-
-int neededHoleStates(const Grid& grid, HoleKind kind)
-{
-    if (grid.count < 3)
-        return grid.count;
-    return neededStates(grid, buildHamiltonian(grid, carrierOf(kind)), carrierOf(kind));
 }
 
 void electronDensityFromStates(Grid& grid, const EigenSolution& solution)
@@ -391,15 +377,15 @@ void electronDensityFromStates(Grid& grid, const EigenSolution& solution)
         grid.points[i].nBound = density[i];
 }
 
-void addHoleDensityFromStates(const Grid& grid, const EigenSolution& solution, HoleKind kind,
+void addHoleDensityFromStates(const Grid& grid, const EigenSolution& solution, Carrier kind,
                               std::vector<double>& density)
 {
-    addDensity(grid, solution, carrierOf(kind), density);
+    addDensity(grid, solution, kind, density);
 }
 
-bool holeStatesOccupied(const Grid& grid, HoleKind kind)
+bool holeStatesOccupied(const Grid& grid, Carrier kind)
 {
-    const Carrier carrier = carrierOf(kind);
+    const Carrier carrier = kind;
     const int N = grid.count;
     const Hamiltonian h = buildHamiltonian(grid, carrier);
     // Empty everywhere when the highest hole level (as an electron energy, -lowest eigenvalue / q) lies

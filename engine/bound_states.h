@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/carrier.h"
 #include "engine/schroedinger_settings.h"
 
 namespace tervane {
@@ -57,8 +58,6 @@ class EigenSolution {
     std::unique_ptr<double[]> table_;
 };
 
-enum class HoleKind { Light = 0, Heavy = 1 };
-
 // Which states a solve computes psi for: every one, or only those that can be occupied or bound (the
 // energies of all N are found either way). The dense eigen-solver always computes every state.
 enum class StateScope { All, Needed };
@@ -77,15 +76,14 @@ enum class StateScope { All, Needed };
 std::vector<int> solveElectronStates(const Grid& grid, EigenSolution& solution, EigenSolverKind solver,
                                      Observer& observer, StateScope scope = StateScope::All,
                                      EigenpairTrack* track = nullptr);
-std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, HoleKind kind,
+std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, Carrier kind,
                                  EigenSolverKind solver, Observer& observer,
                                  StateScope scope = StateScope::All, EigenpairTrack* track = nullptr);
 
 // How many of the lowest states a solve with StateScope::Needed computes psi for on this grid: those
-// below max(Vmax + 0.1 eV, Ef + 40 kT at every point) (for holes the same in hole energies), counted
+// below max(Vmax + 0.1 eV, Ef + 40 kT at every point), counted
 // without solving; N when a temperature, mass or quasi-Fermi level is not a usable number.
 int neededElectronStates(const Grid& grid);
-int neededHoleStates(const Grid& grid, HoleKind kind);
 
 // nBound of every point (m^-3): the two-dimensional Fermi occupation of every state at the point's
 // own me, Tn and Efn, times psi^2, summed over all N states (bound or not).
@@ -94,7 +92,7 @@ void electronDensityFromStates(Grid& grid, const EigenSolution& solution);
 // Adds one hole kind's density (m^-3) at every point to `density` (N entries), with the point's
 // own mass of that kind, Tp and Efp. pBound is light holes then heavy holes accumulated in one sum;
 // holeDensityFromStates stores such a sum.
-void addHoleDensityFromStates(const Grid& grid, const EigenSolution& solution, HoleKind kind,
+void addHoleDensityFromStates(const Grid& grid, const EigenSolution& solution, Carrier kind,
                               std::vector<double>& density);
 void holeDensityFromStates(Grid& grid, const std::vector<double>& density);
 
@@ -102,6 +100,6 @@ void holeDensityFromStates(Grid& grid, const std::vector<double>& density);
 // (no states are computed): when it does not, the kind adds exactly zero to pBound and its states
 // need not be solved for. True when it cannot be told (the levels not found, a temperature, mass or
 // quasi-Fermi level that is not a finite number).
-bool holeStatesOccupied(const Grid& grid, HoleKind kind);
+bool holeStatesOccupied(const Grid& grid, Carrier kind);
 
 } // namespace tervane

@@ -13,18 +13,18 @@ double ionizationFraction(double E, double g, double T)
     return 1.0 / (1.0 + g * std::exp(E / (kB * T)));
 }
 
-double GridPoint::electronDensity() const
+double GridPoint::electronDensity(DensityMode mode) const
 {
-    if (carrierMode != 0)
+    if (mode != DensityMode::Classical)
         return nBound;
     return Nc0 * std::exp((Efn - conductionEdge()) / (kB * Tn));
 }
 
-double GridPoint::holeDensity() const
+double GridPoint::holeDensity(DensityMode mode) const
 {
     if (!holes)
         return 0.0;
-    if (carrierMode == 2)
+    if (mode == DensityMode::BoundElectronsAndHoles)
         return pBound;
     return Nv0 * std::exp((valenceEdge() - Efp) / (kB * Tp));
 }

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "model/constants.h"
 
 namespace tervane {
@@ -14,7 +14,8 @@ namespace {
 // Net charge in the order the neutrality search forms it: ND - NA - n + p.
 double neutralityCharge(const GridPoint& point)
 {
-    return point.ionizedDonors() - point.ionizedAcceptors() - point.electronDensity() + point.holeDensity();
+    return point.ionizedDonors() - point.ionizedAcceptors() - point.electronDensity(DensityMode::Classical) +
+           point.holeDensity(DensityMode::Classical);
 }
 
 constexpr double chargeTolerance = 1e6;     // m^-3, i.e. 1 cm^-3
@@ -72,13 +73,13 @@ void Grid::applyContacts(Observer& observer)
     if (count <= 0)
         return;
     GridPoint& left = point(0);
-    if (leftContact != 0)
+    if (leftContact != ContactKind::Neutral)
         left.phi = left.dEc - leftBarrier;  // phiPol of point 0 is always 0
     else
         left.solveNeutralPotential(observer);
 
     GridPoint& right = point(count - 1);
-    if (rightContact != 0)
+    if (rightContact != ContactKind::Neutral)
         right.phi = right.dEc - rightBarrier - right.phiPol;
     else
         right.solveNeutralPotential(observer);

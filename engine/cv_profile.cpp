@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "engine/solve_driver.h"
-#include "model/document.h"
+#include "engine/text_file.h"
+#include "engine/document.h"
 
 namespace tervane {
 
@@ -19,10 +20,6 @@ constexpr double probeFraction = 0.05;        // the probing shift is 0.05 Step
 constexpr double halfCharge = 8e-20;          // q/2, for the trapezoid
 constexpr double inverseProbeFraction = 20.0; // 1/0.05
 constexpr double perSquareCm = 1e-4;          // m^-2 -> cm^-2
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // Puts the user's barrier back whatever happens inside the sweep.
 class BarrierRestorer {
@@ -69,12 +66,12 @@ bool runCvProfile(Document& document, double start, double stop, double step, co
         return false;
     }
 
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(outputPath.c_str(), "w"));
-    if (!file) {
+    auto file = std::make_unique<TextFile>(outputPath);
+    if (!*file) {
         observer.message("Can't open output CV file.");
         return false;
     }
-    std::fputs("V\tC\n", file.get());
+    file->print("V\tC\n");
 
     Grid& grid = document.grid;
     const double V0 = grid.leftBarrier;
@@ -91,7 +88,7 @@ bool runCvProfile(Document& document, double start, double stop, double step, co
                 break;
             }
             for (int i = 0; i < N; ++i)
-                Q[static_cast<std::size_t>(i)] = grid.point(i).netCharge();
+                Q[static_cast<std::size_t>(i)] = grid.point(i).netCharge(grid.modeAt(i));
 
             grid.leftBarrier = grid.leftBarrier + probeFraction * step;
             if (!resolveAtBias(document, observer)) {
@@ -101,13 +98,13 @@ bool runCvProfile(Document& document, double start, double stop, double step, co
             double dQ = 0;
             for (int i = 0; i + 1 < N; ++i) {
                 const auto k = static_cast<std::size_t>(i);
-                dQ = dQ + ((grid.point(i).netCharge() - Q[k]) + (grid.point(i + 1).netCharge() - Q[k + 1])) *
+                dQ = dQ + ((grid.point(i).netCharge(grid.modeAt(i)) - Q[k]) + (grid.point(i + 1).netCharge(grid.modeAt(i + 1)) - Q[k + 1])) *
                               grid.dx[k] * halfCharge;
             }
             grid.leftBarrier = grid.leftBarrier - probeFraction * step;
 
             const double C = dQ * inverseProbeFraction / step * perSquareCm;  // no absolute value
-            std::fprintf(file.get(), "%f\t%E\n", grid.leftBarrier - V0, C);
+            file->print("%f\t%E\n", grid.leftBarrier - V0, C);
             observer.progress();
             grid.leftBarrier = grid.leftBarrier + step;
         }

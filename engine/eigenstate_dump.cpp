@@ -3,6 +3,8 @@
 // std::to_chars (which rounds exactly as printf does) for everything else.
 #include "engine/eigenstate_dump.h"
 
+#include "engine/text_file.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -12,7 +14,7 @@
 
 #include "engine/bound_states.h"
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "model/constants.h"
 
 namespace tervane {
@@ -72,10 +74,6 @@ class DumpWriter {
     bool failed_ = false;
 };
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 } // namespace
 
 char* formatFixed4(char* out, double value)
@@ -109,7 +107,7 @@ bool writeEigenStates(const Grid& grid, const EigenSolution& solution, const std
 {
     const int N = solution.size();
     const int M = solution.returned;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "w"));
+    TextFile file(path);
     if (!file) {
         observer.message("Can't open dump file for schrodinger solution");
         return false;
@@ -158,7 +156,7 @@ bool writeEigenStates(const Grid& grid, const EigenSolution& solution, const std
         }
     }
     writer.flush(out);
-    const bool closed = std::fclose(file.release()) == 0;
+    const bool closed = file.close();
     if (writer.failed() || !closed) {
         observer.message("Can't open dump file for schrodinger solution");
         return false;

@@ -14,6 +14,7 @@ Grid::Grid(int count_) : count(count_)
 void Grid::reset(int count_)
 {
     count = count_;
+    solvedMode = DensityMode::Classical;
     if (count_ <= 0) {
         points.clear();
         dx.clear();

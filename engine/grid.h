@@ -11,6 +11,10 @@ namespace tervane {
 
 class Observer;
 
+// A contact's boundary condition; the document file stores its value as a 32-bit integer, any value but
+// 0 holding the potential fixed.
+enum class ContactKind : int { Neutral = 0, Fixed = 1 };
+
 // The discretised device from the left contact (point 0) to the right contact (point N-1), its
 // spacings and permittivities, the Newton work system, and the solver and contact settings.
 class Grid {
@@ -22,29 +26,39 @@ public:
     int count = 0;
     double damping = 1.0;     // factor on each Newton update
     bool fullyIonized = true;
-    int leftContact = 0;      // 0 = Neutral, non-zero = Fixed
-    int rightContact = 0;
+    ContactKind leftContact = ContactKind::Neutral;
+    ContactKind rightContact = ContactKind::Neutral;
     double leftBarrier = 0.0;   // Ec at a Fixed contact, eV
     double rightBarrier = 0.0;
+    // The density mode of the last Newton system; the interior points' densities follow it, the
+    // contact points' are always classical.
+    DensityMode solvedMode = DensityMode::Classical;
 
     explicit Grid(int count_ = 0);
     virtual ~Grid() = default;
     Grid(const Grid&) = default;
     Grid& operator=(const Grid&) = default;
 
-    // Resizes to `count_` points (existing points kept); contacts, damping and fullyIonized untouched.
+    // Resizes to `count_` points (existing points kept), the density mode back to classical; contacts,
+    // damping and fullyIonized untouched.
     void reset(int count_);
 
     GridPoint& point(int i) { return points[static_cast<std::size_t>(i)]; }
     const GridPoint& point(int i) const { return points[static_cast<std::size_t>(i)]; }
 
+    // The density mode of point i in the last solution (see solvedMode).
+    [[nodiscard]] DensityMode modeAt(int i) const
+    {
+        return i > 0 && i < count - 1 ? solvedMode : DensityMode::Classical;
+    }
+
     // Poisson: the starting potential of the interior points from local neutrality with full
-    // ionization; the Newton system (writing `mode` into every interior point's carrierMode); one
-    // damped Newton step returning the largest update before damping (V), or -1.0 on a zero pivot.
+    // ionization; the Newton system for the densities of `mode` (stored as solvedMode); one damped
+    // Newton step returning the largest update before damping (V), or -1.0 on a zero pivot.
     // Requires count >= 3.
     void initialGuess();
-    void assemblePoisson(int mode);
-    double poissonStep(int mode, Observer& observer);
+    void assemblePoisson(DensityMode mode);
+    [[nodiscard]] double poissonStep(DensityMode mode, Observer& observer);
 
     // Sets the potentials of the two contact points.
     void applyContacts(Observer& observer);

@@ -4,6 +4,10 @@ namespace tervane {
 
 class Observer;
 
+// Where a point's carrier densities come from: Boltzmann statistics, or the bound states of the last
+// Schroedinger pass (nBound, and pBound for holes too).
+enum class DensityMode : int { Classical = 0, BoundElectrons = 1, BoundElectronsAndHoles = 2 };
+
 // One mesh point. SI units with energies in eV: potentials in V, densities in m^-3, temperatures in K,
 // masses in m0. Band edges: Ec = dEc - (phiPol + phi), Ev = Ec - Eg.
 class GridPoint {
@@ -24,7 +28,6 @@ public:
     double mhh = 0.0;      // heavy-hole effective mass, m0
     double Tn = 300.0;     // electron temperature, K
     double Tp = 300.0;     // hole temperature, K
-    int carrierMode = 0;   // 0 classical; 1 n from nBound; 2 n from nBound and p from pBound
     double EdShallow = 0.0;  // below Ec, eV
     double EaShallow = 0.0;  // above Ev, eV
     double EdDeep = 0.0;     // below Ec, eV
@@ -42,15 +45,18 @@ public:
     double conductionEdge() const { return dEc - (phiPol + phi); }
     double valenceEdge() const { return conductionEdge() - Eg; }
 
-    // Carrier statistics (m^-3), from this point's fields alone.
-    double electronDensity() const;
-    double holeDensity() const;
-    double ionizedDonors() const;
-    double ionizedAcceptors() const;
+    // Carrier statistics (m^-3), from this point's fields and the density mode alone.
+    [[nodiscard]] double electronDensity(DensityMode mode) const;
+    [[nodiscard]] double holeDensity(DensityMode mode) const;
+    [[nodiscard]] double ionizedDonors() const;
+    [[nodiscard]] double ionizedAcceptors() const;
     // p - n + ND - NA, elementary charges per m^3.
-    double netCharge() const { return holeDensity() - electronDensity() + ionizedDonors() - ionizedAcceptors(); }
+    [[nodiscard]] double netCharge(DensityMode mode) const
+    {
+        return holeDensity(mode) - electronDensity(mode) + ionizedDonors() - ionizedAcceptors();
+    }
 
-    // Sets phi to the charge-neutral value by bisection.
+    // Sets phi to the charge-neutral value by bisection, with classical carriers.
     void solveNeutralPotential(Observer& observer);
 };
 

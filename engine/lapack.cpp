@@ -187,11 +187,6 @@ EigenResult tridiagonalEigenpairs(int n, const double* d, const double* e, doubl
     return tridiagonal(n, d, e, values, vectors);
 }
 
-EigenResult tridiagonalEigenvalues(int n, const double* d, const double* e, double* values)
-{
-    return tridiagonal(n, d, e, values, nullptr);
-}
-
 EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e, int wanted, double* values,
                                         double* vectors)
 {

@@ -6,7 +6,7 @@ namespace tervane::lapack {
 
 // A matrix with an entry that is not a finite number is not handed to LAPACK: the result then has a
 // non-zero info and nothing found.
-struct EigenResult {
+struct [[nodiscard]] EigenResult {
     int info = 0;  // LAPACK's INFO: 0 on success
     int found = 0; // eigenpairs returned (M); the first `found` values and vectors are valid
     // Of those, how many lead with their vector; the rest have their value only (their columns of the
@@ -20,10 +20,6 @@ struct EigenResult {
 // values: n entries, ascending. vectors: n by n, column-major, column k the unit eigenvector of
 // values[k]. n >= 1.
 EigenResult tridiagonalEigenpairs(int n, const double* d, const double* e, double* values, double* vectors);
-
-// The eigenvalues alone of the same matrix (n entries, ascending), without vectors: O(n^2) with a
-// small constant.
-EigenResult tridiagonalEigenvalues(int n, const double* d, const double* e, double* values);
 
 // Every eigenvalue of the same matrix (ascending), and the unit vectors of at least the `wanted`
 // lowest, in the leading columns of `vectors` (n by n, column-major); withVectors says how many. The

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "model/constants.h"
 
 namespace tervane {
@@ -24,15 +24,15 @@ void Grid::initialGuess()
     }
 }
 
-void Grid::assemblePoisson(int mode)
+void Grid::assemblePoisson(DensityMode mode)
 {
     system.resize(count);
+    solvedMode = mode;
     if (count - 1 < 2)
         return;
     for (int i = 1; i <= count - 2; ++i) {
         const auto k = static_cast<std::size_t>(i);
         GridPoint& p = point(i);
-        p.carrierMode = mode;
         system.diag[k] = 0;
         const double h = dx[k - 1] + dx[k];
         system.upper[k] = 2 * eps[k] / (h * dx[k]);
@@ -40,8 +40,8 @@ void Grid::assemblePoisson(int mode)
         const double d0 = -(system.lower[k] + system.upper[k]);
         system.diag[k] = d0;
 
-        const double n = p.electronDensity();
-        const double holeDensity = p.holeDensity();
+        const double n = p.electronDensity(mode);
+        const double holeDensity = p.holeDensity(mode);
         const double ND = p.ionizedDonors();
         const double NA = p.ionizedAcceptors();
         // The negative residual of the three-point form.
@@ -54,7 +54,7 @@ void Grid::assemblePoisson(int mode)
     }
 }
 
-double Grid::poissonStep(int mode, Observer& observer)
+double Grid::poissonStep(DensityMode mode, Observer& observer)
 {
     assemblePoisson(mode);
     const int N = count;

@@ -14,7 +14,7 @@
 #include "engine/eigenpair_tracking.h"
 #include "engine/eigenstate_dump.h"
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 
 namespace tervane {
 
@@ -75,26 +75,17 @@ class SilentObserver : public Observer {
     void message(const std::string&) override {}
 };
 
-// The three carrier kinds, in the order a pass solves them.
-enum class Kind { Electrons = 0, LightHoles = 1, HeavyHoles = 2 };
-constexpr Kind kinds[] = {Kind::Electrons, Kind::LightHoles, Kind::HeavyHoles};
-
-const char* dumpFileOf(Kind kind)
+const char* dumpFileOf(Carrier kind)
 {
     switch (kind) {
-    case Kind::Electrons:
+    case Carrier::Electron:
         return electronStatesFile;
-    case Kind::LightHoles:
+    case Carrier::LightHole:
         return lightHoleStatesFile;
-    case Kind::HeavyHoles:
+    case Carrier::HeavyHole:
         break;
     }
     return heavyHoleStatesFile;
-}
-
-HoleKind holeKindOf(Kind kind)
-{
-    return kind == Kind::LightHoles ? HoleKind::Light : HoleKind::Heavy;
 }
 
 } // namespace
@@ -129,26 +120,26 @@ struct SchroedingerPhase::Impl {
     // without any holes is not), and which kind the table holds now.
     bool passValence = false;
     bool solvedInPass[3] = {false, false, false};
-    Kind inTable = Kind::Electrons;
+    Carrier inTable = Carrier::Electron;
     EigenpairTrack tracks[3];
 
-    std::string dumpPath(Kind kind) const
+    std::string dumpPath(Carrier kind) const
     {
         if (settings.dumpDirectory.empty())
             return dumpFileOf(kind);
         return (std::filesystem::path(settings.dumpDirectory) / dumpFileOf(kind)).string();
     }
 
-    std::vector<int> solveStates(Kind kind, Observer& to, StateScope scope)
+    std::vector<int> solveStates(Carrier kind, Observer& to, StateScope scope)
     {
         // A pass follows the kind's states from the last pass only while the table still holds them.
         EigenpairTrack& track = tracks[static_cast<int>(kind)];
         if (inTable != kind)
             track.clear();
         EigenpairTrack* follow = scope == StateScope::Needed ? &track : nullptr;
-        if (kind == Kind::Electrons)
+        if (kind == Carrier::Electron)
             return solveElectronStates(grid, *solution, settings.eigenSolver, to, scope, follow);
-        return solveHoleStates(grid, *solution, holeKindOf(kind), settings.eigenSolver, to, scope, follow);
+        return solveHoleStates(grid, *solution, kind, settings.eigenSolver, to, scope, follow);
     }
 
     void swapPassPotential()
@@ -216,22 +207,22 @@ int SchroedingerPhase::pass(bool valence)
 
     // A pass needs psi only for the states that can hold carriers or be bound; the files of finish()
     // have every state.
-    const std::vector<int> electrons = s.solveStates(Kind::Electrons, s.observer, StateScope::Needed);
+    const std::vector<int> electrons = s.solveStates(Carrier::Electron, s.observer, StateScope::Needed);
     electronDensityFromStates(grid, *s.solution);
     s.solvedInPass[0] = true;
     s.solvedInPass[1] = s.solvedInPass[2] = false;
-    s.inTable = Kind::Electrons;
+    s.inTable = Carrier::Electron;
     if (valence) {
         // Light holes, then heavy holes on top, in one sum. A kind whose levels all lie far beyond every
         // quasi-Fermi level adds exactly zero and is not solved for states (the dense solver, kept as
         // the reference, always solves).
         s.holeDensity.assign(static_cast<std::size_t>(grid.count), 0.0);
-        for (const Kind kind : {Kind::LightHoles, Kind::HeavyHoles}) {
+        for (const Carrier kind : {Carrier::LightHole, Carrier::HeavyHole}) {
             if (s.settings.eigenSolver == EigenSolverKind::Tridiagonal &&
-                !holeStatesOccupied(grid, holeKindOf(kind)))
+                !holeStatesOccupied(grid, kind))
                 continue;
             s.solveStates(kind, s.observer, StateScope::Needed);
-            addHoleDensityFromStates(grid, *s.solution, holeKindOf(kind), s.holeDensity);
+            addHoleDensityFromStates(grid, *s.solution, kind, s.holeDensity);
             s.solvedInPass[static_cast<int>(kind)] = true;
             s.inTable = kind;
         }
@@ -257,8 +248,8 @@ void SchroedingerPhase::finish()
     if (tableComplete)
         writeEigenStates(s.grid, *s.solution, s.dumpPath(s.inTable), s.observer);
     SilentObserver silent;
-    for (const Kind kind : kinds) {
-        if ((kind == s.inTable && tableComplete) || (kind != Kind::Electrons && !s.passValence))
+    for (const Carrier kind : carriers) {
+        if ((kind == s.inTable && tableComplete) || (kind != Carrier::Electron && !s.passValence))
             continue;
         s.swapPassPotential();
         s.solveStates(kind,

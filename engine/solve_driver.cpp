@@ -9,10 +9,10 @@
 #include <string>
 
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "engine/schroedinger.h"
 #include "model/constants.h"
-#include "model/document.h"
+#include "engine/document.h"
 
 namespace tervane {
 
@@ -24,14 +24,6 @@ constexpr double biasTolerance = 1e-8;
 constexpr double schroedingerTolerance = 1e-5;
 constexpr int statusRefreshSteps = 5;
 constexpr double sheetChargeFactor = 5e-5;  // 1/2 of the trapezoid times 1e-4 for m^-2 -> cm^-2
-
-// "Layer 3 (AlGaN)": the index the layer list shows and the material the layer names.
-std::string layerName(std::size_t index, const Layer& layer)
-{
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "Layer %zu", index);
-    return std::string(buffer) + " (" + printableName(layer.material) + ")";
-}
 
 // Why a layer cannot be cut into grid points, or empty when it can.
 std::string unusableLayerReason(const Layer& layer)
@@ -78,10 +70,10 @@ bool pointInputsUsable(const Grid& grid, int k)
     return grid.eps[j] > 0.0 && std::isfinite(grid.eps[j]);
 }
 
-bool solutionFinite(const GridPoint& p)
+bool solutionFinite(const GridPoint& p, DensityMode mode)
 {
     return std::isfinite(p.phi) && std::isfinite(p.conductionEdge()) && std::isfinite(p.valenceEdge()) &&
-           std::isfinite(p.electronDensity()) && std::isfinite(p.holeDensity());
+           std::isfinite(p.electronDensity(mode)) && std::isfinite(p.holeDensity(mode));
 }
 
 // After a phase: when the potential, a band edge or a density of some point is NaN or infinite, says so,
@@ -93,7 +85,7 @@ bool stopOnNonFiniteSolution(Document& document, Observer& observer)
     Grid& grid = document.grid;
     int firstNonFinite = -1;
     for (int k = 0; k < grid.count && firstNonFinite < 0; ++k)
-        if (!solutionFinite(grid.point(k)))
+        if (!solutionFinite(grid.point(k), grid.modeAt(k)))
             firstNonFinite = k;
     if (firstNonFinite < 0)
         return false;
@@ -105,7 +97,7 @@ bool stopOnNonFiniteSolution(Document& document, Observer& observer)
         }
     }
     const std::size_t index = layerOfPoint(document, origin);
-    observer.message(layerName(index, document.layers[index]) +
+    observer.message(layerLabel(index, document.layers[index]) +
                      ": the solution is not finite (NaN or infinity); check the layer and its material "
                      "parameters");
     grid.reset(0);
@@ -114,7 +106,14 @@ bool stopOnNonFiniteSolution(Document& document, Observer& observer)
     return true;
 }
 
-// The Schroedinger phase shared by solve() and resolveAtBias(). Returns false when it could not run.
+void publishStatus(Document& document, double error, int iterations, int boundStates)
+{
+    document.solverError = error;
+    document.iterations = iterations;
+    document.boundStates = boundStates;
+}
+
+// The Schroedinger phase. Returns false when it could not run.
 bool schroedingerPhase(Document& document, Observer& observer, bool refresh, double& error, int& pass,
                        int& bound)
 {
@@ -127,17 +126,50 @@ bool schroedingerPhase(Document& document, Observer& observer, bool refresh, dou
     // At least one pass runs, even with an iteration limit of 0 or less.
     do {
         bound = phase.pass(valence);
-        const int mode = valence ? 2 : 1;
-        error = grid.poissonStep(mode, observer);
+        error = grid.poissonStep(solutionDensityMode(document), observer);
         if (refresh) {
-            document.solverError = error;
-            document.iterations = pass;
-            document.boundStates = bound;
+            publishStatus(document, error, pass, bound);
             observer.progress();
         }
         ++pass;
     } while (error > schroedingerTolerance && pass < document.schroedingerIterations);
     phase.finish();
+    return true;
+}
+
+// What solve() and resolveAtBias() share once the grid holds its starting potential: the contacts, the
+// classical Newton steps to `tolerance`, then with the switch on the Schroedinger phase, each phase
+// checked for a finite solution. `refresh` publishes the status at every fifth
+// classical step. Returns false when the solution is not finite.
+bool iterateToSolution(Document& document, Observer& observer, double tolerance, bool refresh)
+{
+    Grid& grid = document.grid;
+    grid.applyContacts(observer);
+    grid.damping = document.damping;
+
+    double error = initialError;
+    int it = 0;
+    while (it < document.poissonIterations && error > tolerance) {
+        error = grid.poissonStep(DensityMode::Classical, observer);
+        if (refresh && it % statusRefreshSteps == 0) {
+            publishStatus(document, error, it, 0);
+            observer.progress();
+        }
+        ++it;
+    }
+    publishStatus(document, error, it, 0);
+    if (stopOnNonFiniteSolution(document, observer))
+        return false;
+
+    if (document.schroedingerOn) {
+        int pass = 0;
+        int bound = 0;
+        if (schroedingerPhase(document, observer, refresh, error, pass, bound)) {
+            publishStatus(document, error, pass, bound);
+            if (stopOnNonFiniteSolution(document, observer))
+                return false;
+        }
+    }
     return true;
 }
 
@@ -158,21 +190,17 @@ bool solve(Document& document, Observer& observer)
     GridPoint templatePoint;
     for (std::size_t index = 0; index < document.layers.size(); ++index) {
         const Layer& layer = document.layers[index];
-        Material* material = findMaterial(document.materials, layer.material);
-        if (!material) {
-            observer.message("Material not found!");
+        const Material* material = layerMaterial(document, layer, observer);
+        if (!material)
             return false;
-        }
-        material->polarization.substrateA = document.substrateA;
-        material->polarization.substratePsp = document.substratePsp;
 
         if (const std::string reason = unusableLayerReason(layer); !reason.empty()) {
-            observer.message(layerName(index, layer) + ": " + reason);
+            observer.message(layerLabel(index, layer) + ": " + reason);
             return false;
         }
         const double n = pointCount(layer);
         if (n > 0.0 && static_cast<double>(grid.count) + n > static_cast<double>(maxGridPoints)) {
-            observer.message(layerName(index, layer) + ": the structure would need more than " +
+            observer.message(layerLabel(index, layer) + ": the structure would need more than " +
                              std::to_string(maxGridPoints) + " grid points; use a larger dx");
             return false;
         }
@@ -189,7 +217,7 @@ bool solve(Document& document, Observer& observer)
             templatePoint.Nda = layer.Nda;
             if (document.polarizationOn) {
                 const double f = layer.relaxed ? layer.strainFactor : 1.0;
-                const double P = material->polarization.polarizationAt(x, f);
+                const double P = material->polarization.polarizationAt(x, f, document.substrateA, document.substratePsp);
                 templatePoint.dP = P - Pprev;
                 Pprev = P;
             }
@@ -222,49 +250,19 @@ bool solve(Document& document, Observer& observer)
             // polarization at point j: the field of the polarization charges integrated from the left.
             grid.point(0).phiPol = 0;
             double S = grid.point(0).dP;
-            double V = -1.6e-19 * S / grid.eps[0] * grid.dx[0];
+            double V = -q * S / grid.eps[0] * grid.dx[0];
             for (int k = 1; k <= N - 1; ++k) {
                 const auto j = static_cast<std::size_t>(k);
                 grid.point(k).phiPol = V;
                 S = S + grid.point(k).dP;
                 if (k < N - 1)
-                    V = V - 1.6e-19 * S / grid.eps[j] * grid.dx[j];
+                    V = V - q * S / grid.eps[j] * grid.dx[j];
             }
         }
 
         grid.initialGuess();
-        grid.applyContacts(observer);
-        grid.damping = document.damping;
-
-        double error = initialError;
-        int it = 0;
-        while (it < document.poissonIterations && error > classicalTolerance) {
-            error = grid.poissonStep(0, observer);
-            if (it % statusRefreshSteps == 0) {
-                document.iterations = it;
-                document.solverError = error;
-                document.boundStates = 0;
-                observer.progress();
-            }
-            ++it;
-        }
-        document.solverError = error;
-        document.iterations = it;
-        document.boundStates = 0;
-        if (stopOnNonFiniteSolution(document, observer))
+        if (!iterateToSolution(document, observer, classicalTolerance, true))
             return false;
-
-        if (document.schroedingerOn) {
-            int pass = 0;
-            int bound = 0;
-            if (schroedingerPhase(document, observer, true, error, pass, bound)) {
-                document.solverError = error;
-                document.iterations = pass;
-                document.boundStates = bound;
-                if (stopOnNonFiniteSolution(document, observer))
-                    return false;
-            }
-        }
     } else if (stopOnNonFiniteSolution(document, observer)) {
         return false;
     }
@@ -278,63 +276,33 @@ bool resolveAtBias(Document& document, Observer& observer)
 {
     if (document.layers.empty())
         return true;
-    Grid& grid = document.grid;
-    if (grid.count > 2) {
-        grid.applyContacts(observer);
-        grid.damping = document.damping;
-
-        double error = initialError;
-        int it = 0;
-        while (it < document.poissonIterations && error > biasTolerance) {
-            error = grid.poissonStep(0, observer);
-            ++it;
-        }
-        document.iterations = it;
-        document.solverError = error;
-        document.boundStates = 0;
-        if (stopOnNonFiniteSolution(document, observer))
-            return false;
-
-        if (document.schroedingerOn) {
-            int pass = 0;
-            int bound = 0;
-            if (schroedingerPhase(document, observer, false, error, pass, bound)) {
-                document.solverError = error;
-                document.iterations = pass;
-                document.boundStates = bound;
-                if (stopOnNonFiniteSolution(document, observer))
-                    return false;
-            }
-        }
-    }
+    if (document.grid.count > 2 && !iterateToSolution(document, observer, biasTolerance, false))
+        return false;
     computeSheetCharge(document);
     observer.updateAll();
     return true;
 }
 
-void computeSheetCharge(Document& document)
+double sheetDensity(const Document& document, int first, int last)
 {
-    Grid& grid = document.grid;
+    const Grid& grid = document.grid;
     const int N = grid.count;
-    const int mode = document.schroedingerOn ? 1 : 0;
+    const DensityMode mode = solutionDensityMode(document);
     double sum = 0;
     // A negative first index would read before the first point: the range starts at point 0.
-    int i = document.chargeFirst < 0 ? 0 : document.chargeFirst;
-    while (i < N - 1 && i <= document.chargeLast) {
-        GridPoint& left = grid.point(i);
-        GridPoint& right = grid.point(i + 1);
-        const int leftMode = left.carrierMode;
-        const int rightMode = right.carrierMode;
-        left.carrierMode = mode;
-        right.carrierMode = mode;
-        const double nLeft = left.electronDensity();
-        const double nRight = right.electronDensity();
-        left.carrierMode = leftMode;
-        right.carrierMode = rightMode;
+    int i = first < 0 ? 0 : first;
+    while (i < N - 1 && i <= last) {
+        const double nLeft = grid.point(i).electronDensity(mode);
+        const double nRight = grid.point(i + 1).electronDensity(mode);
         sum = sum + (nLeft + nRight) * grid.dx[static_cast<std::size_t>(i)] * sheetChargeFactor;
         ++i;
     }
-    document.sheetCharge = sum;
+    return sum;
+}
+
+void computeSheetCharge(Document& document)
+{
+    document.sheetCharge = sheetDensity(document, document.chargeFirst, document.chargeLast);
 }
 
 void setChargeRange(Document& document, int first, int last)

@@ -21,7 +21,11 @@ bool solve(Document& document, Observer& observer);
 // is not finite.
 bool resolveAtBias(Document& document, Observer& observer);
 
-// Trapezoid integral of the electron density from chargeFirst to min(chargeLast, N-1), in cm^-2.
+// Trapezoid integral of the solution's electron density from point `first` to min(last, N-1), in
+// cm^-2; changes nothing.
+[[nodiscard]] double sheetDensity(const Document& document, int first, int last);
+
+// sheetCharge = the sheet density from chargeFirst to chargeLast.
 void computeSheetCharge(Document& document);
 
 // Stores the sheet-density range, then integrates it.

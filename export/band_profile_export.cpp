@@ -3,30 +3,30 @@
 #include <cstdio>
 
 #include "engine/grid.h"
+#include "engine/text_file.h"
 #include "model/constants.h"
 
 namespace tervane {
 
-bool dumpFile(Grid& grid, const std::string& path, int mode)
+bool dumpFile(const Grid& grid, const std::string& path, DensityMode mode)
 {
-    std::FILE* file = std::fopen(path.c_str(), "w");
+    TextFile file(path);
     if (!file) {
         std::fputs("dumpFile failed\n", stdout);
         return false;
     }
-    std::fputs("x\tEc\tEv\tEf\tn\tp\n", file);
+    file.print("x\tEc\tEv\tEf\tn\tp\n");
     double x = 0;
     for (int i = 0; i < grid.count; ++i) {
-        GridPoint& point = grid.point(i);
-        point.carrierMode = mode;
-        const double n = point.electronDensity();
-        const double p = point.holeDensity();
-        std::fprintf(file, "%f\t%f\t%f\t%f\t%e\t%e\n", x * angstromPerMetre, point.conductionEdge(),
-                     point.valenceEdge(), point.Efn, n * perCubicCmPerPerCubicMetre, p * perCubicCmPerPerCubicMetre);
+        const GridPoint& point = grid.point(i);
+        const double n = point.electronDensity(mode);
+        const double p = point.holeDensity(mode);
+        file.print("%f\t%f\t%f\t%f\t%e\t%e\n", x * angstromPerMetre, point.conductionEdge(), point.valenceEdge(),
+                   point.Efn, n * perCubicCmPerPerCubicMetre, p * perCubicCmPerPerCubicMetre);
         if (i < grid.count - 1)
             x += grid.dx[static_cast<std::size_t>(i)];
     }
-    return std::fclose(file) == 0;
+    return file.close();
 }
 
 }  // namespace tervane

@@ -11,6 +11,6 @@ class Observer;
 // the polarization step at that interface (C/m^2), measured from the previous layer and, for the
 // first layer, from the substrate. Written only while polarization is on; with it off the file is
 // created empty. Returns false when a message stopped the export.
-bool exportCharges(Document& document, const std::string& path, Observer& observer);
+[[nodiscard]] bool exportCharges(const Document& document, const std::string& path, Observer& observer);
 
 }  // namespace tervane

@@ -51,7 +51,7 @@ template <class Archive, StoredAs<Layer> L> void serialize(Archive& archive, L& 
     archive.field(layer.spare);
 }
 
-std::string writeDocument(const std::vector<Layer>& layers, int leftContact, double leftBarrier)
+std::string writeDocument(const std::vector<Layer>& layers, ContactKind leftContact, double leftBarrier)
 {
     if (layers.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         throw ArchiveError(ArchiveError::Kind::TooLong, "There are too many layers to be stored in one file");
@@ -60,14 +60,14 @@ std::string writeDocument(const std::vector<Layer>& layers, int leftContact, dou
     archive.writeInt32(static_cast<std::int32_t>(layers.size()));
     for (const Layer& layer : layers)
         serialize(archive, layer, currentVersion);
-    archive.writeInt32(leftContact);
+    archive.writeInt32(static_cast<std::int32_t>(leftContact));
     archive.writeFloat64(leftBarrier);
     return archive.take();
 }
 
 } // namespace
 
-std::string encodeDocument(const std::vector<Layer>& layers, int leftContact, double leftBarrier)
+std::string encodeDocument(const std::vector<Layer>& layers, ContactKind leftContact, double leftBarrier)
 {
     return writeDocument(layers, leftContact, leftBarrier);
 }
@@ -95,7 +95,7 @@ IoResult decodeDocument(std::string_view bytes, DocumentFileContents& contents)
             serialize(archive, loaded.layers.emplace_back(), version);
         }
         archive.setContext("reading the left contact");
-        loaded.leftContact = archive.readInt32();
+        loaded.leftContact = static_cast<ContactKind>(archive.readInt32());
         loaded.leftBarrier = archive.readFloat64();
         // Bytes after the contact are ignored, as the reader of these files always has.
         contents = std::move(loaded);

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/document.h"
 #include "io/io_result.h"
-#include "model/document.h"
 #include "model/layer.h"
 
 namespace tervane {
@@ -14,12 +14,12 @@ namespace tervane {
 struct DocumentFileContents {
     int version = 2;
     std::vector<Layer> layers;
-    int leftContact = 0;
+    ContactKind leftContact = ContactKind::Neutral;  // stored as its int32 value
     double leftBarrier = 0.0;  // eV
 };
 
 // The bytes of a version-2 document file.
-std::string encodeDocument(const std::vector<Layer>& layers, int leftContact, double leftBarrier);
+std::string encodeDocument(const std::vector<Layer>& layers, ContactKind leftContact, double leftBarrier);
 
 // Parses versions 1 and 2. An unknown version gives "wrong version file!"; a truncated or corrupt
 // file gives a message; `contents` is only written on success.

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "io/file_util.h"
 #include "model/constants.h"
 

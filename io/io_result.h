@@ -6,7 +6,7 @@
 namespace tervane {
 
 // Outcome of a file operation: success, or the message the user is shown.
-struct IoResult {
+struct [[nodiscard]] IoResult {
     bool ok = true;
     std::string message;
 

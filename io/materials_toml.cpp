@@ -79,55 +79,6 @@ constexpr std::size_t keyWidth = 13;
 // ---------------------------------------------------------------------------------------------------
 // Text helpers
 
-// Length of the valid UTF-8 sequence at the start of `text`, or 0 if it does not start with one
-// (overlong forms, surrogates and code points above U+10FFFF are invalid).
-std::size_t utf8SequenceLength(std::string_view text)
-{
-    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80)
-        return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0; // overlong below U+0800
-        if (lead == 0xED)
-            high = 0x9F; // surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90; // overlong below U+10000
-        if (lead == 0xF4)
-            high = 0x8F; // above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF)
-            return 0;
-    return length;
-}
-
-// Offset of the first byte that is not part of valid UTF-8, or npos.
-std::size_t firstInvalidUtf8(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t length = utf8SequenceLength(text.substr(i));
-        if (length == 0)
-            return i;
-        i += length;
-    }
-    return std::string_view::npos;
-}
-
 void appendHexByte(std::string& out, const char* prefix, unsigned value, int digits)
 {
     static constexpr char hex[] = "0123456789ABCDEF";
@@ -136,35 +87,10 @@ void appendHexByte(std::string& out, const char* prefix, unsigned value, int dig
         out += hex[(value >> shift) & 0xFu];
 }
 
-// `text` as a message shows it: control characters and bytes that are not UTF-8 spelled as \xNN (and,
-// with `escapeQuotes`, '"' and '\\' preceded by a backslash), so the message stays one line of
-// printable text whatever bytes the file held.
-std::string printableForMessage(std::string_view text, bool escapeQuotes)
-{
-    std::string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const std::size_t length = utf8SequenceLength(text.substr(i));
-        if (escapeQuotes && (byte == '"' || byte == '\\')) {
-            out += '\\';
-            out += static_cast<char>(byte);
-        } else if (length == 0 || byte < 0x20 || byte == 0x7F) {
-            appendHexByte(out, "\\x", byte, 2);
-        } else {
-            out.append(text.substr(i, length));
-            i += length;
-            continue;
-        }
-        ++i;
-    }
-    return out;
-}
-
-// A name as a message shows it: in double quotes, escaped as above.
+// A name as a message shows it: in double quotes, escaped by printableText with its quotes.
 std::string quotedForMessage(std::string_view text)
 {
-    return '"' + printableForMessage(text, true) + '"';
+    return '"' + printableText(text, true) + '"';
 }
 
 // A TOML basic string holding exactly the bytes of `text`, which must be valid UTF-8.
@@ -475,7 +401,7 @@ std::vector<Material> readLibrary(std::string_view text)
         const toml::source_position& at = error.source().begin;
         throw Refusal("The materials library is not valid TOML: line " + std::to_string(at.line) +
                       ", column " + std::to_string(at.column) + ": " +
-                      printableForMessage(error.description(), false));
+                      printableText(error.description(), false));
     }
     for (auto&& [key, value] : root)
         if (key.str() != "material")

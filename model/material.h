@@ -7,6 +7,7 @@
 #include "model/material_values.h"
 #include "model/polarization.h"
 #include "model/quadratic.h"
+#include "model/text.h"
 
 namespace tervane {
 
@@ -49,8 +50,5 @@ public:
 const Material* findMaterial(const std::vector<Material>& materials, std::string_view name);
 Material* findMaterial(std::vector<Material>& materials, std::string_view name);
 
-// A material name as messages and listings show it: UTF-8 text as it is, control characters and
-// bytes that are not UTF-8 as \xNN, so that a name holding a NUL or a stray byte reads as what it is.
-std::string printableName(std::string_view name);
 
 }  // namespace tervane

@@ -4,24 +4,13 @@
 
 namespace tervane {
 
-Polarization& Polarization::operator=(const Polarization& other)
-{
-    a = other.a;
-    Psp = other.Psp;
-    c13 = other.c13;
-    c33 = other.c33;
-    e31 = other.e31;
-    e33 = other.e33;
-    return *this;
-}
-
 bool Polarization::operator==(const Polarization& other) const
 {
     return a == other.a && Psp == other.Psp && c13 == other.c13 && c33 == other.c33 && e31 == other.e31 &&
            e33 == other.e33;
 }
 
-double Polarization::polarizationAt(double x, double strainFactor) const
+double Polarization::polarizationAt(double x, double strainFactor, double substrateA, double substratePsp) const
 {
     const double aL = a.value(x);
     if (aL == 0.0)

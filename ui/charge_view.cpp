@@ -23,10 +23,8 @@ bool CChargeView::paintedCurrentGrid() const
 
 void CChargeView::paintEvent(QPaintEvent*)
 {
-    tervane::Document& doc = doc_->core;
-    // A private copy: the density evaluations below switch carrierMode, which must not reach the
-    // document.
-    tervane::Grid grid = doc.grid;
+    const tervane::Document& doc = doc_->core;
+    const tervane::Grid& grid = doc.grid;
     const int N = grid.count;
     if (N <= 0)
         return;
@@ -47,26 +45,12 @@ void CChargeView::paintEvent(QPaintEvent*)
         painter.drawLine(dragEndX, 0, dragEndX, H);
     }
 
-    if (doc.autoScale) {
-        doc.chargeLower = 1e40;
-        doc.chargeUpper = 0;
-        for (int i = 0; i + 1 < N; ++i) {  // as the points stand; the last point is not scanned
-            const double n = grid.point(i).electronDensity();
-            if (n > doc.chargeUpper)
-                doc.chargeUpper = n;
-            if (n < doc.chargeLower)
-                doc.chargeLower = n;
-        }
-        if (doc.chargeLower < 1e19)
-            doc.chargeLower = 1e19;
-    }
-
     // Vertical mapping; a logarithm is taken only of positive values, and equal limits draw no
     // curves or marks.
-    const bool logScale = doc.logScale;
+    const bool logScale = doc_->logScale;
     auto axis = [logScale](double v) { return logScale ? (v > 0 ? std::log10(v) : NAN) : v; };
-    const double upper = axis(doc.chargeUpper);
-    const double lower = axis(doc.chargeLower);
+    const double upper = axis(doc_->chargeUpper);
+    const double lower = axis(doc_->chargeLower);
     const bool drawable = std::isfinite(upper) && std::isfinite(lower) && upper != lower;
     const double scale = drawable ? -(bottomFraction - topFraction) * H / (upper - lower) : 0.0;
     const double offset = topFraction * H - scale * upper;
@@ -95,14 +79,13 @@ void CChargeView::paintEvent(QPaintEvent*)
         }
     }
 
-    // Green: classical electrons; blue: classical holes (every point is in mode 0 by then).
+    // Green: classical electrons; blue: classical holes.
+    constexpr tervane::DensityMode classical = tervane::DensityMode::Classical;
     {
         painter.setPen(QPen(QColor(0, 255, 0), 1));
         PolylinePainter line(painter);
         for (int i = 0; i < N; ++i) {
-            tervane::GridPoint& p = grid.point(i);
-            p.carrierMode = 0;
-            const double n = p.electronDensity();
+            const double n = grid.point(i).electronDensity(classical);
             pointN[static_cast<std::size_t>(i)] = n;
             if (drawable)
                 line.add(x[static_cast<std::size_t>(i)], y(n));
@@ -112,7 +95,7 @@ void CChargeView::paintEvent(QPaintEvent*)
         painter.setPen(QPen(QColor(0, 0, 255), 1));
         PolylinePainter line(painter);
         for (int i = 0; i < N; ++i) {
-            const double p = grid.point(i).holeDensity();
+            const double p = grid.point(i).holeDensity(classical);
             pointX[static_cast<std::size_t>(i)] = x[static_cast<std::size_t>(i)];
             pointP[static_cast<std::size_t>(i)] = p;
             if (drawable)

@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "model/constants.h"
-#include "model/document.h"
 #include "ui/number_edit.h"
+#include "ui/tervane_doc.h"
 
 CChargeViewPropertiesDialog::CChargeViewPropertiesDialog(QWidget* parent) : QDialog(parent)
 {
@@ -52,7 +52,7 @@ CChargeViewPropertiesDialog::CChargeViewPropertiesDialog(QWidget* parent) : QDia
     layout->addWidget(buttons, 0, 1, 3, 1);
 }
 
-void CChargeViewPropertiesDialog::fromDocument(const tervane::Document& document,
+void CChargeViewPropertiesDialog::fromDocument(const CTervaneDoc& document,
                                                CChargeViewPropertiesDialog& dialog)
 {
     dialog.lowerLimit = document.chargeLower * tervane::perCubicCmPerPerCubicMetre;
@@ -61,8 +61,7 @@ void CChargeViewPropertiesDialog::fromDocument(const tervane::Document& document
     dialog.autoScale = document.autoScale;
 }
 
-void CChargeViewPropertiesDialog::toDocument(const CChargeViewPropertiesDialog& dialog,
-                                             tervane::Document& document)
+void CChargeViewPropertiesDialog::toDocument(const CChargeViewPropertiesDialog& dialog, CTervaneDoc& document)
 {
     document.autoScale = dialog.autoScale;
     document.logScale = dialog.logScale;

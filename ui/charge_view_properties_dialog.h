@@ -7,9 +7,7 @@ class QGroupBox;
 class QShowEvent;
 class NumberEdit;
 
-namespace tervane {
-class Document;
-}
+class CTervaneDoc;
 
 // View > Charge View Properties...: the density axis of the charge view.
 class CChargeViewPropertiesDialog : public QDialog {
@@ -25,10 +23,10 @@ public:
     explicit CChargeViewPropertiesDialog(QWidget* parent = nullptr);
 
     // The document's axis settings, its limits converted from m^-3 to cm^-3.
-    static void fromDocument(const tervane::Document& document, CChargeViewPropertiesDialog& dialog);
+    static void fromDocument(const CTervaneDoc& document, CChargeViewPropertiesDialog& dialog);
     // Both switches are stored; the limits (back in m^-3) only with auto scale off, since auto scale
-    // finds its own limits at the next redraw.
-    static void toDocument(const CChargeViewPropertiesDialog& dialog, tervane::Document& document);
+    // finds its own limits from the solution.
+    static void toDocument(const CChargeViewPropertiesDialog& dialog, CTervaneDoc& document);
 
     void updateControls();
     bool validateAndStore();

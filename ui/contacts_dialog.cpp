@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 
-#include "model/document.h"
+#include "engine/document.h"
 #include "ui/number_edit.h"
 
 CContactsDialog::CContactsDialog(QWidget* parent) : QDialog(parent)
@@ -62,7 +62,8 @@ CContactsDialog::Side CContactsDialog::createSide(const QString& caption, const 
 
 void CContactsDialog::fromDocument(const tervane::Document& document, CContactsDialog& dialog)
 {
-    const auto fill = [](int contact, double barrier, int& type, double& shown) {
+    const auto fill = [](tervane::ContactKind kind, double barrier, int& type, double& shown) {
+        const int contact = static_cast<int>(kind);
         type = contact == neutralType || contact == fixedType ? contact : -1;
         shown = contact == fixedType ? barrier : 0.0;
     };
@@ -72,12 +73,12 @@ void CContactsDialog::fromDocument(const tervane::Document& document, CContactsD
 
 void CContactsDialog::toDocument(const CContactsDialog& dialog, tervane::Document& document)
 {
-    const auto store = [](int type, double entered, int& contact, double& barrier) {
+    const auto store = [](int type, double entered, tervane::ContactKind& contact, double& barrier) {
         if (type == fixedType) {
             barrier = entered;
-            contact = fixedType;
+            contact = tervane::ContactKind::Fixed;
         } else {
-            contact = neutralType;
+            contact = tervane::ContactKind::Neutral;
         }
     };
     store(dialog.leftType, dialog.leftBarrier, document.grid.leftContact, document.grid.leftBarrier);

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <iterator>
 
-#include "model/document.h"
+#include "engine/document.h"
 #include "model/layer.h"
 #include "ui/layer_properties_dialog.h"
 #include "ui/where_dialog.h"

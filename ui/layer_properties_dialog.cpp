@@ -12,7 +12,7 @@
 #include <limits>
 
 #include "model/constants.h"
-#include "model/document.h"
+#include "engine/document.h"
 #include "model/layer.h"
 #include "ui/number_edit.h"
 

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "model/document.h"
+#include "engine/document.h"
 #include "ui/material_properties_dialog.h"
 #include "ui/message_sink.h"
 #include "ui/substrate_properties_dialog.h"

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "model/document.h"
+#include "engine/document.h"
 #include "ui/number_edit.h"
 
 CSubstratePropertiesDialog::CSubstratePropertiesDialog(QWidget* parent) : QDialog(parent)

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "model/document.h"
+#include "engine/document.h"
 #include "ui/number_edit.h"
 
 CTemperatureDialog::CTemperatureDialog(QWidget* parent) : QDialog(parent)

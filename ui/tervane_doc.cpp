@@ -38,14 +38,14 @@ private:
 namespace {
 
 // A settings dialog filled from the document and, on OK, stored back into it. True on OK.
-template <class Dialog>
-bool editSettings(QWidget* parent, tervane::Document& core)
+template <class Dialog, class Target>
+bool editSettings(QWidget* parent, Target& target)
 {
     Dialog dialog(parent);
-    Dialog::fromDocument(core, dialog);
+    Dialog::fromDocument(target, dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    Dialog::toDocument(dialog, core);
+    Dialog::toDocument(dialog, target);
     return true;
 }
 
@@ -81,8 +81,27 @@ void CTervaneDoc::setMaterialsModified(bool modified)
     emit titleChanged();
 }
 
+void CTervaneDoc::updateChargeScale()
+{
+    const tervane::Grid& grid = core.grid;
+    if (!autoScale || grid.count <= 0)
+        return;
+    chargeLower = 1e40;
+    chargeUpper = 0;
+    for (int i = 0; i + 1 < grid.count; ++i) {  // the last point is not scanned
+        const double n = grid.point(i).electronDensity(grid.modeAt(i));
+        if (n > chargeUpper)
+            chargeUpper = n;
+        if (n < chargeLower)
+            chargeLower = n;
+    }
+    if (chargeLower < 1e19)
+        chargeLower = 1e19;
+}
+
 void CTervaneDoc::repaintAllViews()
 {
+    updateChargeScale();
     for (const QPointer<QWidget>& view : views_)
         if (view)
             view->repaint();
@@ -90,6 +109,7 @@ void CTervaneDoc::repaintAllViews()
 
 void CTervaneDoc::updateAllViews()
 {
+    updateChargeScale();
     for (const QPointer<QWidget>& view : views_)
         if (view)
             view->update();
@@ -115,8 +135,8 @@ QString CTervaneDoc::solverStatusText() const
 
 QString CTervaneDoc::cursorStatusText() const
 {
-    return QString::asprintf("n: %.3e\tp: %.3e\tx: %d", core.cursorN * 1e-6, core.cursorP * 1e-6,
-                             static_cast<int>(core.cursorX * 1e10));
+    return QString::asprintf("n: %.3e\tp: %.3e\tx: %d", cursorN * 1e-6, cursorP * 1e-6,
+                             static_cast<int>(cursorX * 1e10));
 }
 
 bool CTervaneDoc::saveModified()
@@ -213,11 +233,9 @@ void CTervaneDoc::fileExport()
     const QString path = FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Export"));
     if (path.isEmpty())
         return;
-    const int mode = !core.schroedingerOn ? 0 : (core.valenceSchroedingerOn ? 2 : 1);
     // The export's own failure note goes to standard output; the user is told as well.
-    if (!tervane::dumpFile(core.grid, path.toStdString(), mode))
+    if (!tervane::dumpFile(core.grid, path.toStdString(), tervane::solutionDensityMode(core)))
         MessageSink::current().showMessage(QString::fromLatin1(tervane::textCouldNotOpenFile));
-    updateAllViews();  // the export leaves its density mode in the points
 }
 
 void CTervaneDoc::fileExportCharges()
@@ -225,7 +243,8 @@ void CTervaneDoc::fileExportCharges()
     const QString path = FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Export Charges"));
     if (path.isEmpty())
         return;
-    tervane::exportCharges(core, path.toStdString(), *observer_);
+    // A failure has told the user through the observer.
+    static_cast<void>(tervane::exportCharges(core, path.toStdString(), *observer_));
 }
 
 void CTervaneDoc::importStructure()
@@ -293,7 +312,7 @@ void CTervaneDoc::contacts() { structureEdited(editSettings<CContactsDialog>(dia
 
 void CTervaneDoc::chargeViewProperties()
 {
-    if (editSettings<CChargeViewPropertiesDialog>(dialogParent(), core))
+    if (editSettings<CChargeViewPropertiesDialog>(dialogParent(), *this))
         repaintAllViews();
 }
 
@@ -374,8 +393,8 @@ void CTervaneDoc::setChargeRange(int first, int last)
 
 void CTervaneDoc::setCursor(double n, double p, double x)
 {
-    core.cursorN = n;
-    core.cursorP = p;
-    core.cursorX = x;
+    cursorN = n;
+    cursorP = p;
+    cursorX = x;
     emit cursorChanged();
 }

@@ -7,8 +7,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "engine/observer.h"
-#include "model/document.h"
+#include "model/observer.h"
+#include "engine/document.h"
 
 class CTervaneApp;
 
@@ -23,6 +23,21 @@ public:
     ~CTervaneDoc() override;
 
     tervane::Document core;
+
+    // How the charge view shows the densities (m^-3); with autoScale the limits follow the solution.
+    double chargeLower = 1e21;
+    double chargeUpper = 1e26;
+    bool autoScale = true;
+    bool logScale = false;
+    // The charge view's cursor read-out: densities (m^-3) and depth (m) under the mouse.
+    double cursorN = 0.0;
+    double cursorP = 0.0;
+    double cursorX = 0.0;
+
+    // With autoScale, sets the charge-view limits to the range of the solution's electron density
+    // (the last point not scanned, the lower limit at least 1e19 m^-3); called whenever the solution
+    // changes.
+    void updateChargeScale();
 
     // The views repainted at the engine's progress points and updated after every solve.
     void addView(QWidget* view);

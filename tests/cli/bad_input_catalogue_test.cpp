@@ -17,10 +17,10 @@
 
 #include "cli_test_support.h"
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "engine/solve_driver.h"
 #include "io/materials_loader.h"
-#include "model/document.h"
+#include "engine/document.h"
 
 namespace tervane::test {
 namespace {
@@ -72,7 +72,7 @@ std::string twoLayers(void (*first)(Layer&), int kind = 0, double barrier = 0.0)
 {
     std::vector<Layer> layers{layerOf("GaAs", 2e-7, 1e23), layerOf("GaAs", 1e-7, 1e23)};
     first(layers[0]);
-    return encodeDocument(layers, kind, barrier);
+    return encodeDocument(layers, static_cast<ContactKind>(kind), barrier);
 }
 
 // ---- The command-line tool ------------------------------------------------------------------------
@@ -218,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CliCatalogue, testing::Values(
     // Names: bytes above 127, NUL, names the list does not hold.
     CliRow{"HighByteInAScriptName", {{"in.txt", "Ga\xFF" "As t=100\n"}}, solveOf("@in.txt"), "Layer 000 names the material \"Ga\\xFFAs\"", 1},
     CliRow{"NulEndsAScriptLine", {{"in.txt", std::string("Ga\0As t=100\n", 12)}}, solveOf("@in.txt"), "names the material \"Ga\"", 1},
-    CliRow{"NulInADocumentName", {{"d.tvn", encodeDocument({layerOf(std::string("Ga\0As", 5), 1e-7)}, 0, 0.0)}}, solveOf("@d.tvn"), "names the material \"Ga\\x00As\"", 1},
+    CliRow{"NulInADocumentName", {{"d.tvn", encodeDocument({layerOf(std::string("Ga\0As", 5), 1e-7)}, ContactKind::Neutral, 0.0)}}, solveOf("@d.tvn"), "names the material \"Ga\\x00As\"", 1},
     CliRow{"MaterialInOtherCase", {{"in.txt", "gan t=100\n"}}, {"layers", "@in.txt", "--materials", "@m.tvm"}, "Material not found!\nLayer 000 names the material \"gan\"", 1},
     CliRow{"UnknownMaterial", {{"in.txt", "GaAs t=100\nInP t=100\n"}}, solveOf("@in.txt"), "Material not found!\nLayer 001 names the material \"InP\"", 1},
     CliRow{"UnknownSubstrate", {}, solveOf("@s.txt", {"--substrate", "gan"}), "The substrate material \"gan\" is not in", 1},
@@ -299,7 +299,7 @@ TEST(CoreCatalogue, FailedSolvesLeaveNothingNonFinite)
         for (const std::string& message : observer.messages)
             messages += message + "\n";
         EXPECT_NE(messages.find(row.message), std::string::npos) << messages;
-        EXPECT_EQ(encodeDocument(document.layers, 0, 0.0), encodeDocument(row.layers, 0, 0.0));
+        EXPECT_EQ(encodeDocument(document.layers, ContactKind::Neutral, 0.0), encodeDocument(row.layers, ContactKind::Neutral, 0.0));
         for (const GridPoint& point : document.grid.points)
             EXPECT_TRUE(std::isfinite(point.phi) && std::isfinite(point.conductionEdge())) << row.message;
     }
@@ -313,7 +313,7 @@ TEST(Truncation, EveryPrefixIsRefusedAndKeepsWhatWasLoaded)
     TempDir d;
     const Layer layer = layerOf("GaN", 1e-8);
     for (const std::string& file :
-         {encodeDocument({layer, layer}, 1, 0.5), documentVersion1({layer}, 1, 0.5)}) {
+         {encodeDocument({layer, layer}, ContactKind::Fixed, 0.5), documentVersion1({layer}, 1, 0.5)}) {
         for (std::size_t size = 0; size < file.size(); ++size) {
             Document document;
             document.layers = {layerOf("kept", 1e-9)};

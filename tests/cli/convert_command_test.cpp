@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli_test_support.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "io/import_script.h"
 
 namespace tervane::test {
@@ -28,7 +28,7 @@ TEST(ConvertScript, StoresTheScriptsLayersAndOnlyReportsUnknownCommands)
     CollectingObserver ignored;
     ASSERT_TRUE(parseScriptText(text, layers, ignored));
     ASSERT_EQ(layers.size(), 3u);
-    EXPECT_EQ(readFile(dir.path("sl.tvd")), encodeDocument(layers, 0, 0.0));
+    EXPECT_EQ(readFile(dir.path("sl.tvd")), encodeDocument(layers, ContactKind::Neutral, 0.0));
 }
 
 TEST(ConvertDocument, Version1BecomesVersion2AndVersion2IsWrittenBackUnchanged)
@@ -38,12 +38,12 @@ TEST(ConvertDocument, Version1BecomesVersion2AndVersion2IsWrittenBackUnchanged)
     aln.spare = -1.0;
     const std::string old = dir.write("old.tvd", documentVersion1({aln, aln}, 1, 0.75));
     ASSERT_EQ(runCli({"convert", old, dir.path("new.tvd")}).status, 0);
-    EXPECT_EQ(readFile(dir.path("new.tvd")), encodeDocument({aln, aln}, 1, 0.75));
+    EXPECT_EQ(readFile(dir.path("new.tvd")), encodeDocument({aln, aln}, ContactKind::Fixed, 0.75));
 
     Layer barrier = layerOf("AlGaN", 2.5e-9, 0.0, 1e24);
     barrier.composition = Quadratic(0.3, 0.0, 0.0);
     barrier.holes = false;
-    const std::string original = encodeDocument({layerOf("GaN", 1e-7, 1e23), barrier}, 1, -0.25);
+    const std::string original = encodeDocument({layerOf("GaN", 1e-7, 1e23), barrier}, ContactKind::Fixed, -0.25);
     ASSERT_EQ(runCli({"convert", dir.write("in.tvd", original), dir.path("out.tvd")}).status, 0);
     EXPECT_EQ(readFile(dir.path("out.tvd")), original);
 }
@@ -59,7 +59,7 @@ TEST(ConvertStructure, LeftContactIsStoredAndNeutralKeepsTheBarrier)
     for (const auto& [path, kind] : {std::pair{fixed, 1}, std::pair{neutral, 0}}) {
         DocumentFileContents contents;
         ASSERT_TRUE(decodeDocument(readFile(path), contents));
-        EXPECT_EQ(contents.leftContact, kind);
+        EXPECT_EQ(static_cast<int>(contents.leftContact), kind);
         EXPECT_EQ(contents.leftBarrier, 1.2); // eV, as typed
     }
 }

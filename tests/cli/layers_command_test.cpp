@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(Files, Layers, testing::Values(
     // The message carries the line with its own line break, added when the file has none.
     LayersCase{"UnknownCommandGoesOn", "typo.txt", "GaN t=50\nAlN t=20 thick=3", {"--script"}, 0,
                "000 GaN t:50.0 Nd:0.000e+00 Na:0.000e+00\n001 AlN t:20.0 Nd:0.000e+00 Na:0.000e+00\n", "Unknown command in line #2: AlN t=20 thick=3\n"},
-    LayersCase{"Version2", "hemt.tvd", encodeDocument({layerOf("GaN", 3e-7, 1e24), layerOf("AlGaN", 2.5e-9, 0.0, 5e23), layerOf("GaN", 1.25e-9, 2e23, 7.5e22)}, 0, 0.0), {}, 0,
+    LayersCase{"Version2", "hemt.tvd", encodeDocument({layerOf("GaN", 3e-7, 1e24), layerOf("AlGaN", 2.5e-9, 0.0, 5e23), layerOf("GaN", 1.25e-9, 2e23, 7.5e22)}, ContactKind::Neutral, 0.0), {}, 0,
                "000 GaN t:3000.0 Nd:1.000e+18 Na:0.000e+00\n001 AlGaN t:25.0 Nd:0.000e+00 Na:5.000e+17\n002 GaN t:12.5 Nd:2.000e+17 Na:7.500e+16\n", ""},
     // A missing material stops the list at its layer.
     LayersCase{"MissingMaterialStopsTheList", "s.txt", "GaN t=100\nAlGaN t=50 Nd=1e17\nAlN x=0.3 t=25\nGaN t=10\n", {"--materials", "@MATERIALS"}, 1,

@@ -184,8 +184,7 @@ TEST_F(SolveTest, ContactOptionsSetTheBandEdgeAtTheContactPoints)
     for (const auto& row : rows) {
         std::string structure = script(nLayer);
         if (row.documentContact >= 0)
-            structure = dir.write("structure.tvd", encodeDocument({layerOf("GaAs", 2e-7, nLayerNd * 1e6)},
-                                                                  row.documentContact, 0.8));
+            structure = dir.write("structure.tvd", encodeDocument({layerOf("GaAs", 2e-7, nLayerNd * 1e6)}, static_cast<ContactKind>(row.documentContact), 0.8));
         Args options = row.options;
         options.insert(options.end(), {"--bands", bands});
         const CliRun run = solve(structure, options);
@@ -222,7 +221,7 @@ TEST_F(SolveTest, ChargeExportListsEachLayerEdgeAndIsEmptyWithoutPolarization)
 TEST_F(SolveTest, CvSweepWritesOneLinePerBiasAndRestoresTheBarrier)
 {
     const std::string structure =
-        dir.write("schottky.tvd", encodeDocument({layerOf("GaAs", 2e-7, nLayerNd * 1e6)}, 1, 0.8));
+        dir.write("schottky.tvd", encodeDocument({layerOf("GaAs", 2e-7, nLayerNd * 1e6)}, ContactKind::Fixed, 0.8));
     const CliRun run = runCli(
         {"solve", structure, "--materials", materials, "--cv", "0:1:0.5", "--bands", bands}, dir.path(""));
     ASSERT_EQ(run.status, 0) << run.err;

@@ -10,7 +10,7 @@
 
 #include "engine/bound_states.h"
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "model/constants.h"
 #include "tests/engine/bound_state_grids.h"
 
@@ -165,7 +165,7 @@ TEST(BoundStates, FlatBoxStatesSpreadToTheContactsAreNotBoundButAddTheirDensity)
     }
     EigenSolution solution(N);
     CollectingObserver observer;
-    for (const auto& [kind, mass] : {std::pair{HoleKind::Light, 0.08}, std::pair{HoleKind::Heavy, 0.2}}) {
+    for (const auto& [kind, mass] : {std::pair{Carrier::LightHole, 0.08}, std::pair{Carrier::HeavyHole, 0.2}}) {
         const std::vector<int> bound =
             solveHoleStates(grid, solution, kind, EigenSolverKind::Tridiagonal, observer);
         for (int n : {0, 1, 2, 50, N - 1})
@@ -294,12 +294,12 @@ TEST(BoundStates, DensitySumsEqualThePerPointSumExactly)
     }
 
     std::vector<double> holes(N, 0.0), expected(N, 0.0);
-    for (const HoleKind kind : {HoleKind::Light, HoleKind::Heavy}) {
+    for (const Carrier kind : {Carrier::LightHole, Carrier::HeavyHole}) {
         solveHoleStates(grid, solution, kind, EigenSolverKind::Tridiagonal, observer);
         addHoleDensityFromStates(grid, solution, kind, holes);
         for (int i = 0; i < N; ++i) {
             const GridPoint& p = grid.point(i);
-            const double mass = kind == HoleKind::Light ? p.mlh : p.mhh;
+            const double mass = kind == Carrier::LightHole ? p.mlh : p.mhh;
             expected[i] = perPointSum(grid, solution, i, mass, p.Tp, p.Efp, -1, expected[i]);
         }
     }

@@ -5,10 +5,10 @@
 #include <cmath>
 
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "engine/solve_driver.h"
 #include "model/constants.h"
-#include "model/document.h"
+#include "engine/document.h"
 #include "test_structures.h"
 
 using namespace tervane;
@@ -37,18 +37,16 @@ TEST(CarrierStatistics, DensitiesAtTheBandEdges)
     p.Eg = 1.0;
     p.Efn = 1.0; // Efn = Ec
     p.Efp = 0.0; // Efp = Ev
-    EXPECT_NEAR(p.electronDensity(), 2.07e24, 2.07e24 * 1e-14);
-    EXPECT_NEAR(p.holeDensity(), 1.16e25, 1.16e25 * 1e-14);
+    EXPECT_NEAR(p.electronDensity(DensityMode::Classical), 2.07e24, 2.07e24 * 1e-14);
+    EXPECT_NEAR(p.holeDensity(DensityMode::Classical), 1.16e25, 1.16e25 * 1e-14);
     p.holes = false;
-    EXPECT_EQ(p.holeDensity(), 0.0);
+    EXPECT_EQ(p.holeDensity(DensityMode::Classical), 0.0);
     p.holes = true;
-    p.carrierMode = 1;
     p.nBound = 5.0;
     p.pBound = 7.0;
-    EXPECT_EQ(p.electronDensity(), 5.0);
-    EXPECT_NEAR(p.holeDensity(), 1.16e25, 1.16e25 * 1e-14); // mode 1 keeps holes classical
-    p.carrierMode = 2;
-    EXPECT_EQ(p.holeDensity(), 7.0);
+    EXPECT_EQ(p.electronDensity(DensityMode::BoundElectrons), 5.0);
+    EXPECT_NEAR(p.holeDensity(DensityMode::BoundElectrons), 1.16e25, 1.16e25 * 1e-14); // holes stay classical
+    EXPECT_EQ(p.holeDensity(DensityMode::BoundElectronsAndHoles), 7.0);
 
     EXPECT_NEAR(ionizationFraction(0, 2, 300), 1.0 / 3.0, 1e-15);
     EXPECT_NEAR(ionizationFraction(0, 1, 300), 0.5, 1e-15);
@@ -87,8 +85,8 @@ TEST(ClassicalSolve, UniformNLayerStartsAtEquilibrium)
     // n = Nd everywhere: Ec - Efn = kT ln(Nc0 / Nd).
     const GridPoint& mid = doc.grid.point(50);
     EXPECT_NEAR(mid.conductionEdge() - mid.Efn, kT300 * std::log(2.07e24 / 1e23), tolPotential);
-    EXPECT_NEAR(doc.grid.point(0).electronDensity(), 1e23, 1e23 * tolDensityAtContact);
-    EXPECT_NEAR(doc.grid.point(doc.grid.count - 1).electronDensity(), 1e23, 1e23 * tolDensityAtContact);
+    EXPECT_NEAR(doc.grid.point(0).electronDensity(DensityMode::Classical), 1e23, 1e23 * tolDensityAtContact);
+    EXPECT_NEAR(doc.grid.point(doc.grid.count - 1).electronDensity(DensityMode::Classical), 1e23, 1e23 * tolDensityAtContact);
 }
 
 TEST(ClassicalSolve, NeutralContactInUndopedLayerHasEqualCarriers)
@@ -100,16 +98,16 @@ TEST(ClassicalSolve, NeutralContactInUndopedLayerHasEqualCarriers)
     CollectingObserver observer;
     ASSERT_TRUE(solve(doc, observer));
     const GridPoint& contact = doc.grid.point(0);
-    EXPECT_NEAR(contact.electronDensity() / contact.holeDensity(), 1.0, 1e-3);
+    EXPECT_NEAR(contact.electronDensity(DensityMode::Classical) / contact.holeDensity(DensityMode::Classical), 1.0, 1e-3);
 }
 
 TEST(ClassicalSolve, FixedContactsPinTheConductionBand)
 {
     Document doc =
         documentWith({gaN(), alGaN()}, {layer("AlGaN", 250, 5, 0, 0, 0.25), layer("GaN", 2000, 10, 1e16)});
-    doc.grid.leftContact = 1;
+    doc.grid.leftContact = ContactKind::Fixed;
     doc.grid.leftBarrier = 0.8;
-    doc.grid.rightContact = 1;
+    doc.grid.rightContact = ContactKind::Fixed;
     doc.grid.rightBarrier = 0.3;
     CollectingObserver observer;
     ASSERT_TRUE(solve(doc, observer));
@@ -129,9 +127,7 @@ TEST(ClassicalSolve, PolarizationPotentialOfOnePolarizedLayer)
     CollectingObserver observer;
     ASSERT_TRUE(solve(doc, observer));
     Material m = alGaN();
-    m.polarization.substrateA = 3.189;
-    m.polarization.substratePsp = -0.029;
-    const double P = m.polarization.polarizationAt(0.3, 1.0);
+    const double P = m.polarization.polarizationAt(0.3, 1.0, 3.189, -0.029);
     const double eps = (9.5 - 0.5 * 0.3) * 8.85e-12;
     const Grid& g = doc.grid;
     EXPECT_NEAR(g.point(0).dP, P, std::fabs(P) * 1e-14);
@@ -164,8 +160,8 @@ TEST(PoissonStep, DampingMovesHalfTheUpdateAndReportsTheFullOne)
     Grid half = doc.grid;
     full.damping = 1.0;
     half.damping = 0.5;
-    const double errorFull = full.poissonStep(0, observer);
-    const double errorHalf = half.poissonStep(0, observer);
+    const double errorFull = full.poissonStep(DensityMode::Classical, observer);
+    const double errorHalf = half.poissonStep(DensityMode::Classical, observer);
     EXPECT_EQ(errorFull, errorHalf);
     EXPECT_GT(errorFull, 0.01);
     for (int i : {10, 49, 50, 51, 90}) {
@@ -189,7 +185,7 @@ TEST(PoissonStep, ZeroPivotFailsWithoutTouchingThePotential)
     g.point(1).holes = false;
     g.point(1).phi = 0.25;
     CollectingObserver observer;
-    EXPECT_EQ(g.poissonStep(0, observer), -1.0);
+    EXPECT_EQ(g.poissonStep(DensityMode::Classical, observer), -1.0);
     ASSERT_EQ(observer.messages.size(), 1u);
     EXPECT_EQ(observer.messages[0], "error in matrix solver\n");
     EXPECT_EQ(g.point(1).phi, 0.25);

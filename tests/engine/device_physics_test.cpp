@@ -11,9 +11,9 @@
 
 #include "engine/cv_profile.h"
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "engine/solve_driver.h"
-#include "model/document.h"
+#include "engine/document.h"
 #include "test_structures.h"
 
 using namespace tervane;
@@ -48,9 +48,9 @@ TEST(PnJunction, BuiltInPotentialAndDepletionWidth)
     double x = 0, xp = 0, xn = 0;
     for (int i = 0; i + 1 < g.count; ++i) {
         const GridPoint& p = g.point(i);
-        if (i < g.count / 2 && p.holeDensity() > N / 2)
+        if (i < g.count / 2 && p.holeDensity(DensityMode::Classical) > N / 2)
             xp = x;
-        if (i >= g.count / 2 && p.electronDensity() < N / 2)
+        if (i >= g.count / 2 && p.electronDensity(DensityMode::Classical) < N / 2)
             xn = x;
         x += g.dx[static_cast<std::size_t>(i)];
     }
@@ -66,7 +66,7 @@ TEST(CvProfile, SchottkyDiodeGivesItsDopingBack)
     Document doc;
     doc.materials = {gaN()};
     doc.layers = {layer("GaN", 5000, 5, 1e17)};
-    doc.grid.leftContact = 1;
+    doc.grid.leftContact = ContactKind::Fixed;
     doc.grid.leftBarrier = 1.0;
     CollectingObserver observer;
     ASSERT_TRUE(solve(doc, observer));
@@ -102,7 +102,7 @@ TEST(CvProfile, RefusesStepsThatNeverEndAndKeepsTheBarrier)
     Document doc;
     doc.materials = {gaN()};
     doc.layers = {layer("GaN", 200, 10, 1e17)};
-    doc.grid.leftContact = 1;
+    doc.grid.leftContact = ContactKind::Fixed;
     doc.grid.leftBarrier = 0.7;
     CollectingObserver observer;
     ASSERT_TRUE(solve(doc, observer));
@@ -126,7 +126,7 @@ TEST(CvProfile, RefusesStepsThatNeverEndAndKeepsTheBarrier)
 
     // Start 0, Stop 1, Step 0.5: three lines; an empty stack writes C = 0 for each.
     Document empty;
-    empty.grid.leftContact = 1;
+    empty.grid.leftContact = ContactKind::Fixed;
     ASSERT_TRUE(runCvProfile(empty, 0.0, 1.0, 0.5, out.string(), observer));
     std::ifstream emptyIn(out);
     std::stringstream emptyContent;

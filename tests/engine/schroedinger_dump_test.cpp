@@ -14,7 +14,7 @@
 #include "engine/bound_states.h"
 #include "engine/eigenstate_dump.h"
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "tests/engine/bound_state_grids.h"
 
 using namespace tervane;

@@ -11,10 +11,10 @@
 #include "engine/bound_states.h"
 #include "engine/eigenstate_dump.h"
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "engine/schroedinger.h"
 #include "engine/solve_driver.h"
-#include "model/document.h"
+#include "engine/document.h"
 #include "tests/engine/bound_state_grids.h"
 #include "tests/engine/test_structures.h"
 
@@ -72,7 +72,7 @@ Document hemt()
     Document d;
     d.materials = {structures::gaN(), structures::alGaN()};
     d.layers = {structures::layer("AlGaN", 250, 5, 0, 0, 0.25), structures::layer("GaN", 1000, 5, 1e16)};
-    d.grid.leftContact = 1;
+    d.grid.leftContact = ContactKind::Fixed;
     d.grid.leftBarrier = 1.2;
     d.schroedingerOn = true;
     return d;
@@ -136,9 +136,9 @@ TEST(SchroedingerPhase, OnePassWhenTheIterationLimitIsZero)
         const int N = d.grid.count;
         // The contacts keep their classical carriers.
         for (int i = 0; i < N; ++i)
-            ASSERT_EQ(d.grid.point(i).carrierMode, i == 0 || i == N - 1 ? 0
-                                                   : valence            ? 2
-                                                                        : 1)
+            ASSERT_EQ(d.grid.modeAt(i), i == 0 || i == N - 1 ? DensityMode::Classical
+                                        : valence            ? DensityMode::BoundElectronsAndHoles
+                                                             : DensityMode::BoundElectrons)
                 << "point " << i;
         EXPECT_GT(d.grid.point(N / 2).nBound, 1e22); // a sheet of about 1e11 cm^-2 over 100 Angstrom
         EXPECT_EQ(lineCount(readFile(scratch.path() / electronStatesFile)), N + 1);
@@ -179,7 +179,7 @@ TEST_P(EigenSolversAgree, OnTheWholeSolve)
     // Where no hole state holds a hole (the doped well, the HEMT), pBound is exactly zero, as the sum of
     // zero occupations is; the undoped well has holes in its states.
     const Grid& grid = tridiagonal.grid;
-    if (holeStatesOccupied(grid, HoleKind::Light) || holeStatesOccupied(grid, HoleKind::Heavy)) {
+    if (holeStatesOccupied(grid, Carrier::LightHole) || holeStatesOccupied(grid, Carrier::HeavyHole)) {
         EXPECT_GT(grid.point(grid.count / 2).pBound, 0.0);
     } else {
         for (const GridPoint& p : grid.points)
@@ -206,7 +206,7 @@ TEST_P(EigenSolversAgree, OnEveryCarrierKind)
         const auto solveWith = [&](EigenSolution& solution, EigenSolverKind solver) {
             if (kind == 0)
                 return solveElectronStates(grid, solution, solver, observer);
-            return solveHoleStates(grid, solution, kind == 1 ? HoleKind::Light : HoleKind::Heavy, solver,
+            return solveHoleStates(grid, solution, kind == 1 ? Carrier::LightHole : Carrier::HeavyHole, solver,
                                    observer);
         };
         const std::vector<int> boundTridiagonal = solveWith(tridiagonal, EigenSolverKind::Tridiagonal);
@@ -269,7 +269,7 @@ TEST_P(FilesOfTheLastPass, AreThoseOfPerPassWriting)
         for (int pass = 0; pass < 2; ++pass) {
             lastPassStart = grid;
             phase.pass(true);
-            grid.poissonStep(2, observer);
+            static_cast<void>(grid.poissonStep(DensityMode::BoundElectronsAndHoles, observer));
         }
         const Grid final = grid;
         phase.finish();
@@ -285,7 +285,7 @@ TEST_P(FilesOfTheLastPass, AreThoseOfPerPassWriting)
             solveElectronStates(lastPassStart, solution, EigenSolverKind::Tridiagonal, observer);
         else
             solveHoleStates(lastPassStart, solution,
-                            name == lightHoleStatesFile ? HoleKind::Light : HoleKind::Heavy,
+                            name == lightHoleStatesFile ? Carrier::LightHole : Carrier::HeavyHole,
                             EigenSolverKind::Tridiagonal, observer);
         writeEigenStates(lastPassStart, solution, (passFiles.path() / name).string(), observer);
         const std::string written = readFile(phaseFiles.path() / name);
@@ -337,6 +337,6 @@ TEST(SchroedingerPhase, AGridTooLargeForMemoryKeepsTheClassicalResult)
     EXPECT_EQ(d.iterations, classical.iterations);
     EXPECT_EQ(d.solverError, classical.solverError);
     EXPECT_EQ(d.boundStates, 0);
-    EXPECT_EQ(d.grid.point(points / 2).carrierMode, 0);
+    EXPECT_EQ(d.grid.modeAt(points / 2), DensityMode::Classical);
     EXPECT_FALSE(std::filesystem::exists(scratch.path() / electronStatesFile));
 }

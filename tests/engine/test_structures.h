@@ -3,7 +3,7 @@
 // Materials and layers built in code for the engine tests (laws from the bundled reference tables).
 #include <string>
 
-#include "model/document.h"
+#include "engine/document.h"
 #include "model/layer.h"
 #include "model/material.h"
 

@@ -7,10 +7,10 @@
 
 #include "../engine/test_structures.h"
 #include "engine/grid.h"
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "export/band_profile_export.h"
 #include "export/charge_export.h"
-#include "model/document.h"
+#include "engine/document.h"
 
 using namespace tervane;
 using namespace tervane::testing;
@@ -43,24 +43,22 @@ TEST(BandProfileExport, OneLinePerPointInDisplayUnits)
         p.holes = false;
     }
     grid.point(2).nBound = 3e20;
-    grid.point(2).carrierMode = 1;  // overwritten by the export's mode
     const auto path = tempFile("tervane_bands.txt");
-    ASSERT_TRUE(dumpFile(grid, path.string(), 0));
+    ASSERT_TRUE(dumpFile(grid, path.string(), DensityMode::Classical));
     EXPECT_EQ(readFile(path), "x\tEc\tEv\tEf\tn\tp\n"
                               "0.000000\t0.700000\t0.200000\t0.700000\t2.070000e+18\t0.000000e+00\n"
                               "10.000000\t0.700000\t0.200000\t0.700000\t2.070000e+18\t0.000000e+00\n"
                               "12.500000\t0.700000\t0.200000\t0.700000\t2.070000e+18\t0.000000e+00\n");
-    // Mode 1 reads the bound-state electrons and stays in the points.
-    ASSERT_TRUE(dumpFile(grid, path.string(), 1));
+    // The bound-state electrons, by the mode asked for.
+    ASSERT_TRUE(dumpFile(grid, path.string(), DensityMode::BoundElectrons));
     EXPECT_NE(readFile(path).find("12.500000\t0.700000\t0.200000\t0.700000\t3.000000e+14\t0.000000e+00\n"),
               std::string::npos);
-    EXPECT_EQ(grid.point(0).carrierMode, 1);
 
     Grid empty;
-    ASSERT_TRUE(dumpFile(empty, path.string(), 0));
+    ASSERT_TRUE(dumpFile(empty, path.string(), DensityMode::Classical));
     EXPECT_EQ(readFile(path), "x\tEc\tEv\tEf\tn\tp\n");
     std::filesystem::remove(path);
-    EXPECT_FALSE(dumpFile(empty, "/nonexistent-folder/bands.txt", 0));
+    EXPECT_FALSE(dumpFile(empty, "/nonexistent-folder/bands.txt", DensityMode::Classical));
 }
 
 TEST(ChargeExport, InterfaceStepsAgainstTheSubstrate)

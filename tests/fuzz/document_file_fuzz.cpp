@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     contents.layers.resize(1);
     contents.layers[0].material = "GaN";
     contents.layers[0].thickness = 1e-7;
-    contents.leftContact = 1;
+    contents.leftContact = ContactKind::Fixed;
     contents.leftBarrier = 0.8;
     const std::string before = encode(contents);
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "io/document_file.h"
 #include "io/import_script.h"
 #include "tests/fuzz/fuzz_check.h"
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (layers.size() > maxLayersRoundTripped)
         return 0;
 
-    const std::string bytes = encodeDocument(layers, 0, 0.0);
+    const std::string bytes = encodeDocument(layers, ContactKind::Neutral, 0.0);
     DocumentFileContents contents;
     const IoResult reread = decodeDocument(bytes, contents);
     check(reread.ok, "the layers of a script are stored in a document that reads back", reread.message);

@@ -63,7 +63,7 @@ TEST(DocumentLayoutTest, OneGaNLayerIs168Bytes)
         zero8 + std::string(48, '\0') + zero8 +                   // strain, Efn, Efp, spare
         bytes({0, 0, 0, 0}) + zero8;                              // left contact
     ASSERT_EQ(expected.size(), 168u);
-    EXPECT_EQ(encodeDocument({layer}, 0, 0.0), expected);
+    EXPECT_EQ(encodeDocument({layer}, ContactKind::Neutral, 0.0), expected);
 }
 
 // The stored order written out field by field: a field swapped or left out shows, every value being
@@ -85,7 +85,7 @@ TEST(DocumentLayoutTest, FieldsAreStoredInTheirOrder)
         expected.writeFloat64(value);
     expected.writeInt32(1);
     expected.writeFloat64(0.85);
-    EXPECT_EQ(encodeDocument({l}, 1, 0.85), expected.bytes());
+    EXPECT_EQ(encodeDocument({l}, ContactKind::Fixed, 0.85), expected.bytes());
 }
 
 TEST(DocumentDecodeTest, EveryStoredFieldComesBackAndTemperaturesReset)
@@ -96,13 +96,13 @@ TEST(DocumentDecodeTest, EveryStoredFieldComesBackAndTemperaturesReset)
     const std::vector<Layer> saved = {distinctLayer("AlGaN", 0.0), Layer(), holesOnly,
                                       distinctLayer(std::string(65534, 'n'), 4.0)};
     DocumentFileContents contents;
-    const IoResult result = decodeDocument(encodeDocument(saved, 1, 0.85) + "xyz", contents);
+    const IoResult result = decodeDocument(encodeDocument(saved, ContactKind::Fixed, 0.85) + "xyz", contents);
     ASSERT_TRUE(result) << result.message;
     EXPECT_EQ(contents.version, 2);
     ASSERT_EQ(contents.layers.size(), saved.size());
     for (std::size_t i = 0; i < saved.size(); ++i)
         EXPECT_EQ(contents.layers[i], afterLoading(saved[i])) << "layer " << i;
-    EXPECT_EQ(contents.leftContact, 1);
+    EXPECT_EQ(contents.leftContact, ContactKind::Fixed);
     EXPECT_EQ(contents.leftBarrier, 0.85);
 }
 
@@ -138,7 +138,7 @@ TEST(DocumentDecodeTest, VersionOneLoadsWithTheDefaultsOfTheMissingFields)
     expected.spare = -1.0;
     expected.Tn = expected.Tp = roomTemperature;
     EXPECT_EQ(contents.layers[1], expected);
-    EXPECT_EQ(contents.leftContact, 1);
+    EXPECT_EQ(contents.leftContact, ContactKind::Fixed);
     EXPECT_EQ(contents.leftBarrier, 1.2);
 }
 
@@ -146,7 +146,7 @@ TEST(DocumentDecodeTest, FlagsAreTrueOnlyForOneAndOnlyTwoVersionsAreKnown)
 {
     Layer layer;
     layer.material = "GaN";
-    const std::string file = encodeDocument({layer}, 0, 0.0); // holes at byte 84, relaxed at 88
+    const std::string file = encodeDocument({layer}, ContactKind::Neutral, 0.0); // holes at byte 84, relaxed at 88
     for (std::int32_t stored : {1, 2, -1, 257}) {
         DocumentFileContents contents;
         ASSERT_TRUE(decodeDocument(withInt32At(withInt32At(file, 84, stored), 88, stored), contents));
@@ -171,11 +171,11 @@ TEST(DocumentFileTest, LoadReplacesTheStackAndSetsOnlyTheLeftContact)
     const std::string path = folder.file("well.tvd");
     Document saved;
     saved.layers = {distinctLayer("GaN", 0.0), distinctLayer("AlGaN", 1.0)};
-    saved.grid.leftContact = 1;
+    saved.grid.leftContact = ContactKind::Fixed;
     saved.grid.leftBarrier = 0.85;
     saved.grid.rightBarrier = 0.4;
     ASSERT_TRUE(saveDocumentFile(path, saved));
-    EXPECT_EQ(testing::readFileBytes(path), encodeDocument(saved.layers, 1, 0.85));
+    EXPECT_EQ(testing::readFileBytes(path), encodeDocument(saved.layers, ContactKind::Fixed, 0.85));
 
     Document document;
     document.layers = {distinctLayer("Before", 9.0)};
@@ -184,7 +184,7 @@ TEST(DocumentFileTest, LoadReplacesTheStackAndSetsOnlyTheLeftContact)
     ASSERT_TRUE(loadDocumentFile(path, document));
     ASSERT_EQ(document.layers.size(), 2u);
     EXPECT_EQ(document.layers[1], afterLoading(saved.layers[1]));
-    EXPECT_EQ(document.grid.leftContact, 1);
+    EXPECT_EQ(document.grid.leftContact, ContactKind::Fixed);
     EXPECT_EQ(document.grid.leftBarrier, 0.85);
     EXPECT_EQ(document.grid.rightBarrier, 0.6);
     EXPECT_EQ(document.temperature, 77.0);

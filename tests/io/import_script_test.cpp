@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/observer.h"
+#include "model/observer.h"
 #include "io_test_support.h"
 
 namespace tervane {

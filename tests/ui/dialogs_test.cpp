@@ -7,8 +7,9 @@
 #include <cmath>
 
 #include "dialog_test_support.h"
-#include "model/document.h"
+#include "engine/document.h"
 #include "ui/charge_view_properties_dialog.h"
+#include "ui/tervane_doc.h"
 #include "ui/contacts_dialog.h"
 #include "ui/cv_dialog.h"
 #include "ui/message_sink.h"
@@ -136,7 +137,7 @@ class DialogsTest : public QObject {
             for (const QString side : {"left", "right"}) {
                 const bool left = side == "left";
                 tervane::Document document;
-                (left ? document.grid.leftContact : document.grid.rightContact) = c.contact;
+                (left ? document.grid.leftContact : document.grid.rightContact) = static_cast<tervane::ContactKind>(c.contact);
                 (left ? document.grid.leftBarrier : document.grid.rightBarrier) = 0.8;
                 CContactsDialog dialog;
                 childNamed<QRadioButton>(dialog, side + "Fixed")->setChecked(true); // the fill must clear it
@@ -155,9 +156,9 @@ class DialogsTest : public QObject {
     void contactsStoreWhatIsSelected()
     {
         tervane::Document document;
-        document.grid.leftContact = 1;
+        document.grid.leftContact = tervane::ContactKind::Fixed;
         document.grid.leftBarrier = 0.8;
-        document.grid.rightContact = 7;
+        document.grid.rightContact = static_cast<tervane::ContactKind>(7);
         document.grid.rightBarrier = 0.3;
         CContactsDialog first;
         CContactsDialog::fromDocument(document, first);
@@ -166,9 +167,9 @@ class DialogsTest : public QObject {
         type(first, "leftBarrierEdit", "5");
         QCOMPARE(pressButton(first, "okButton"), int(QDialog::Accepted));
         CContactsDialog::toDocument(first, document);
-        QCOMPARE(document.grid.leftContact, 0);
+        QCOMPARE(document.grid.leftContact, tervane::ContactKind::Neutral);
         QCOMPARE(document.grid.leftBarrier, 0.8);
-        QCOMPARE(document.grid.rightContact, 0);
+        QCOMPARE(document.grid.rightContact, tervane::ContactKind::Neutral);
         QCOMPARE(document.grid.rightBarrier, 0.3);
 
         // Back to Fixed on the next visit: the edit shows 0, not the kept 0.8, and OK stores the entry.
@@ -181,9 +182,9 @@ class DialogsTest : public QObject {
         type(second, "rightBarrierEdit", "-0.5");
         QCOMPARE(pressButton(second, "okButton"), int(QDialog::Accepted));
         CContactsDialog::toDocument(second, document);
-        QCOMPARE(document.grid.leftContact, 1);
+        QCOMPARE(document.grid.leftContact, tervane::ContactKind::Fixed);
         QCOMPARE(document.grid.leftBarrier, 0.0);
-        QCOMPARE(document.grid.rightContact, 1);
+        QCOMPARE(document.grid.rightContact, tervane::ContactKind::Fixed);
         QCOMPARE(document.grid.rightBarrier, -0.5);
     }
 
@@ -191,7 +192,7 @@ class DialogsTest : public QObject {
     void contactsRefuseABarrierThatIsNoNumber()
     {
         tervane::Document document;
-        document.grid.leftContact = 1;
+        document.grid.leftContact = tervane::ContactKind::Fixed;
         document.grid.leftBarrier = 0.8;
         CContactsDialog dialog;
         CContactsDialog::fromDocument(document, dialog);
@@ -210,7 +211,7 @@ class DialogsTest : public QObject {
 
     void chargeViewConvertsTheLimits()
     {
-        tervane::Document document;
+        CTervaneDoc document;
         document.chargeLower = 1e21;
         document.chargeUpper = 3e26;
         document.logScale = true;
@@ -236,7 +237,7 @@ class DialogsTest : public QObject {
     void chargeViewAutoScale()
     {
         for (const bool turnOff : {false, true}) {
-            tervane::Document document;
+            CTervaneDoc document;
             document.chargeLower = 2e21;
             document.chargeUpper = 4e24;
             document.autoScale = true;

@@ -111,8 +111,8 @@ double worstDifference(const tervane::Grid& grid, const tervane::Grid& expected)
         const tervane::GridPoint& e = expected.point(i);
         const double values[6][3] = {{p.conductionEdge(), e.conductionEdge(), 1.0},
                                      {p.valenceEdge(), e.valenceEdge(), 1.0},
-                                     {p.electronDensity(), e.electronDensity(), 1e-300},
-                                     {p.holeDensity(), e.holeDensity(), 1e-300},
+                                     {p.electronDensity(grid.modeAt(i)), e.electronDensity(expected.modeAt(i)), 1e-300},
+                                     {p.holeDensity(grid.modeAt(i)), e.holeDensity(expected.modeAt(i)), 1e-300},
                                      {p.nBound, e.nBound, 1e-300},
                                      {p.pBound, e.pBound, 1e-300}};
         for (const auto& [value, reference, floor] : values)
@@ -170,7 +170,7 @@ class HemtWalkthroughTest : public QObject {
         const tervane::Document& core = doc_->core;
         QVERIFY(core.layers == example_.layers);
         QCOMPARE(core.materials, example_.materials);
-        QCOMPARE(core.grid.leftContact, 1);
+        QCOMPARE(core.grid.leftContact, tervane::ContactKind::Fixed);
         QCOMPARE(core.grid.leftBarrier, example_.grid.leftBarrier);
         QCOMPARE(core.grid.rightContact, example_.grid.rightContact);
         QCOMPARE(core.substrateA, example_.substrateA);

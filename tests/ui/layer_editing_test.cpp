@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "dialog_test_support.h"
-#include "model/document.h"
+#include "engine/document.h"
 #include "model/layer.h"
 #include "model/material.h"
 #include "model/quadratic.h"

@@ -17,7 +17,7 @@
 
 #include "dialog_test_support.h"
 #include "io/materials_toml.h"
-#include "model/document.h"
+#include "engine/document.h"
 #include "ui/enter_quadratic_dialog.h"
 #include "ui/material_name_dialog.h"
 #include "ui/material_properties_dialog.h"

@@ -1,0 +1,45 @@
+#include "engine/document.h"
+
+#include "model/observer.h"
+#include "model/text.h"
+
+namespace tervane {
+
+void Document::newDocument()
+{
+    grid.reset(0);
+    layers.clear();
+    solverError = 0.0;
+    iterations = 0;
+    boundStates = 0;
+    substrateA = 3.189;
+    substratePsp = -0.029;
+    substrateMaterial = "GaN";
+    substrateX = 0.0;
+    fullyIonized = true;
+    damping = 1.0;
+    poissonIterations = 200;
+    schroedingerIterations = 20;
+}
+
+DensityMode solutionDensityMode(const Document& document)
+{
+    if (!document.schroedingerOn)
+        return DensityMode::Classical;
+    return document.valenceSchroedingerOn ? DensityMode::BoundElectronsAndHoles : DensityMode::BoundElectrons;
+}
+
+std::string layerLabel(std::size_t index, const Layer& layer)
+{
+    return "Layer " + std::to_string(index) + " (" + printableName(layer.material) + ")";
+}
+
+const Material* layerMaterial(const Document& document, const Layer& layer, Observer& observer)
+{
+    const Material* material = findMaterial(document.materials, layer.material);
+    if (!material)
+        observer.message("Material not found!");
+    return material;
+}
+
+}  // namespace tervane
