@@ -1,9 +1,9 @@
 // The desktop program: tervane [DOCUMENT]
 #include <QApplication>
 
-#include "ui/main_frame.h"
-#include "ui/tervane_app.h"
-#include "ui/tervane_doc.h"
+#include "ui/document/tervane_app.h"
+#include "ui/document/tervane_doc.h"
+#include "ui/views/main_frame.h"
 
 int main(int argc, char* argv[])
 {

@@ -1,42 +1,151 @@
-// The settings dialogs driven through their controls: the units and conversions between what they
-// show and what the document holds, and which entries they refuse. Run under QT_QPA_PLATFORM=offscreen.
+// The dialogs driven through their controls as their commands run them, nested dialogs answered by
+// scripted runners: what the number fields read and what OK refuses, the units and conversions
+// between what the dialogs show and what the document holds, the layer stack's commands and the
+// materials editor. Run under QT_QPA_PLATFORM=offscreen.
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QRadioButton>
-#include <QtTest>
-
 #include <cmath>
+#include <memory>
 
-#include "dialog_test_support.h"
 #include "engine/document.h"
-#include "ui/charge_view_properties_dialog.h"
-#include "ui/tervane_doc.h"
-#include "ui/contacts_dialog.h"
-#include "ui/cv_dialog.h"
-#include "ui/message_sink.h"
-#include "ui/number_edit.h"
-#include "ui/solver_properties_dialog.h"
-#include "ui/temperature_dialog.h"
+#include "test_support.h"
+#include "ui/dialogs/charge_view_properties_dialog.h"
+#include "ui/dialogs/contacts_dialog.h"
+#include "ui/dialogs/cv_dialog.h"
+#include "ui/dialogs/enter_quadratic_dialog.h"
+#include "ui/dialogs/layer_properties_dialog.h"
+#include "ui/dialogs/material_properties_dialog.h"
+#include "ui/dialogs/solver_properties_dialog.h"
+#include "ui/dialogs/substrate_properties_dialog.h"
+#include "ui/dialogs/temperature_dialog.h"
+#include "ui/dialogs/where_dialog.h"
+#include "ui/document/layer_editing.h"
+#include "ui/document/materials_editing.h"
+#include "ui/document/tervane_doc.h"
+
+using tervane::Layer;
+using tervane::Material;
+using tervane::Quadratic;
 
 namespace {
 
+// The conversions multiply by powers of ten, which need not be exact in binary.
 constexpr double tolRelative = 1e-14;
 
-const QString notANumber = QStringLiteral("Please enter a number.");
-const QString notAnInteger = QStringLiteral("Please enter an integer.");
-
-bool nearlyEqual(double actual, double expected)
+template <class Dialog> std::unique_ptr<SettingsDialog> make()
 {
-    return std::fabs(actual - expected) <= tolRelative * std::fabs(expected);
+    return std::make_unique<Dialog>();
 }
 
-void type(QWidget& dialog, const QString& field, const QString& text)
+// The materials editor on one material, so that it opens without asking for a name.
+std::unique_ptr<SettingsDialog> editor()
 {
-    childNamed(dialog, field)->setText(text);
+    auto dialog = std::make_unique<CMaterialPropertiesDialog>();
+    dialog->materials.resize(1);
+    return dialog;
 }
 
-QString shown(QWidget& dialog, const QString& field)
+const QString layerCaption = QStringLiteral("Layer Properties");
+const QString whereCaption = QStringLiteral("Where?");
+
+// A layer with a distinct value in every field, in SI units.
+Layer sampleLayer()
 {
-    return childNamed(dialog, field)->text();
+    Layer layer;
+    layer.thickness = 2.5e-8;
+    layer.dx = 1e-9;
+    layer.Nd = 1e24;
+    layer.Na = 3e23;
+    layer.Ndd = 2e22;
+    layer.Nda = 5e21;
+    layer.composition = Quadratic(0.3, 0.0, 0.0);
+    layer.Efn = Quadratic(0.1, 0.0, -0.125);
+    layer.Efp = Quadratic(-0.5, 0.25, 0.0);
+    layer.Tn = Quadratic(320.0, 5.0, 0.0);
+    layer.Tp = Quadratic(310.0, 0.0, 0.0);
+    layer.spare = 7.5;
+    layer.relaxed = true;
+    layer.strainFactor = 0.25;
+    layer.material = "AlGaN";
+    layer.holes = false;
+    return layer;
+}
+
+// Three layers told apart by their thickness (10, 20 and 30 Angstrom) at 77 K, and two materials.
+tervane::Document threeLayers()
+{
+    tervane::Document document;
+    document.materials.resize(2);
+    document.materials[0].name = "GaN";
+    document.materials[1].name = "AlGaN";
+    document.temperature = 77.0;
+    for (const double angstrom : {10.0, 20.0, 30.0})
+        document.layers.emplace_back().thickness = angstrom * 1e-10;
+    return document;
+}
+
+// The sample layer after `steps` edited it; equal to `expected` but for the rounding of the units.
+bool editedTo(std::vector<Step> steps, Layer expected)
+{
+    tervane::Document document = threeLayers();
+    document.layers = {sampleLayer()};
+    Script script{std::move(steps)};
+    editLayer(nullptr, document, 0, script.runner());
+    Layer& layer = document.layers.front();
+    for (auto field : {&Layer::thickness, &Layer::dx, &Layer::Nd, &Layer::Na, &Layer::Ndd, &Layer::Nda})
+        if (std::fabs(layer.*field - expected.*field) <= tolRelative * std::fabs(expected.*field))
+            layer.*field = expected.*field;
+    return layer == expected;
+}
+
+// The library's laws have three decimals; what is computed from them is compared to this.
+constexpr double tolValue = 1e-12;
+
+// What the editor shows: a law's text, or a list's entries and current one ("A B C: A").
+QString seen(QWidget& dialog, const QString& name)
+{
+    if (auto* label = dialog.findChild<QLabel*>(name))
+        return label->text();
+    auto* box = childNamed<QComboBox>(dialog, name);
+    QStringList names;
+    for (int row = 0; row < box->count(); ++row)
+        names.append(box->itemText(row));
+    return names.join(' ') + ": " + box->currentText();
+}
+
+// Picks the entry as a user does: the selection changes and the list reports the activation.
+void pick(QWidget& dialog, const char* list, const QString& text)
+{
+    auto* box = childNamed<QComboBox>(dialog, list);
+    box->setCurrentIndex(box->findText(text));
+    emit box->activated(box->currentIndex());
+}
+
+Material binary(const char* name, double dEc = 0)
+{
+    Material material;
+    material.name = name;
+    material.dEc = Quadratic(dEc, 0, 0);
+    return material;
+}
+
+Step law(const char* a, const char* b = "0", const char* button = "okButton")
+{
+    return typing({{"aEdit", a}, {"bEdit", b}, {"cEdit", "0"}}, button);
+}
+
+// Setup Materials on `materials`: `steps` answer the editor and then each dialog it opens. True when
+// it was left with OK.
+bool setup(std::vector<Material>& materials, std::vector<Step> steps)
+{
+    tervane::Document document;
+    document.materials = materials;
+    Script script{std::move(steps)};
+    const bool accepted = setupMaterials(nullptr, document, script.runner());
+    materials = document.materials;
+    return accepted;
 }
 
 } // namespace
@@ -46,330 +155,344 @@ class DialogsTest : public QObject {
 
   private:
     RecordingMessageSink sink_;
-    MessageSink* previousSink_ = nullptr;
-
-    // Types `text` into `field` of the dialog, shown and active, and presses OK: accepted when `message`
-    // is empty, else refused with it.
-    void verifyEntry(QDialog& dialog, const QString& field, const QString& text, const QString& message)
-    {
-        sink_.messages.clear();
-        showActive(dialog);
-        type(dialog, field, text);
-        const int result = pressButton(dialog, "okButton");
-        if (message.isEmpty()) {
-            QCOMPARE(result, int(QDialog::Accepted));
-            QVERIFY(sink_.messages.isEmpty());
-        } else {
-            QCOMPARE(result, -1);
-            ::verifyRefused(sink_, dialog, childNamed(dialog, field), message);
-        }
-    }
 
   private slots:
-    void initTestCase() { previousSink_ = MessageSink::install(&sink_); }
-    void cleanupTestCase() { MessageSink::install(previousSink_); }
+    void initTestCase() { MessageSink::install(&sink_); }
     void init() { sink_.messages.clear(); }
 
-    // ---- NumberEdit: fifteen significant digits out, whole finite numbers in
+    // ---- Number fields and the settings dialogs
 
-    void numberEditShowsFifteenSignificantDigits()
+    // The entries are typed in order and OK is pressed. A refused last entry shows its message, takes
+    // the focus with its text selected and keeps the dialog open, and its field keeps its value.
+    void okRefusesWhatAFieldCannotTake()
     {
-        const std::pair<double, QString> cases[] = {{1.0 / 3.0, "0.333333333333333"},
-                                                    {1.0 - 0.7, "0.3"},
-                                                    {1e15, "1e+15"},
-                                                    {123456789012345.0, "123456789012345"},
-                                                    {-2.5e-7, "-2.5e-07"}};
-        for (const auto& [value, text] : cases) {
-            NumberEdit edit;
-            edit.setNumber(value);
-            QCOMPARE(edit.text(), text);
-        }
-    }
-
-    // Numbers take blanks around them, a sign and an exponent; integers only decimal digits within int.
-    // What is refused leaves the value as it was.
-    void numberEditReadsWholeFiniteNumbers()
-    {
+        const QString numbers = QStringLiteral("Please enter a number between 0 and %1.");
+        const QString integers = QStringLiteral("Please enter an integer between 0 and %1.");
+        const QString notAnInteger = QStringLiteral("Please enter an integer.");
+        const QString sweep = QStringLiteral("The Step must be greater than 0 for the sweep to reach Stop.");
         const struct {
-            const char* text;
-            bool number;
-            double value;
-            bool integer;
+            std::unique_ptr<SettingsDialog> (*make)();
+            std::vector<std::pair<QString, QString>> typed;
+            QString message; // empty: accepted
         } cases[] = {
-            {"  -0.25\t", true, -0.25, false},     {"+4", true, 4.0, true},  {" -3 ", true, -3.0, true},
-            {"1e+21", true, 1e21, false},          {".5", true, 0.5, false}, {"12.0", true, 12.0, false},
-            {"99999999999", true, 1e11 - 1, false}};
+            {make<CTemperatureDialog>, {{"temperatureEdit", " 1e4\t"}}, {}},
+            {make<CTemperatureDialog>, {{"temperatureEdit", "-1"}}, numbers.arg(10000)},
+            {make<CTemperatureDialog>, {{"temperatureEdit", "1e400"}}, notANumber},
+            {make<CSolverPropertiesDialog>, {{"dampingEdit", "1.0001"}}, numbers.arg(1)},
+            {make<CSolverPropertiesDialog>, {{"poissonIterationsEdit", "2001"}}, integers.arg(2000)},
+            {make<CSolverPropertiesDialog>, {{"schroedingerIterationsEdit", "501"}}, integers.arg(500)},
+            {make<CSolverPropertiesDialog>, {{"poissonIterationsEdit", "12.5"}}, notAnInteger},
+            {make<CWhereDialog>, {{"positionEdit", "+1000000"}}, {}},
+            {make<CWhereDialog>, {{"positionEdit", "-1"}}, integers.arg(1000000)},
+            {make<CWhereDialog>, {{"positionEdit", "99999999999"}}, notAnInteger},
+            {make<CCvDialog>, {{"startEdit", "2"}, {"stopEdit", "1"}, {"stepEdit", "-0.5"}}, {}},
+            {make<CCvDialog>, {{"startEdit", "2"}, {"stopEdit", "1"}, {"stepEdit", "0"}}, sweep},
+            {make<CCvDialog>, {{"startEdit", "0"}, {"stopEdit", "1"}, {"stepEdit", "-0.1"}}, sweep},
+            {make<CLayerPropertiesDialog>, {{"strainFactorEdit", "1"}}, {}},
+            {make<CLayerPropertiesDialog>, {{"strainFactorEdit", "1.0000001"}}, numbers.arg(1)},
+            {make<CLayerPropertiesDialog>, {{"NdaEdit", "1,5"}}, notANumber},
+            {make<CEnterQuadraticDialog>, {{"aEdit", "4"}, {"bEdit", "+-1"}}, notANumber},
+            {make<CContactsDialog>, {{"rightBarrierEdit", "0.7 V"}}, notANumber},
+            {make<CChargeViewPropertiesDialog>, {{"lowerLimitEdit", "inf"}}, notANumber},
+            {make<CSubstratePropertiesDialog>, {{"compositionEdit", "0x10"}}, notANumber},
+            {editor, {{"deepDonorBackgroundEdit", "nan"}}, notANumber},
+        };
         for (const auto& c : cases) {
-            NumberEdit edit;
-            edit.setText(QString::fromLatin1(c.text));
-            double number = -99.0;
-            int integer = -99;
-            QCOMPARE(edit.readNumber(number), c.number);
-            QCOMPARE(number, c.value);
-            QCOMPARE(edit.readInteger(integer), c.integer);
-            QCOMPARE(integer, c.integer ? int(c.value) : -99);
-        }
-        for (const char* refused :
-             {"", "   ", "1.5x", "1 5", "1,5", "+-1", "0x10", "1e", "nan", "-infinity", "1e400"}) {
-            NumberEdit edit;
-            edit.setText(QString::fromLatin1(refused));
-            double number = -99.0;
-            int integer = -99;
-            QVERIFY2(!edit.readNumber(number) && !edit.readInteger(integer) && number == -99.0 &&
-                         integer == -99,
-                     refused);
+            sink_.messages.clear();
+            const std::unique_ptr<SettingsDialog> dialog = c.make();
+            dialog->show();
+            QApplication::setActiveWindow(dialog.get());
+            QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+            const auto& [field, text] = c.typed.back();
+            const QString before = shown(*dialog, field);
+            const int result = typing(c.typed)(*dialog);
+            const QByteArray row = (dialog->windowTitle() + ": " + text).toUtf8();
+            QVERIFY2(result == (c.message.isEmpty() ? int(QDialog::Accepted) : -1), row);
+            QCOMPARE(sink_.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
+            if (c.message.isEmpty())
+                continue;
+            QCOMPARE(QApplication::focusWidget(), childNamed(*dialog, field));
+            QCOMPARE(childNamed(*dialog, field)->selectedText(), text);
+            dialog->updateControls();
+            QVERIFY2(shown(*dialog, field) == before, row);
         }
     }
 
-    // ---- Contacts
-
-    // Each side's kind selects its button (any other kind selects none); only Fixed shows the barrier.
-    void contactsFillFromTheGrid()
-    {
-        const struct {
-            int contact;
-            bool neutral;
-            bool fixed;
-            const char* barrier;
-        } cases[] = {
-            {0, true, false, "0"}, {1, false, true, "0.8"}, {2, false, false, "0"}, {-1, false, false, "0"}};
-        for (const auto& c : cases) {
-            for (const QString side : {"left", "right"}) {
-                const bool left = side == "left";
-                tervane::Document document;
-                (left ? document.grid.leftContact : document.grid.rightContact) = static_cast<tervane::ContactKind>(c.contact);
-                (left ? document.grid.leftBarrier : document.grid.rightBarrier) = 0.8;
-                CContactsDialog dialog;
-                childNamed<QRadioButton>(dialog, side + "Fixed")->setChecked(true); // the fill must clear it
-                CContactsDialog::fromDocument(document, dialog);
-                dialog.show();
-                QCOMPARE(childNamed<QRadioButton>(dialog, side + "Neutral")->isChecked(), c.neutral);
-                QCOMPARE(childNamed<QRadioButton>(dialog, side + "Fixed")->isChecked(), c.fixed);
-                QCOMPARE(shown(dialog, side + "BarrierEdit"), QString::fromLatin1(c.barrier));
-                const QString other = left ? "right" : "left";
-                QVERIFY(childNamed<QRadioButton>(dialog, other + "Neutral")->isChecked());
-            }
-        }
-    }
-
-    // Fixed stores the typed barrier; Neutral drops it and keeps the old one; nothing selected is Neutral.
-    void contactsStoreWhatIsSelected()
+    // Each side keeps to its own contact: a Fixed one shows and takes its barrier, one of a kind the
+    // dialog does not know shows neither button and 0 and becomes Neutral, keeping its barrier.
+    void contactsKeepEachSideApart()
     {
         tervane::Document document;
         document.grid.leftContact = tervane::ContactKind::Fixed;
         document.grid.leftBarrier = 0.8;
         document.grid.rightContact = static_cast<tervane::ContactKind>(7);
         document.grid.rightBarrier = 0.3;
-        CContactsDialog first;
-        CContactsDialog::fromDocument(document, first);
-        first.show();
-        childNamed<QRadioButton>(first, "leftNeutral")->click();
-        type(first, "leftBarrierEdit", "5");
-        QCOMPARE(pressButton(first, "okButton"), int(QDialog::Accepted));
-        CContactsDialog::toDocument(first, document);
+        QStringList opened;
+        QVERIFY(editSettings<CContactsDialog>(nullptr, document, [&opened](QDialog& dialog) {
+            dialog.show();
+            for (const QString side : {"left", "right"})
+                opened << QString::number(childNamed<QRadioButton>(dialog, side + "Neutral")->isChecked())
+                       << QString::number(childNamed<QRadioButton>(dialog, side + "Fixed")->isChecked())
+                       << shown(dialog, side + "BarrierEdit");
+            childNamed<QRadioButton>(dialog, "leftNeutral")->click();
+            childNamed<QRadioButton>(dialog, "rightFixed")->click();
+            return typing({{"leftBarrierEdit", "5"}, {"rightBarrierEdit", "-0.5"}})(dialog);
+        }));
+        QCOMPARE(opened, (QStringList{"0", "1", "0.8", "0", "0", "0"}));
         QCOMPARE(document.grid.leftContact, tervane::ContactKind::Neutral);
         QCOMPARE(document.grid.leftBarrier, 0.8);
-        QCOMPARE(document.grid.rightContact, tervane::ContactKind::Neutral);
-        QCOMPARE(document.grid.rightBarrier, 0.3);
-
-        // Back to Fixed on the next visit: the edit shows 0, not the kept 0.8, and OK stores the entry.
-        CContactsDialog second;
-        CContactsDialog::fromDocument(document, second);
-        second.show();
-        childNamed<QRadioButton>(second, "leftFixed")->click();
-        QCOMPARE(shown(second, "leftBarrierEdit"), QStringLiteral("0"));
-        childNamed<QRadioButton>(second, "rightFixed")->click();
-        type(second, "rightBarrierEdit", "-0.5");
-        QCOMPARE(pressButton(second, "okButton"), int(QDialog::Accepted));
-        CContactsDialog::toDocument(second, document);
-        QCOMPARE(document.grid.leftContact, tervane::ContactKind::Fixed);
-        QCOMPARE(document.grid.leftBarrier, 0.0);
         QCOMPARE(document.grid.rightContact, tervane::ContactKind::Fixed);
         QCOMPARE(document.grid.rightBarrier, -0.5);
     }
 
-    // Left before right, Neutral sides included; a refused OK stores nothing.
-    void contactsRefuseABarrierThatIsNoNumber()
+    // Limits are shown in cm^-3 and stored in m^-3, unless auto scale is on: it finds its own.
+    void chargeViewLimitsInPerCubicCentimetre()
     {
-        tervane::Document document;
-        document.grid.leftContact = tervane::ContactKind::Fixed;
-        document.grid.leftBarrier = 0.8;
-        CContactsDialog dialog;
-        CContactsDialog::fromDocument(document, dialog);
-        showActive(dialog);
-        childNamed<QRadioButton>(dialog, "rightFixed")->click();
-        type(dialog, "rightBarrierEdit", "0.7 V");
-        verifyEntry(dialog, "leftBarrierEdit", "0.9 eV", notANumber);
-        type(dialog, "leftBarrierEdit", "0.9");
-        childNamed<QRadioButton>(dialog, "rightNeutral")->click();
-        verifyEntry(dialog, "rightBarrierEdit", "nan", notANumber);
-        QCOMPARE(dialog.leftBarrier, 0.8);
-        QCOMPARE(dialog.rightType, 0);
-    }
-
-    // ---- Charge View Properties: limits shown in cm^-3, stored in m^-3
-
-    void chargeViewConvertsTheLimits()
-    {
-        CTervaneDoc document;
-        document.chargeLower = 1e21;
-        document.chargeUpper = 3e26;
-        document.logScale = true;
-        document.autoScale = false;
-        CChargeViewPropertiesDialog dialog;
-        CChargeViewPropertiesDialog::fromDocument(document, dialog);
-        dialog.show();
-        QCOMPARE(shown(dialog, "lowerLimitEdit"), QStringLiteral("1e+15"));
-        QCOMPARE(shown(dialog, "upperLimitEdit"), QStringLiteral("3e+20"));
-        QVERIFY(childNamed<QCheckBox>(dialog, "logScaleCheck")->isChecked());
-        type(dialog, "lowerLimitEdit", "1e16");
-        type(dialog, "upperLimitEdit", "5e19");
-        childNamed<QCheckBox>(dialog, "logScaleCheck")->click();
-        QCOMPARE(pressButton(dialog, "okButton"), int(QDialog::Accepted));
-        CChargeViewPropertiesDialog::toDocument(dialog, document);
-        QVERIFY(nearlyEqual(document.chargeLower, 1e22));
-        QVERIFY(nearlyEqual(document.chargeUpper, 5e25));
-        QVERIFY(!document.logScale);
-        QVERIFY(!document.autoScale);
-    }
-
-    // With auto scale on, typed limits are dropped; turning it off stores the limits shown.
-    void chargeViewAutoScale()
-    {
-        for (const bool turnOff : {false, true}) {
+        for (const bool autoScale : {false, true}) {
             CTervaneDoc document;
-            document.chargeLower = 2e21;
-            document.chargeUpper = 4e24;
-            document.autoScale = true;
-            CChargeViewPropertiesDialog dialog;
-            CChargeViewPropertiesDialog::fromDocument(document, dialog);
-            dialog.show();
-            if (turnOff)
-                childNamed<QCheckBox>(dialog, "autoScaleCheck")->click();
-            else
-                type(dialog, "lowerLimitEdit", "1");
-            QCOMPARE(pressButton(dialog, "okButton"), int(QDialog::Accepted));
-            CChargeViewPropertiesDialog::toDocument(dialog, document);
-            QCOMPARE(document.autoScale, !turnOff);
-            QVERIFY(nearlyEqual(document.chargeLower, 2e21));
-            QVERIFY(nearlyEqual(document.chargeUpper, 4e24));
+            document.chargeLower = 1e21;
+            document.chargeUpper = 3e26;
+            document.autoScale = autoScale;
+            QStringList opened;
+            QVERIFY(editSettings<CChargeViewPropertiesDialog>(nullptr, document, [&opened](QDialog& dialog) {
+                dialog.show();
+                opened = {shown(dialog, "lowerLimitEdit"), shown(dialog, "upperLimitEdit")};
+                childNamed<QCheckBox>(dialog, "logScaleCheck")->click();
+                return typing({{"lowerLimitEdit", "1e16"}, {"upperLimitEdit", "5e19"}})(dialog);
+            }));
+            QCOMPARE(opened, (QStringList{"1e+15", "3e+20"}));
+            QVERIFY(std::fabs(document.chargeLower / (autoScale ? 1e21 : 1e22) - 1) <= tolRelative);
+            QVERIFY(std::fabs(document.chargeUpper / (autoScale ? 3e26 : 5e25) - 1) <= tolRelative);
+            QVERIFY(document.logScale && document.autoScale == autoScale);
         }
     }
 
-    // The limits are read even with auto scale on, the lower one first; a refused OK stores nothing.
-    void chargeViewRefusesLimitsThatAreNoNumbers()
-    {
-        CChargeViewPropertiesDialog dialog;
-        dialog.lowerLimit = 1e15;
-        dialog.autoScale = true;
-        showActive(dialog);
-        type(dialog, "upperLimitEdit", "many");
-        childNamed<QCheckBox>(dialog, "logScaleCheck")->click();
-        verifyEntry(dialog, "lowerLimitEdit", "inf", notANumber);
-        type(dialog, "lowerLimitEdit", "1e14");
-        verifyEntry(dialog, "upperLimitEdit", "many", notANumber);
-        QCOMPARE(dialog.lowerLimit, 1e15);
-        QVERIFY(!dialog.logScale);
-    }
+    // ---- Layers
 
-    // ---- Solver Properties, Temperature and CV Profile
-
-    // The dialog shows and takes 1 - damping.
-    void solverShowsAndStoresOneMinusTheDamping()
+    // Lengths are shown in Angstrom and densities in cm^-3, typed values are stored in m and m^-3,
+    // and the layer keeps its spare value and its other laws. A law button opens "Enter Quadratic" on
+    // its own law, and what was typed before stays. OK without a change keeps the layer.
+    void fieldsShowAndStoreTheirUnits()
     {
-        const std::pair<double, QString> cases[] = {{1.0, "0"}, {0.0, "1"}, {0.7, "0.3"}};
-        for (const auto& [damping, text] : cases) {
-            tervane::Document document;
-            document.damping = damping;
-            CSolverPropertiesDialog dialog;
-            CSolverPropertiesDialog::fromDocument(document, dialog);
-            dialog.show();
-            QCOMPARE(shown(dialog, "dampingEdit"), text);
-            document.damping = -1.0;
-            QCOMPARE(pressButton(dialog, "okButton"), int(QDialog::Accepted));
-            CSolverPropertiesDialog::toDocument(dialog, document);
-            QVERIFY(std::fabs(document.damping - damping) <= 1e-15);
-        }
-    }
-
-    // All ranges inclusive; a refused field keeps its stored value.
-    void solverRanges()
-    {
-        const QString damping = QStringLiteral("Please enter a number between 0 and 1.");
-        const QString poisson = QStringLiteral("Please enter an integer between 0 and 2000.");
-        const QString schroedinger = QStringLiteral("Please enter an integer between 0 and 500.");
         const struct {
             const char* field;
-            const char* text;
-            QString message; // empty: accepted
-        } cases[] = {{"dampingEdit", "0", {}},
-                     {"dampingEdit", "1.0", {}},
-                     {"dampingEdit", "1.0001", damping},
-                     {"dampingEdit", "-0.1", damping},
-                     {"dampingEdit", "half", notANumber},
-                     {"poissonIterationsEdit", "2000", {}},
-                     {"poissonIterationsEdit", "2001", poisson},
-                     {"poissonIterationsEdit", "-1", poisson},
-                     {"poissonIterationsEdit", "12.5", notAnInteger},
-                     {"schroedingerIterationsEdit", "0", {}},
-                     {"schroedingerIterationsEdit", "501", schroedinger}};
-        for (const auto& c : cases) {
-            CSolverPropertiesDialog dialog;
-            dialog.dampingShown = 0.5;
-            dialog.poissonIterations = 100;
-            dialog.schroedingerIterations = 10;
-            verifyEntry(dialog, c.field, c.text, c.message);
-            if (!c.message.isEmpty()) {
-                QCOMPARE(dialog.dampingShown, 0.5);
-                QCOMPARE(dialog.poissonIterations, 100);
-                QCOMPARE(dialog.schroedingerIterations, 10);
-            }
+            double Layer::*member;
+            const char* shown; // the sample layer's value
+            const char* typed;
+            double stored;
+        } fields[] = {{"thicknessEdit", &Layer::thickness, "250", "120", 1.2e-8},
+                      {"dxEdit", &Layer::dx, "10", "5", 5e-10},
+                      {"NdEdit", &Layer::Nd, "1e+18", "2.5e17", 2.5e23},
+                      {"NaEdit", &Layer::Na, "3e+17", "1e15", 1e21},
+                      {"NddEdit", &Layer::Ndd, "2e+16", "3e16", 3e22},
+                      {"NdaEdit", &Layer::Nda, "5e+15", "-1", -1e6},
+                      {"strainFactorEdit", &Layer::strainFactor, "0.25", "1", 1.0}};
+        Layer expected = sampleLayer();
+        std::vector<std::pair<QString, QString>> typed;
+        for (const auto& f : fields) {
+            expected.*f.member = f.stored;
+            typed.emplace_back(f.field, f.typed);
         }
+        expected.material = "GaN";
+        expected.relaxed = false;
+        expected.holes = true;
+        expected.Efp = Quadratic(0.1, -0.2, 0.05);
+        QStringList opened;
+        QVERIFY(editedTo({[&](QDialog& dialog) {
+                             for (const auto& f : fields)
+                                 opened << shown(dialog, f.field) << f.shown;
+                             childNamed<QComboBox>(dialog, "materialBox")->setCurrentText("GaN");
+                             childNamed<QCheckBox>(dialog, "relaxedCheck")->toggle();
+                             childNamed<QCheckBox>(dialog, "holesCheck")->toggle();
+                             typing(typed, "EfpButton")(dialog);
+                             return pressButton(dialog, "okButton");
+                         },
+                         [&opened](QDialog& dialog) {
+                             opened << shown(dialog, "aEdit") + " " + shown(dialog, "bEdit") << "-0.5 0.25";
+                             return typing({{"aEdit", "0.1"}, {"bEdit", "-0.2"}, {"cEdit", "0.05"}})(dialog);
+                         }},
+                         expected));
+        for (qsizetype i = 0; i < opened.size(); i += 2)
+            QCOMPARE(opened[i], opened[i + 1]);
+        QVERIFY(editedTo({typing({})}, sampleLayer()));
     }
 
-    // 0 to 10000 K inclusive.
-    void temperatureRange()
+    // What New, Insert, Delete and Cancel leave of layers of 10, 20 and 30 Angstrom. A new layer is 10
+    // Angstrom apart, its Tn and Tp at the document's 77 K, with holes and nothing else.
+    void stackCommands()
     {
-        const QString range = QStringLiteral("Please enter a number between 0 and 10000.");
-        const std::pair<const char*, QString> cases[] = {
-            {"4.2", {}}, {"0", {}}, {"1e4", {}}, {"10000.5", range}, {"-1", range}, {"300 K", notANumber}};
-        for (const auto& [text, message] : cases) {
-            tervane::Document document;
-            document.temperature = 77.0;
-            CTemperatureDialog dialog;
-            CTemperatureDialog::fromDocument(document, dialog);
-            verifyEntry(dialog, "temperatureEdit", text, message);
-            CTemperatureDialog::toDocument(dialog, document);
-            QCOMPARE(document.temperature, message.isEmpty() ? QString(text).toDouble() : 77.0);
-        }
-    }
-
-    // Defaults 0, 10, 0.1; only sweeps that reach Stop are taken.
-    void cvAcceptsOnlySweepsThatEnd()
-    {
+        const auto thickness = [](const char* angstrom, const char* button = "okButton") {
+            return typing({{"thicknessEdit", angstrom}}, button);
+        };
+        const auto position = [](const char* text) { return typing({{"positionEdit", text}}); };
+        const QStringList both = {whereCaption, layerCaption};
         const struct {
-            const char* start;
-            const char* stop;
-            const char* step;
-            bool accepted;
-        } cases[] = {{"0", "1", "0.5", true},   {"2", "1", "0.5", true},  {"2", "1", "-0.5", true},
-                     {"1", "1", "0.1", true},   {"0", "1", "0", false},   {"2", "1", "0", false},
-                     {"0", "1", "-0.1", false}, {"1", "1", "-0.1", false}};
+            const char* command;
+            std::vector<Step> steps;
+            QStringList captions;
+            QList<int> angstroms;    // afterwards; empty when unchanged
+            int added;               // the new layer's index, or -1
+        } cases[] = {
+            {"new", {thickness("40")}, {layerCaption}, {10, 20, 30, 40}, 3},
+            {"insert", {position("0"), thickness("99")}, both, {99, 10, 20, 30}, 0},
+            {"insert", {position("2"), thickness("99")}, both, {10, 20, 99, 30}, 2},
+            {"insert", {position("3"), thickness("99")}, {whereCaption}, {}, -1},
+            {"insert", {typing({}, "cancelButton")}, {whereCaption}, {}, -1},
+            {"insert", {position("0"), thickness("55", "cancelButton")}, both, {}, -1},
+            {"new", {thickness("55", "cancelButton")}, {layerCaption}, {}, -1},
+            {"edit 1", {thickness("55", "cancelButton")}, {layerCaption}, {}, -1},
+            {"edit 0", {typing({}, "deleteButton")}, {layerCaption}, {20, 30}, -1},
+            {"edit 3", {typing({}, "deleteButton")}, {}, {}, -1},
+        };
         for (const auto& c : cases) {
-            CCvDialog dialog;
-            dialog.show();
-            QCOMPARE(shown(dialog, "startEdit") + " " + shown(dialog, "stopEdit") + " " +
-                         shown(dialog, "stepEdit"),
-                     QStringLiteral("0 10 0.1"));
-            type(dialog, "startEdit", c.start);
-            type(dialog, "stopEdit", c.stop);
-            verifyEntry(dialog, "stepEdit", c.step,
-                        c.accepted
-                            ? QString()
-                            : QStringLiteral("The Step must be greater than 0 for the sweep to reach Stop."));
-            QCOMPARE(dialog.start, c.accepted ? QString(c.start).toDouble() : 0.0);
-            QCOMPARE(dialog.step, c.accepted ? QString(c.step).toDouble() : 0.1);
+            tervane::Document document = threeLayers();
+            Script script{c.steps};
+            const QString command = QString::fromLatin1(c.command);
+            const LayerEditResult result =
+                command == "new"      ? layersNew(nullptr, document, script.runner())
+                : command == "insert" ? layersInsert(nullptr, document, script.runner())
+                                      : editLayer(nullptr, document, command.mid(5).toInt(), script.runner());
+            QCOMPARE(script.captions, c.captions);
+            QCOMPARE(result, c.angstroms.isEmpty() ? LayerEditResult::Unchanged : LayerEditResult::Changed);
+            QList<int> angstroms;
+            for (const Layer& layer : document.layers)
+                angstroms.append(qRound(layer.thickness * 1e10));
+            QCOMPARE(angstroms, (c.angstroms.isEmpty() ? QList<int>{10, 20, 30} : c.angstroms));
+            if (c.added < 0)
+                continue;
+            Layer expected;
+            expected.thickness = document.layers[std::size_t(c.added)].thickness;
+            expected.Tn = expected.Tp = Quadratic(77.0, 0.0, 0.0);
+            expected.dx = 1e-9;
+            QVERIFY(document.layers[std::size_t(c.added)] == expected);
         }
+        QVERIFY(sink_.messages.isEmpty());
+    }
+
+    // ---- Materials
+
+    // dEc is shown and entered against the reference picked, another Binary material, and stored
+    // absolute. A = 0, B = 1 + 0.75x, C = 0.5 + 0.25x (Ternary until made Binary): A against B reads
+    // -1 - 0.75x; B against A reads 1 + 0.75x, and 2 entered there stores 2; C against that B reads
+    // -1.5 + 0.25x, and 0.25 (with 0.25x) entered there stores 2.25 + 0.25x.
+    void dEcIsShownAndEnteredRelativeToTheReference()
+    {
+        std::vector<Material> materials = {binary("C", 0.5), binary("A"), binary("B", 1)};
+        materials[0].dEc.b = 0.25;
+        materials[0].type = tervane::Ternary;
+        materials[2].dEc.b = 0.75;
+        QStringList shown;
+        QVERIFY(setup(materials, {[&shown](QDialog& dialog) {
+                                      shown << seen(dialog, "materialList") << seen(dialog, "referenceList")
+                                            << seen(dialog, "dEcText");
+                                      pick(dialog, "materialList", "B");
+                                      shown << seen(dialog, "dEcText");
+                                      pressButton(dialog, "dEcButton");
+                                      pick(dialog, "materialList", "C");
+                                      pick(dialog, "referenceList", "B");
+                                      shown << seen(dialog, "dEcText");
+                                      pick(dialog, "referenceList", "A"); // there and back: no drift
+                                      pick(dialog, "referenceList", "B");
+                                      pressButton(dialog, "dEcButton");
+                                      childNamed<QRadioButton>(dialog, "binaryButton")->click();
+                                      pick(dialog, "materialList", "A");
+                                      shown << seen(dialog, "referenceList");
+                                      return pressButton(dialog, "okButton");
+                                  },
+                                  law("2"), law("0.25", "0.25")}));
+        QCOMPARE(shown, (QStringList{"A B C: A", "B: B", "-1.00+-0.75x+0.00x^2", "1.00+0.75x+0.00x^2",
+                                     "-1.50+0.25x+0.00x^2", "B C: B"}));
+        QCOMPARE(materials[0].dEc, Quadratic(2.25, 0.25, 0));
+        QCOMPARE(materials[0].type, int(tervane::Binary));
+        QCOMPARE(materials[1].dEc, Quadratic(0, 0, 0));
+        QCOMPARE(materials[2].dEc, Quadratic(2, 0, 0));
+    }
+
+    // A session of edits: a rename cancelled, a law, the type, a rename that re-sorts the list, a
+    // background typed and stored by New, which adds an all-zero material shown against the only
+    // Binary left, a polarization law, and a material deleted. OK keeps the outcome; Cancel leaves the
+    // list exactly as it was.
+    void editorSessionKeptOnOkOnly()
+    {
+        for (const char* close : {"okButton", "cancelButton"}) {
+            const std::vector<Material> before = {binary("A"), binary("B", 1)};
+            std::vector<Material> materials = before;
+            QStringList shown;
+            const Step session = [&shown, close](QDialog& dialog) {
+                pressButton(dialog, "renameButton");
+                pressButton(dialog, "EgButton");
+                childNamed<QRadioButton>(dialog, "ternaryButton")->click();
+                pressButton(dialog, "renameButton");
+                shown << seen(dialog, "materialList");
+                pick(dialog, "materialList", "Z");
+                childNamed<QLineEdit>(dialog, "shallowDonorBackgroundEdit")->setText("5e17");
+                pressButton(dialog, "newButton");
+                shown << seen(dialog, "materialList") << seen(dialog, "dEcText");
+                pressButton(dialog, "polarizationButton");
+                pick(dialog, "materialList", "B");
+                pressButton(dialog, "deleteButton");
+                shown << seen(dialog, "materialList");
+                return pressButton(dialog, close);
+            };
+            const Step polarization = [](QDialog& dialog) {
+                pressButton(dialog, "PspButton");
+                return pressButton(dialog, "okButton");
+            };
+            const bool ok = QString(close) == "okButton";
+            QCOMPARE(setup(materials, {session, typing({{"nameEdit", "X"}}, "cancelButton"), law("3", "0.5"),
+                                       typing({{"nameEdit", "Z"}}), typing({{"nameEdit", "N"}}), polarization,
+                                       law("-0.03", "0.01")}),
+                     ok);
+            QCOMPARE(shown, (QStringList{"B Z: B", "B N Z: N", "-1.00+0.00x+0.00x^2", "N Z: N"}));
+            Material z = binary("Z");
+            z.type = tervane::Ternary;
+            z.Eg = Quadratic(3, 0.5, 0);
+            z.NdBackground = 5e17;
+            Material n = binary("N");
+            n.polarization.Psp = Quadratic(-0.03, 0.01, 0);
+            QCOMPARE(materials, (ok ? std::vector<Material>{z, n} : before));
+        }
+    }
+
+    // a and Psp follow the substrate's laws at its composition: AlGaN has a = 3.189 - 0.077x and
+    // Psp = -0.029 - 0.052x, 3.16975 and -0.042 at x = 0.25. They are recomputed when a material is
+    // picked or the composition field is left, not while typing; a composition that is no number keeps
+    // the previous one, and OK waits for a number. OK reports a and Psp.
+    void substrateFollowsTheMaterialsLaws()
+    {
+        tervane::Document doc;
+        QVERIFY(!chooseSubstrate(nullptr, doc, typing({})));
+        QCOMPARE(sink_.messages, QStringList{QStringLiteral("Load a materials file first")});
+        doc.materials = standardLibrary();
+        doc.substrateMaterial = "algan";
+        QStringList values;
+        QVERIFY(chooseSubstrate(nullptr, doc, [this, &values](QDialog& dialog) {
+            const auto& substrate = static_cast<CSubstratePropertiesDialog&>(dialog);
+            dialog.show();
+            QApplication::setActiveWindow(&dialog);
+            if (!QTest::qWaitForWindowActive(&dialog))
+                return int(QDialog::Rejected);
+            NumberEdit* composition = childNamed(dialog, "compositionEdit");
+            composition->setFocus();
+            composition->selectAll();
+            QTest::keyClicks(composition, QStringLiteral("0.25"));
+            values << seen(dialog, "materialBox").section(": ", 1) << QString::number(substrate.substrateA);
+            childNamed<QComboBox>(dialog, "materialBox")->setFocus();
+            values << QString::number(substrate.substrateA) << QString::number(substrate.substratePsp);
+            sink_.messages.clear();
+            composition->setText(QStringLiteral("x"));
+            pick(dialog, "materialBox", "AlGaN");
+            values << sink_.messages << QString::number(substrate.substrateA)
+                   << QString::number(pressButton(dialog, "okButton"));
+            sink_.messages.clear();
+            return typing({{"compositionEdit", "0.25"}})(dialog);
+        }));
+        QCOMPARE(values, (QStringList{"AlGaN", "3.189", "3.16975", "-0.042", notANumber, "3.16975", "-1"}));
+        QCOMPARE(doc.substrateMaterial, std::string("AlGaN"));
+        QCOMPARE(doc.substrateX, 0.25);
+        QVERIFY(std::fabs(doc.substrateA - 3.16975) <= tolValue);
+        QVERIFY(std::fabs(doc.substratePsp + 0.042) <= tolValue);
+        QCOMPARE(sink_.messages, QStringList{QStringLiteral("a: 3.169750 Psp: -0.042000")});
     }
 };
 

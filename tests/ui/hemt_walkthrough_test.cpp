@@ -8,38 +8,27 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <memory>
-#include <utility>
-#include <vector>
 
-#include "dialog_test_support.h"
 #include "engine/solve_driver.h"
 #include "io/document_file.h"
 #include "io/materials_loader.h"
-#include "ui/file_chooser.h"
-#include "ui/layer_view.h"
-#include "ui/main_frame.h"
-#include "ui/tervane_app.h"
-#include "ui/tervane_doc.h"
+#include "test_support.h"
+#include "ui/document/tervane_app.h"
+#include "ui/document/tervane_doc.h"
+#include "ui/views/layer_view.h"
+#include "ui/views/main_frame.h"
 
 namespace {
 
 // Equal inputs give equal numbers; the margin only forgives a different order of the arithmetic.
 // Energies are compared against max(|E|, 1 eV), densities against themselves.
 constexpr double tolRelative = 1e-9;
-
-// The menu commands used, by command id.
-constexpr int fileOpen = 57601, fileSaveAs = 57604, layersNew = 32771, layersInsert = 32772;
-constexpr int layersContacts = 32776, materialsSetup = 32784, materialsOpen = 32786;
-constexpr int setupSchroedinger = 32774, setupSubstrate = 32787, setupSolverProperties = 32790;
 
 // The window or a dialog as a numbered PNG in the shots folder, when one is named.
 void shot(QWidget& widget, QString name)
@@ -54,17 +43,12 @@ void shot(QWidget& widget, QString name)
         QDir(folder).filePath(QStringLiteral("%1-%2.png").arg(++count, 2, 10, QLatin1Char('0')).arg(name)));
 }
 
-template <class Widget = QLineEdit> Widget* child(QWidget& dialog, const char* name)
-{
-    return dialog.findChild<Widget*>(QString::fromLatin1(name));
-}
-
 // One control as a user works it: a line edit typed over, a drop-down list chosen from by typing the
 // entry's name (as the keyboard chooses), a button clicked (a radio button or check box on its mark,
 // which is all of it that takes a click when its text is shorter than the row).
 void enter(QWidget& dialog, const char* name, const char* value = "")
 {
-    QWidget* control = child<QWidget>(dialog, name);
+    QWidget* control = childNamed<QWidget>(dialog, name);
     control->setFocus(Qt::TabFocusReason);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->selectAll();
@@ -109,12 +93,13 @@ double worstDifference(const tervane::Grid& grid, const tervane::Grid& expected)
     for (int i = 0; i < std::min(grid.count, expected.count); ++i) {
         const tervane::GridPoint& p = grid.point(i);
         const tervane::GridPoint& e = expected.point(i);
-        const double values[6][3] = {{p.conductionEdge(), e.conductionEdge(), 1.0},
-                                     {p.valenceEdge(), e.valenceEdge(), 1.0},
-                                     {p.electronDensity(grid.modeAt(i)), e.electronDensity(expected.modeAt(i)), 1e-300},
-                                     {p.holeDensity(grid.modeAt(i)), e.holeDensity(expected.modeAt(i)), 1e-300},
-                                     {p.nBound, e.nBound, 1e-300},
-                                     {p.pBound, e.pBound, 1e-300}};
+        const double values[6][3] = {
+            {p.conductionEdge(), e.conductionEdge(), 1.0},
+            {p.valenceEdge(), e.valenceEdge(), 1.0},
+            {p.electronDensity(grid.modeAt(i)), e.electronDensity(expected.modeAt(i)), 1e-300},
+            {p.holeDensity(grid.modeAt(i)), e.holeDensity(expected.modeAt(i)), 1e-300},
+            {p.nBound, e.nBound, 1e-300},
+            {p.pBound, e.pBound, 1e-300}};
         for (const auto& [value, reference, floor] : values)
             worst = std::max(worst, std::fabs(value - reference) / std::max(std::fabs(reference), floor));
     }
@@ -158,9 +143,9 @@ class HemtWalkthroughTest : public QObject {
     void schroedingerAsTheExample()
     {
         fill("Solver Properties", {{"schroedingerIterationsEdit", "40"}});
-        frame_->action(setupSolverProperties)->trigger();
-        frame_->action(setupSchroedinger)->trigger();
-        QVERIFY(frame_->action(setupSchroedinger)->isChecked());
+        frame_->action(idSetupSolverProperties)->trigger();
+        frame_->action(idSetupSchroedinger)->trigger();
+        QVERIFY(frame_->action(idSetupSchroedinger)->isChecked());
         QCOMPARE(doc_->core.schroedingerIterations, 40);
     }
 
@@ -209,43 +194,43 @@ class HemtWalkthroughTest : public QObject {
         const QString binaryLibrary =
             QFileInfo(CTervaneApp::standardLibraryFile()).dir().filePath("standard.tvm");
         files_.answers = {binaryLibrary};
-        frame_->action(materialsOpen)->trigger();
+        frame_->action(idMaterialsOpen)->trigger();
         QCOMPARE(doc_->core.materials, example_.materials);
 
         // Looking through the editor (AlGaN against GaN) and leaving it with OK changes no material.
         fill("Material Properties", {{"materialList", "AlGaN"}, {"referenceList", "GaN"}});
-        frame_->action(materialsSetup)->trigger();
+        frame_->action(idMaterialsSetup)->trigger();
         QCOMPARE(doc_->core.materials, example_.materials);
 
         fill("Substrate Properties", {{"materialBox", "GaN"}, {"compositionEdit", "0"}});
-        frame_->action(setupSubstrate)->trigger();
+        frame_->action(idSetupSubstrate)->trigger();
         fill("Contacts", {{"leftFixed", ""}, {"leftBarrierEdit", "1.2"}});
-        frame_->action(layersContacts)->trigger();
+        frame_->action(idLayersContacts)->trigger();
 
         // The channel first, then the barrier put in front of it, its composition through its law.
         fill("Layer Properties",
              {{"thicknessEdit", "10000"}, {"dxEdit", "5"}, {"materialBox", "GaN"}, {"NdEdit", "1e16"}});
-        frame_->action(layersNew)->trigger();
+        frame_->action(idLayersNew)->trigger();
         fill("Where?", {{"positionEdit", "0"}});
         fill(
             "Layer Properties",
             {{"thicknessEdit", "250"}, {"dxEdit", "5"}, {"materialBox", "AlGaN"}, {"compositionButton", ""}});
         fill("Enter Quadratic", {{"aEdit", "0.25"}});
-        frame_->action(layersInsert)->trigger();
+        frame_->action(idLayersInsert)->trigger();
         QCOMPARE(frame_->layerView()->lines(),
                  QStringList({QStringLiteral("000 AlGaN t:250.0 Nd:0.000e+00 Na:0.000e+00"),
                               QStringLiteral("001 GaN t:10000.0 Nd:1.000e+16 Na:0.000e+00")}));
         shot(*frame_, QStringLiteral("classical"));
 
         // A double-click on the barrier shows what was entered, and OK stores it back unchanged.
-        QStringList shown;
-        fill("Layer Properties", {}, [&shown](QDialog& dialog) {
-            shown = QStringList{child(dialog, "thicknessEdit")->text(), child(dialog, "dxEdit")->text(),
-                                child<QComboBox>(dialog, "materialBox")->currentText(),
-                                child<QLabel>(dialog, "compositionText")->text()};
+        QStringList opened;
+        fill("Layer Properties", {}, [&opened](QDialog& dialog) {
+            opened = QStringList{shown(dialog, "thicknessEdit"), shown(dialog, "dxEdit"),
+                                 childNamed<QComboBox>(dialog, "materialBox")->currentText(),
+                                 childNamed<QLabel>(dialog, "compositionText")->text()};
         });
         QTest::mouseDClick(frame_->layerView(), Qt::LeftButton, {}, QPoint(40, CLayerView::linePitch / 2));
-        QCOMPARE(shown, QStringList({"250", "5", "AlGaN", "0.000 x^2+0.000 x+0.250"}));
+        QCOMPARE(opened, QStringList({"250", "5", "AlGaN", "0.000 x^2+0.000 x+0.250"}));
 
         schroedingerAsTheExample();
         shot(*frame_, QStringLiteral("schroedinger"));
@@ -253,7 +238,7 @@ class HemtWalkthroughTest : public QObject {
 
         const QString saved = dir_.filePath(QStringLiteral("hemt.tvn"));
         files_.answers = {saved};
-        frame_->action(fileSaveAs)->trigger();
+        frame_->action(idFileSaveAs)->trigger();
         QCOMPARE(contents(saved), contents(TERVANE_SOURCE_DIR "/examples/hemt/hemt.tvn"));
         QVERIFY(frame_->windowTitle().startsWith(QStringLiteral("hemt.tvn")));
 
@@ -264,7 +249,7 @@ class HemtWalkthroughTest : public QObject {
         QVERIFY(doc_->loadMaterials(app_->startupMaterialsFile()));
         schroedingerAsTheExample();
         files_.answers = {saved};
-        frame_->action(fileOpen)->trigger();
+        frame_->action(idFileOpen)->trigger();
         shot(*frame_, QStringLiteral("reopened"));
         verifyAsTheExample();
         // The substrate's values, shown once they were chosen, are the only message of both sessions.

@@ -1,4 +1,4 @@
-#include "ui/about_dialog.h"
+#include "ui/dialogs/about_dialog.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -1,22 +1,17 @@
-#include "ui/charge_view_properties_dialog.h"
+#include "ui/dialogs/charge_view_properties_dialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QShowEvent>
-#include <QVBoxLayout>
 
 #include "model/constants.h"
-#include "ui/number_edit.h"
-#include "ui/tervane_doc.h"
+#include "ui/dialogs/number_edit.h"
+#include "ui/document/tervane_doc.h"
 
-CChargeViewPropertiesDialog::CChargeViewPropertiesDialog(QWidget* parent) : QDialog(parent)
+CChargeViewPropertiesDialog::CChargeViewPropertiesDialog(QWidget* parent)
+    : SettingsDialog(QStringLiteral("Charge View Properties"), parent)
 {
-    setWindowTitle(QStringLiteral("Charge View Properties"));
-
     logScaleCheck_ = new QCheckBox(QStringLiteral("Log Scale"), this);
     logScaleCheck_->setObjectName(QStringLiteral("logScaleCheck"));
     // Auto Scale is a plain switch: the limit edits stay enabled whatever its state.
@@ -25,31 +20,18 @@ CChargeViewPropertiesDialog::CChargeViewPropertiesDialog(QWidget* parent) : QDia
 
     scaleGroup_ = new QGroupBox(QStringLiteral("Scale"), this);
     scaleGroup_->setObjectName(QStringLiteral("scaleGroup"));
-    upperLimitEdit_ = new NumberEdit(scaleGroup_);
-    upperLimitEdit_->setObjectName(QStringLiteral("upperLimitEdit"));
-    lowerLimitEdit_ = new NumberEdit(scaleGroup_);
-    lowerLimitEdit_->setObjectName(QStringLiteral("lowerLimitEdit"));
-    auto* upperLabel = new QLabel(QStringLiteral("upper limit"), scaleGroup_);
-    upperLabel->setBuddy(upperLimitEdit_);
-    auto* lowerLabel = new QLabel(QStringLiteral("lower limit"), scaleGroup_);
-    lowerLabel->setBuddy(lowerLimitEdit_);
+    // Each limit's edit stands left of its caption.
     auto* scaleLayout = new QGridLayout(scaleGroup_);
-    scaleLayout->addWidget(upperLimitEdit_, 0, 0);
-    scaleLayout->addWidget(upperLabel, 0, 1);
-    scaleLayout->addWidget(lowerLimitEdit_, 1, 0);
-    scaleLayout->addWidget(lowerLabel, 1, 1);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CChargeViewPropertiesDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CChargeViewPropertiesDialog::reject);
+    upperLimitEdit_ =
+        addNumberRow(scaleLayout, 0, QStringLiteral("upper limit"), QStringLiteral("upperLimitEdit"), 1, 0);
+    lowerLimitEdit_ =
+        addNumberRow(scaleLayout, 1, QStringLiteral("lower limit"), QStringLiteral("lowerLimitEdit"), 1, 0);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(logScaleCheck_, 0, 0);
     layout->addWidget(autoScaleCheck_, 1, 0);
     layout->addWidget(scaleGroup_, 2, 0);
-    layout->addWidget(buttons, 0, 1, 3, 1);
+    layout->addWidget(okCancelButtons(), 0, 1, 3, 1);
 }
 
 void CChargeViewPropertiesDialog::fromDocument(const CTervaneDoc& document,
@@ -90,17 +72,4 @@ bool CChargeViewPropertiesDialog::validateAndStore()
     logScale = logScaleCheck_->isChecked();
     autoScale = autoScaleCheck_->isChecked();
     return true;
-}
-
-void CChargeViewPropertiesDialog::accept()
-{
-    if (validateAndStore())
-        QDialog::accept();
-}
-
-void CChargeViewPropertiesDialog::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous())
-        updateControls();
-    QDialog::showEvent(event);
 }

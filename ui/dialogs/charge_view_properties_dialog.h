@@ -1,16 +1,14 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/dialogs/settings_dialog.h"
 
 class QCheckBox;
 class QGroupBox;
-class QShowEvent;
-class NumberEdit;
 
 class CTervaneDoc;
 
 // View > Charge View Properties...: the density axis of the charge view.
-class CChargeViewPropertiesDialog : public QDialog {
+class CChargeViewPropertiesDialog : public SettingsDialog {
     Q_OBJECT
 
 public:
@@ -28,14 +26,8 @@ public:
     // finds its own limits from the solution.
     static void toDocument(const CChargeViewPropertiesDialog& dialog, CTervaneDoc& document);
 
-    void updateControls();
-    bool validateAndStore();
-
-public slots:
-    void accept() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    void updateControls() override;
+    bool validateAndStore() override;
 
 private:
     QCheckBox* logScaleCheck_ = nullptr;

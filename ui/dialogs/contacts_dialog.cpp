@@ -1,4 +1,4 @@
-#include "ui/contacts_dialog.h"
+#include "ui/dialogs/contacts_dialog.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -6,30 +6,20 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 
 #include "engine/document.h"
-#include "ui/number_edit.h"
+#include "ui/dialogs/number_edit.h"
 
-CContactsDialog::CContactsDialog(QWidget* parent) : QDialog(parent)
+CContactsDialog::CContactsDialog(QWidget* parent) : SettingsDialog(QStringLiteral("Contacts"), parent)
 {
-    setWindowTitle(QStringLiteral("Contacts"));
-
     left_ = createSide(QStringLiteral("Left"), QStringLiteral("left"));
     right_ = createSide(QStringLiteral("Right"), QStringLiteral("right"));
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CContactsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CContactsDialog::reject);
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(left_.group);
     layout->addWidget(right_.group);
-    layout->addWidget(buttons);
+    layout->addWidget(okCancelButtons());
 }
 
 CContactsDialog::Side CContactsDialog::createSide(const QString& caption, const QString& prefix)
@@ -45,18 +35,12 @@ CContactsDialog::Side CContactsDialog::createSide(const QString& caption, const 
     side.buttons->addButton(side.neutral, neutralType);
     side.buttons->addButton(side.fixed, fixedType);
 
-    auto* barrierLabel = new QLabel(QStringLiteral("Barrier Height"), side.group);
-    side.barrierEdit = new NumberEdit(side.group);
-    side.barrierEdit->setObjectName(prefix + QStringLiteral("BarrierEdit"));
-    barrierLabel->setBuddy(side.barrierEdit);
-    auto* unitLabel = new QLabel(QStringLiteral("eV"), side.group);
-
     auto* grid = new QGridLayout(side.group);
     grid->addWidget(side.neutral, 0, 0, 1, 3);
     grid->addWidget(side.fixed, 1, 0, 1, 3);
-    grid->addWidget(barrierLabel, 2, 0);
-    grid->addWidget(side.barrierEdit, 2, 1);
-    grid->addWidget(unitLabel, 2, 2);
+    side.barrierEdit =
+        addNumberRow(grid, 2, QStringLiteral("Barrier Height"), prefix + QStringLiteral("BarrierEdit"));
+    grid->addWidget(new QLabel(QStringLiteral("eV"), side.group), 2, 2);
     return side;
 }
 
@@ -112,17 +96,4 @@ bool CContactsDialog::validateAndStore()
     rightBarrier = right;
     rightType = right_.buttons->checkedId();
     return true;
-}
-
-void CContactsDialog::accept()
-{
-    if (validateAndStore())
-        QDialog::accept();
-}
-
-void CContactsDialog::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous())
-        updateControls();
-    QDialog::showEvent(event);
 }

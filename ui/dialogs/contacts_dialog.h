@@ -1,19 +1,17 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/dialogs/settings_dialog.h"
 
 class QButtonGroup;
 class QGroupBox;
 class QRadioButton;
-class QShowEvent;
-class NumberEdit;
 
 namespace tervane {
 class Document;
 }
 
 // Layers > Contacts...: the kind and barrier height of the left and right contacts.
-class CContactsDialog : public QDialog {
+class CContactsDialog : public SettingsDialog {
     Q_OBJECT
 
 public:
@@ -36,17 +34,10 @@ public:
     // Neutral and keeps the barrier it had.
     static void toDocument(const CContactsDialog& dialog, tervane::Document& document);
 
-    // Controls from fields.
-    void updateControls();
-    // Fields from controls, in field order; the first field that fails is refused (validation message,
-    // focus) and nothing is stored.
-    bool validateAndStore();
-
-public slots:
-    void accept() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    void updateControls() override;
+    // Fields from controls, in field order; the first field that fails is refused and nothing is
+    // stored.
+    bool validateAndStore() override;
 
 private:
     struct Side {

@@ -1,12 +1,9 @@
 #pragma once
 
-#include <QDialog>
-
-class QShowEvent;
-class NumberEdit;
+#include "ui/dialogs/settings_dialog.h"
 
 // Layers > CV Profile...: the bias range of the C-V sweep, shifts of the left barrier in V.
-class CCvDialog : public QDialog {
+class CCvDialog : public SettingsDialog {
     Q_OBJECT
 
 public:
@@ -20,16 +17,10 @@ public:
     // even when Start lies beyond Stop: it also divides by zero in the capacitance.
     static bool sweepEnds(double start, double stop, double step);
 
-    void updateControls();
+    void updateControls() override;
     // Start, Stop and Step must be numbers; a Step with which the sweep would never end is refused on
     // the Step field.
-    bool validateAndStore();
-
-public slots:
-    void accept() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    bool validateAndStore() override;
 
 private:
     NumberEdit* startEdit_ = nullptr;

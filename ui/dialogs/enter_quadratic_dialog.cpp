@@ -1,23 +1,15 @@
-#include "ui/enter_quadratic_dialog.h"
+#include "ui/dialogs/enter_quadratic_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "ui/number_edit.h"
+#include "ui/dialogs/number_edit.h"
 
-int runDialog(QDialog& dialog, const DialogRunner& runner)
+CEnterQuadraticDialog::CEnterQuadraticDialog(QWidget* parent)
+    : SettingsDialog(QStringLiteral("Enter Quadratic"), parent)
 {
-    return runner ? runner(dialog) : dialog.exec();
-}
-
-CEnterQuadraticDialog::CEnterQuadraticDialog(QWidget* parent) : QDialog(parent)
-{
-    setWindowTitle(QStringLiteral("Enter Quadratic"));
-
     const auto makeEdit = [this](const char* name) {
         auto* edit = new NumberEdit(this);
         edit->setObjectName(QString::fromLatin1(name));
@@ -35,15 +27,9 @@ CEnterQuadraticDialog::CEnterQuadraticDialog(QWidget* parent) : QDialog(parent)
     row->addWidget(cEdit_);
     row->addWidget(new QLabel(QStringLiteral("x^2"), this));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CEnterQuadraticDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CEnterQuadraticDialog::reject);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
-    layout->addWidget(buttons);
+    layout->addWidget(okCancelButtons(Qt::Horizontal));
 }
 
 void CEnterQuadraticDialog::setLaw(const tervane::Quadratic& law)
@@ -82,17 +68,4 @@ bool CEnterQuadraticDialog::editLaw(QWidget* parent, tervane::Quadratic& law, co
         return false;
     law = dialog.law();
     return true;
-}
-
-void CEnterQuadraticDialog::accept()
-{
-    if (validateAndStore())
-        QDialog::accept();
-}
-
-void CEnterQuadraticDialog::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous())
-        updateControls();
-    QDialog::showEvent(event);
 }

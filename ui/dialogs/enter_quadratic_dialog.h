@@ -1,20 +1,7 @@
 #pragma once
 
-#include <QDialog>
-#include <functional>
-
 #include "model/quadratic.h"
-
-class QShowEvent;
-class NumberEdit;
-
-// Runs a modal dialog and returns its result code (QDialog::Accepted, QDialog::Rejected or a code
-// of the dialog's own). An empty runner means dialog.exec(); tests pass one that fills the controls
-// and presses a button instead of blocking.
-using DialogRunner = std::function<int(QDialog&)>;
-
-// Runs `dialog` through `runner`, or exec() when `runner` is empty.
-int runDialog(QDialog& dialog, const DialogRunner& runner);
+#include "ui/dialogs/settings_dialog.h"
 
 // "Enter Quadratic": one law a + b*x + c*x^2 as three number fields in a row, read as
 // [a] "+" [b] "x +" [c] "x^2", then OK and Cancel. Any finite number is accepted in each field.
@@ -29,7 +16,7 @@ int runDialog(QDialog& dialog, const DialogRunner& runner);
 //         law = dialog.law();
 // The caption is "Enter Quadratic"; setWindowTitle() changes it if a caller wants another.
 // Control names: "aEdit", "bEdit", "cEdit", "okButton", "cancelButton".
-class CEnterQuadraticDialog : public QDialog {
+class CEnterQuadraticDialog : public SettingsDialog {
     Q_OBJECT
 
   public:
@@ -43,21 +30,14 @@ class CEnterQuadraticDialog : public QDialog {
     void setLaw(const tervane::Quadratic& law);
     tervane::Quadratic law() const { return tervane::Quadratic(a, b, c); }
 
-    // Controls from fields; also done when the dialog is shown.
-    void updateControls();
+    void updateControls() override;
     // Fields from controls in the order a, b, c; the first field that is not a number is refused
     // (validation message, focus) and nothing is stored.
-    bool validateAndStore();
+    bool validateAndStore() override;
 
     // Law editing as every law button does it: the dialog opens on `law`; on OK the law takes the
     // three numbers and true is returned; on Cancel `law` is untouched and false is returned.
     static bool editLaw(QWidget* parent, tervane::Quadratic& law, const DialogRunner& runner = {});
-
-  public slots:
-    void accept() override;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
 
   private:
     NumberEdit* aEdit_ = nullptr;

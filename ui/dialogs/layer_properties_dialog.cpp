@@ -1,4 +1,4 @@
-#include "ui/layer_properties_dialog.h"
+#include "ui/dialogs/layer_properties_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -6,56 +6,61 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <limits>
+#include <utility>
 
-#include "model/constants.h"
 #include "engine/document.h"
+#include "model/constants.h"
 #include "model/layer.h"
-#include "ui/number_edit.h"
+#include "ui/dialogs/enter_quadratic_dialog.h"
+#include "ui/dialogs/material_lists.h"
+#include "ui/dialogs/number_edit.h"
 
 namespace {
+
+using Dialog = CLayerPropertiesDialog;
+using tervane::Layer;
+using tervane::Quadratic;
 
 const QString angstrom = QStringLiteral("Angstrom");
 const QString perCubicCm = QStringLiteral("cm^-3");
 
-// Alphabetical as a sorted list box orders its entries: letter case ignored, ties kept in the
-// order they came.
-QStringList sortedNames(QStringList names)
-{
-    std::stable_sort(names.begin(), names.end(), [](const QString& left, const QString& right) {
-        return QString::compare(left, right, Qt::CaseInsensitive) < 0;
-    });
-    return names;
-}
+// The numbers shown in other units than the layer holds them in.
+const struct {
+    double Dialog::*shown;
+    double Layer::*stored;
+    double toShown;  // display units per SI unit
+    double toStored; // SI units per display unit
+} converted[] = {
+    {&Dialog::thickness, &Layer::thickness, tervane::angstromPerMetre, tervane::metresPerAngstrom},
+    {&Dialog::dx, &Layer::dx, tervane::angstromPerMetre, tervane::metresPerAngstrom},
+    {&Dialog::Nd, &Layer::Nd, tervane::perCubicCmPerPerCubicMetre, tervane::perCubicMetrePerPerCubicCm},
+    {&Dialog::Na, &Layer::Na, tervane::perCubicCmPerPerCubicMetre, tervane::perCubicMetrePerPerCubicCm},
+    {&Dialog::Ndd, &Layer::Ndd, tervane::perCubicCmPerPerCubicMetre, tervane::perCubicMetrePerPerCubicCm},
+    {&Dialog::Nda, &Layer::Nda, tervane::perCubicCmPerPerCubicMetre, tervane::perCubicMetrePerPerCubicCm},
+};
+
+const std::pair<Quadratic Dialog::*, Quadratic Layer::*> laws[] = {
+    {&Dialog::composition, &Layer::composition}, {&Dialog::Efn, &Layer::Efn}, {&Dialog::Efp, &Layer::Efp},
+    {&Dialog::Tn, &Layer::Tn}, {&Dialog::Tp, &Layer::Tp},
+};
 
 } // namespace
 
-CLayerPropertiesDialog::CLayerPropertiesDialog(QWidget* parent) : QDialog(parent)
+CLayerPropertiesDialog::CLayerPropertiesDialog(QWidget* parent)
+    : SettingsDialog(QStringLiteral("Layer Properties"), parent)
 {
-    setWindowTitle(QStringLiteral("Layer Properties"));
-
     auto* grid = new QGridLayout;
     const auto numberRow = [this, grid](const QString& caption, const char* name, int row,
                                         const QString& unit) {
-        auto* label = new QLabel(caption, this);
-        auto* edit = new NumberEdit(this);
-        edit->setObjectName(QString::fromLatin1(name));
+        NumberEdit* edit = addNumberRow(grid, row, caption, QString::fromLatin1(name));
         edit->setToolTip(unit);
-        label->setBuddy(edit);
-        grid->addWidget(label, row, 0);
-        grid->addWidget(edit, row, 1);
         return edit;
     };
-    const auto lawRow = [this, grid](const QString& caption, int row, tervane::Quadratic& law) {
-        LawControls controls;
-        controls.button = new QPushButton(caption, this);
-        controls.button->setObjectName(caption + QStringLiteral("Button"));
-        controls.button->setAutoDefault(false);
-        controls.text = new QLabel(this);
-        controls.text->setObjectName(caption + QStringLiteral("Text"));
+    const auto lawRow = [this, grid](const QString& caption, const QString& prefix, int row,
+                                     tervane::Quadratic& law) {
+        const LawControls controls = makeLawControls(this, caption, prefix);
         connect(controls.button, &QPushButton::clicked, this, [this, &law] { editLaw(law); });
         grid->addWidget(controls.button, row, 0);
         grid->addWidget(controls.text, row, 1, 1, 2);
@@ -73,9 +78,8 @@ CLayerPropertiesDialog::CLayerPropertiesDialog(QWidget* parent) : QDialog(parent
     grid->addWidget(materialLabel, 2, 0);
     grid->addWidget(materialBox_, 2, 1);
 
-    compositionControls_ = lawRow(QStringLiteral("Composition"), 3, composition);
-    compositionControls_.button->setObjectName(QStringLiteral("compositionButton"));
-    compositionControls_.text->setObjectName(QStringLiteral("compositionText"));
+    compositionControls_ =
+        lawRow(QStringLiteral("Composition"), QStringLiteral("composition"), 3, composition);
 
     NdEdit_ = numberRow(QStringLiteral("Nd"), "NdEdit", 4, perCubicCm);
     relaxedCheck_ = new QCheckBox(QStringLiteral("Relaxed"), this);
@@ -95,10 +99,10 @@ CLayerPropertiesDialog::CLayerPropertiesDialog(QWidget* parent) : QDialog(parent
     holesCheck_->setObjectName(QStringLiteral("holesCheck"));
     grid->addWidget(holesCheck_, 8, 0, 1, 2);
 
-    EfnControls_ = lawRow(QStringLiteral("Efn"), 9, Efn);
-    EfpControls_ = lawRow(QStringLiteral("Efp"), 10, Efp);
-    TnControls_ = lawRow(QStringLiteral("Tn"), 11, Tn);
-    TpControls_ = lawRow(QStringLiteral("Tp"), 12, Tp);
+    EfnControls_ = lawRow(QStringLiteral("Efn"), QStringLiteral("Efn"), 9, Efn);
+    EfpControls_ = lawRow(QStringLiteral("Efp"), QStringLiteral("Efp"), 10, Efp);
+    TnControls_ = lawRow(QStringLiteral("Tn"), QStringLiteral("Tn"), 11, Tn);
+    TpControls_ = lawRow(QStringLiteral("Tp"), QStringLiteral("Tp"), 12, Tp);
 
     auto* okButton = new QPushButton(QStringLiteral("OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
@@ -140,17 +144,10 @@ void CLayerPropertiesDialog::newLayer(const tervane::Document& document, CLayerP
 
 void CLayerPropertiesDialog::fromLayer(const tervane::Layer& layer, CLayerPropertiesDialog& dialog)
 {
-    dialog.thickness = layer.thickness * tervane::angstromPerMetre;
-    dialog.dx = layer.dx * tervane::angstromPerMetre;
-    dialog.Nd = layer.Nd * tervane::perCubicCmPerPerCubicMetre;
-    dialog.Na = layer.Na * tervane::perCubicCmPerPerCubicMetre;
-    dialog.Ndd = layer.Ndd * tervane::perCubicCmPerPerCubicMetre;
-    dialog.Nda = layer.Nda * tervane::perCubicCmPerPerCubicMetre;
-    dialog.composition = layer.composition;
-    dialog.Efn = layer.Efn;
-    dialog.Efp = layer.Efp;
-    dialog.Tn = layer.Tn;
-    dialog.Tp = layer.Tp;
+    for (const auto& number : converted)
+        dialog.*number.shown = layer.*number.stored * number.toShown;
+    for (const auto& [shown, stored] : laws)
+        dialog.*shown = layer.*stored;
     dialog.material = QString::fromStdString(layer.material);
     dialog.relaxed = layer.relaxed;
     dialog.strainFactor = layer.strainFactor;
@@ -160,24 +157,15 @@ void CLayerPropertiesDialog::fromLayer(const tervane::Layer& layer, CLayerProper
 
 void CLayerPropertiesDialog::setMaterials(const tervane::Document& document, CLayerPropertiesDialog& dialog)
 {
-    dialog.materialNames.clear();
-    for (const tervane::Material& material : document.materials)
-        dialog.materialNames.append(QString::fromStdString(material.name));
+    dialog.materialNames = ::materialNames(document.materials);
 }
 
 void CLayerPropertiesDialog::toLayer(const CLayerPropertiesDialog& dialog, tervane::Layer& layer)
 {
-    layer.dx = dialog.dx * tervane::metresPerAngstrom;
-    layer.thickness = dialog.thickness * tervane::metresPerAngstrom;
-    layer.Nd = dialog.Nd * tervane::perCubicMetrePerPerCubicCm;
-    layer.Na = dialog.Na * tervane::perCubicMetrePerPerCubicCm;
-    layer.Ndd = dialog.Ndd * tervane::perCubicMetrePerPerCubicCm;
-    layer.Nda = dialog.Nda * tervane::perCubicMetrePerPerCubicCm;
-    layer.composition = dialog.composition;
-    layer.Efn = dialog.Efn;
-    layer.Efp = dialog.Efp;
-    layer.Tn = dialog.Tn;
-    layer.Tp = dialog.Tp;
+    for (const auto& number : converted)
+        layer.*number.stored = dialog.*number.shown * number.toStored;
+    for (const auto& [shown, stored] : laws)
+        layer.*stored = dialog.*shown;
     layer.material = dialog.material.toStdString();
     layer.relaxed = dialog.relaxed;
     layer.holes = dialog.holes;
@@ -202,8 +190,7 @@ void CLayerPropertiesDialog::updateControls()
     NddEdit_->setNumber(Ndd);
 
     const QSignalBlocker blocker(materialBox_);
-    materialBox_->clear();
-    materialBox_->addItems(sortedNames(materialNames));
+    fillMaterialBox(*materialBox_, materialNames, sortedOrder(materialNames));
     // Exact text, letter case ignored, first match in the box's order; with none, no selection.
     materialBox_->setCurrentIndex(materialBox_->findText(material, Qt::MatchFixedString));
 
@@ -250,19 +237,6 @@ void CLayerPropertiesDialog::editLaw(tervane::Quadratic& law)
 {
     // A refused field shows its message but does not stop the law editing.
     validateAndStore();
-    if (CEnterQuadraticDialog::editLaw(this, law, lawDialogRunner))
+    if (CEnterQuadraticDialog::editLaw(this, law, dialogRunner))
         updateControls();
-}
-
-void CLayerPropertiesDialog::accept()
-{
-    if (validateAndStore())
-        QDialog::accept();
-}
-
-void CLayerPropertiesDialog::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous())
-        updateControls();
-    QDialog::showEvent(event);
 }

@@ -1,18 +1,14 @@
 #pragma once
 
-#include <QDialog>
 #include <QString>
 #include <QStringList>
 
 #include "model/quadratic.h"
-#include "ui/enter_quadratic_dialog.h"
+#include "ui/dialogs/settings_dialog.h"
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QPushButton;
-class QShowEvent;
-class NumberEdit;
 
 namespace tervane {
 class Document;
@@ -27,7 +23,7 @@ class Layer;
 // "NdEdit", "relaxedCheck", "NaEdit", "strainFactorEdit", "NddEdit", "NdaEdit", "holesCheck",
 // "EfnButton"/"EfnText", "EfpButton"/"EfpText", "TnButton"/"TnText", "TpButton"/"TpText", "okButton",
 // "cancelButton", "deleteButton".
-class CLayerPropertiesDialog : public QDialog {
+class CLayerPropertiesDialog : public SettingsDialog {
     Q_OBJECT
 
   public:
@@ -60,9 +56,6 @@ class CLayerPropertiesDialog : public QDialog {
     // Offered in the material box, which lists them sorted alphabetically (letter case ignored).
     QStringList materialNames;
 
-    // How the law buttons run "Enter Quadratic"; empty means exec().
-    DialogRunner lawDialogRunner;
-
     explicit CLayerPropertiesDialog(QWidget* parent = nullptr);
 
     // The values for a layer about to be created: 0 Angstrom thick, dx 10 Angstrom, no doping, no
@@ -80,24 +73,13 @@ class CLayerPropertiesDialog : public QDialog {
 
     // Controls from fields: the material box is refilled from `materialNames` and the entry equal to
     // `material` (letter case ignored) is selected, or none; the law texts are reformatted.
-    void updateControls();
+    void updateControls() override;
     // Fields from controls, in field order. Every field that reads is stored; the first one that
     // does not (a number field that does not parse, a strain factor outside 0 to 1) is refused with
     // its validation message and focus, and false is returned.
-    bool validateAndStore();
-
-  public slots:
-    void accept() override;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
+    bool validateAndStore() override;
 
   private:
-    struct LawControls {
-        QPushButton* button = nullptr;
-        QLabel* text = nullptr;
-    };
-
     // A law button: the controls are taken first so that typed entries survive the refresh.
     void editLaw(tervane::Quadratic& law);
 

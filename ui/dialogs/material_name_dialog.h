@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QDialog>
 #include <QString>
 
+#include "ui/dialogs/settings_dialog.h"
+
 class QLineEdit;
-class QShowEvent;
 
 // "Material Name": the name of a new or renamed material. Any text is accepted, the empty text
 // included; names already in use are not checked.
-class CMaterialNameDialog : public QDialog {
+class CMaterialNameDialog : public SettingsDialog {
     Q_OBJECT
 
   public:
@@ -18,14 +18,8 @@ class CMaterialNameDialog : public QDialog {
 
     explicit CMaterialNameDialog(QWidget* parent = nullptr);
 
-    void updateControls();
-    bool validateAndStore();
-
-  public slots:
-    void accept() override;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
+    void updateControls() override;
+    bool validateAndStore() override;
 
   private:
     QLineEdit* nameEdit_ = nullptr;

@@ -1,4 +1,4 @@
-#include "ui/material_properties_dialog.h"
+#include "ui/dialogs/material_properties_dialog.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -12,12 +12,13 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <numeric>
+#include <vector>
 
-#include "ui/material_name_dialog.h"
-#include "ui/number_edit.h"
-#include "ui/polarization_properties_dialog.h"
+#include "ui/dialogs/enter_quadratic_dialog.h"
+#include "ui/dialogs/material_lists.h"
+#include "ui/dialogs/material_name_dialog.h"
+#include "ui/dialogs/number_edit.h"
+#include "ui/dialogs/polarization_properties_dialog.h"
 
 using tervane::Material;
 using tervane::Quadratic;
@@ -39,26 +40,13 @@ QString nameOf(const Material& material)
     return QString::fromStdString(material.name);
 }
 
-// Indices of `materials` that pass `keep`, in the drop-down lists' alphabetical order: names compared
-// without regard to case, equal names in list order.
-template <typename Keep> std::vector<int> sortedIndices(const std::vector<Material>& materials, Keep keep)
+// Fills `list` with the materials that pass `keep`, in the drop-down lists' order.
+template <typename Keep> void fillList(QComboBox* list, const std::vector<Material>& materials, Keep keep)
 {
-    std::vector<int> indices;
-    for (int i = 0; i < int(materials.size()); ++i)
-        if (keep(i))
-            indices.push_back(i);
-    std::stable_sort(indices.begin(), indices.end(), [&](int left, int right) {
-        return QString::compare(nameOf(materials[left]), nameOf(materials[right]), Qt::CaseInsensitive) < 0;
-    });
-    return indices;
-}
-
-void fillList(QComboBox* list, const std::vector<Material>& materials, const std::vector<int>& indices)
-{
-    const QSignalBlocker blocker(list);
-    list->clear();
-    for (int index : indices)
-        list->addItem(nameOf(materials[index]), index);
+    const QStringList names = materialNames(materials);
+    std::vector<int> order = sortedOrder(names);
+    std::erase_if(order, [&keep](int index) { return !keep(index); });
+    fillMaterialBox(*list, names, order);
 }
 
 QString lawText(const Quadratic& law)
@@ -68,10 +56,9 @@ QString lawText(const Quadratic& law)
 
 } // namespace
 
-CMaterialPropertiesDialog::CMaterialPropertiesDialog(QWidget* parent) : QDialog(parent)
+CMaterialPropertiesDialog::CMaterialPropertiesDialog(QWidget* parent)
+    : SettingsDialog(QStringLiteral("Material Properties"), parent)
 {
-    setWindowTitle(QStringLiteral("Material Properties"));
-
     // Material list, top left.
     auto* materialLabel = new QLabel(QStringLiteral("Material"), this);
     materialList_ = new QComboBox(this);
@@ -176,13 +163,8 @@ CMaterialPropertiesDialog::CMaterialPropertiesDialog(QWidget* parent) : QDialog(
     connect(deleteButton, &QPushButton::clicked, this, &CMaterialPropertiesDialog::deleteMaterial);
     connect(renameButton, &QPushButton::clicked, this, &CMaterialPropertiesDialog::renameMaterial);
     connect(polarizationButton, &QPushButton::clicked, this, &CMaterialPropertiesDialog::editPolarization);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CMaterialPropertiesDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CMaterialPropertiesDialog::reject);
     auto* buttonColumn = new QVBoxLayout;
-    buttonColumn->addWidget(buttons);
+    buttonColumn->addWidget(okCancelButtons());
     buttonColumn->addSpacing(12);
     for (QPushButton* button : {newButton, deleteButton, renameButton, polarizationButton})
         buttonColumn->addWidget(button);
@@ -208,13 +190,7 @@ CMaterialPropertiesDialog::LawRow CMaterialPropertiesDialog::addLaw(const QStrin
                                                                     const QString& objectPrefix,
                                                                     Quadratic Material::*law, QWidget* parent)
 {
-    LawRow row;
-    row.law = law;
-    row.button = new QPushButton(caption, parent);
-    row.button->setObjectName(objectPrefix + QStringLiteral("Button"));
-    row.button->setAutoDefault(false);
-    row.text = new QLabel(parent);
-    row.text->setObjectName(objectPrefix + QStringLiteral("Text"));
+    LawRow row{makeLawControls(parent, caption, objectPrefix), law};
     row.text->setMinimumWidth(
         row.text->fontMetrics().horizontalAdvance(QStringLiteral("-00.00+-00.00x+-00.00x^2")));
     laws_.push_back(row);
@@ -241,7 +217,7 @@ void CMaterialPropertiesDialog::initialize()
 void CMaterialPropertiesDialog::appendNamedDefault()
 {
     CMaterialNameDialog nameDialog(this);
-    runDialog(nameDialog, execHook);
+    runNested(nameDialog);
     Material material;
     material.name = nameDialog.name.toStdString();
     materials.push_back(material);
@@ -249,7 +225,7 @@ void CMaterialPropertiesDialog::appendNamedDefault()
 
 void CMaterialPropertiesDialog::fillMaterialList()
 {
-    fillList(materialList_, materials, sortedIndices(materials, [](int) { return true; }));
+    fillList(materialList_, materials, [](int) { return true; });
 }
 
 int CMaterialPropertiesDialog::firstListed() const
@@ -278,9 +254,8 @@ void CMaterialPropertiesDialog::load(int index)
     const Material& material = materials[std::size_t(index)];
     workingCopy = material;
 
-    fillList(referenceList_, materials, sortedIndices(materials, [&](int i) {
-                 return i != index && materials[std::size_t(i)].type == tervane::Binary;
-             }));
+    fillList(referenceList_, materials,
+             [&](int i) { return i != index && materials[std::size_t(i)].type == tervane::Binary; });
     if (referenceList_->count() > 0) {
         referenceMaterial = referenceList_->itemData(0).toInt();
         referenceList_->setCurrentIndex(0);
@@ -377,14 +352,14 @@ void CMaterialPropertiesDialog::referencePicked(int row)
 
 void CMaterialPropertiesDialog::editLawOf(const LawRow& row)
 {
-    if (CEnterQuadraticDialog::editLaw(this, workingCopy.*row.law, execHook))
+    if (CEnterQuadraticDialog::editLaw(this, workingCopy.*row.law, dialogRunner))
         updateControls();
 }
 
 void CMaterialPropertiesDialog::newMaterial()
 {
     CMaterialNameDialog nameDialog(this);
-    if (runDialog(nameDialog, execHook) != QDialog::Accepted)
+    if (runNested(nameDialog) != QDialog::Accepted)
         return;
     storeWorkingCopy();
     Material material;
@@ -414,7 +389,7 @@ void CMaterialPropertiesDialog::renameMaterial()
     storeWorkingCopy();
     CMaterialNameDialog nameDialog(this);
     nameDialog.name = nameOf(materials[std::size_t(shownMaterial)]);
-    if (runDialog(nameDialog, execHook) == QDialog::Accepted)
+    if (runNested(nameDialog) == QDialog::Accepted)
         materials[std::size_t(shownMaterial)].name = nameDialog.name.toStdString();
     fillMaterialListAndShowFirst();
 }
@@ -423,24 +398,15 @@ void CMaterialPropertiesDialog::editPolarization()
 {
     CPolarizationPropertiesDialog polarizationDialog(this);
     polarizationDialog.polarization = workingCopy.polarization;
-    polarizationDialog.execHook = execHook;
-    if (runDialog(polarizationDialog, execHook) == QDialog::Accepted)
+    polarizationDialog.dialogRunner = dialogRunner;
+    if (runNested(polarizationDialog) == QDialog::Accepted)
         workingCopy.polarization = polarizationDialog.polarization;
-}
-
-void CMaterialPropertiesDialog::accept()
-{
-    if (storeWorkingCopy())
-        QDialog::accept();
 }
 
 void CMaterialPropertiesDialog::showEvent(QShowEvent* event)
 {
-    if (!event->spontaneous()) {
-        if (initialized_)
-            updateControls();
-        else
-            initialize();
-    }
-    QDialog::showEvent(event);
+    // The first show opens the list; every show then fills the controls.
+    if (!event->spontaneous())
+        initialize();
+    SettingsDialog::showEvent(event);
 }

@@ -1,18 +1,12 @@
 #pragma once
 
-#include <QDialog>
-
 #include <vector>
 
 #include "model/material.h"
-#include "ui/materials_editing.h"
+#include "ui/dialogs/settings_dialog.h"
 
 class QButtonGroup;
 class QComboBox;
-class QLabel;
-class QPushButton;
-class QShowEvent;
-class NumberEdit;
 
 // "Material Properties", the materials editor. It works on its own copy of the materials list; the
 // caller takes `materials` back only when the dialog was left with OK.
@@ -26,7 +20,10 @@ class NumberEdit;
 // dEc is kept on one absolute scale in the list but shown and entered relative to a reference: a
 // Binary material other than the one shown. With no Binary material to refer to, it is shown as
 // stored.
-class CMaterialPropertiesDialog : public QDialog {
+//
+// The nested dialogs ("Material Name", "Enter Quadratic", "Polarization Properties") run through
+// `dialogRunner`.
+class CMaterialPropertiesDialog : public SettingsDialog {
     Q_OBJECT
 
   public:
@@ -38,8 +35,6 @@ class CMaterialPropertiesDialog : public QDialog {
     int shownMaterial = -1;
     // Index in `materials` of the Binary material dEc is shown against; -1 for none.
     int referenceMaterial = -1;
-    // Runs the nested dialogs ("Material Name", "Enter Quadratic", "Polarization Properties").
-    ExecHook execHook;
 
     explicit CMaterialPropertiesDialog(QWidget* parent = nullptr);
 
@@ -48,25 +43,21 @@ class CMaterialPropertiesDialog : public QDialog {
     void initialize();
 
     // Controls from the working copy (law texts, backgrounds, Binary/Ternary).
-    void updateControls();
+    void updateControls() override;
     // Reads the backgrounds (deep acceptor, deep donor, shallow acceptor, shallow donor) and the type
     // into the working copy, stopping at the first background that is not a number (refused with the
     // validation message), then stores the working copy into the material it was loaded from. False
     // when a field was refused; what was read before it is stored all the same.
     bool storeWorkingCopy();
-
-  public slots:
-    // Stores the working copy and closes with OK once every field holds a number.
-    void accept() override;
+    // OK stores the working copy and closes once every field holds a number.
+    bool validateAndStore() override { return storeWorkingCopy(); }
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
-    struct LawRow {
+    struct LawRow : LawControls {
         tervane::Quadratic tervane::Material::*law = nullptr;
-        QPushButton* button = nullptr;
-        QLabel* text = nullptr;
     };
 
     LawRow addLaw(const QString& caption, const QString& objectPrefix,

@@ -1,11 +1,11 @@
-#include "ui/number_edit.h"
+#include "ui/dialogs/number_edit.h"
 
 #include <charconv>
 #include <cmath>
 #include <string>
 #include <system_error>
 
-#include "ui/message_sink.h"
+#include "ui/document/message_sink.h"
 
 namespace {
 
@@ -25,6 +25,40 @@ std::string numberBytes(const QString& text)
     return bytes;
 }
 
+// The whole of the trimmed text as a finite T, read by std::from_chars with `format`; `value` is set
+// only on success.
+template <typename T, typename Format> bool parse(const QString& text, T& value, Format format)
+{
+    const std::string bytes = numberBytes(text);
+    if (bytes.empty())
+        return false;
+    T parsed{};
+    const char* const end = bytes.data() + bytes.size();
+    const auto [stop, error] = std::from_chars(bytes.data(), end, parsed, format);
+    if (error != std::errc() || stop != end || !std::isfinite(static_cast<double>(parsed)))
+        return false;
+    value = parsed;
+    return true;
+}
+
+// `parsed` into `value` when it was `read` and lies within the range; otherwise `edit` is refused
+// with `notRead` or `outOfRange`.
+template <typename T>
+bool takeInRange(NumberEdit& edit, bool read, T parsed, T minimum, T maximum, T& value, const char* notRead,
+                 const QString& outOfRange)
+{
+    if (!read) {
+        edit.refuse(QString::fromLatin1(notRead));
+        return false;
+    }
+    if (parsed < minimum || parsed > maximum) {
+        edit.refuse(outOfRange);
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
 }  // namespace
 
 NumberEdit::NumberEdit(QWidget* parent) : QLineEdit(parent) {}
@@ -36,30 +70,12 @@ QString NumberEdit::formatNumber(double value)
 
 bool NumberEdit::parseNumber(const QString& text, double& value)
 {
-    const std::string bytes = numberBytes(text);
-    if (bytes.empty())
-        return false;
-    double parsed = 0.0;
-    const char* const end = bytes.data() + bytes.size();
-    const auto [stop, error] = std::from_chars(bytes.data(), end, parsed, std::chars_format::general);
-    if (error != std::errc() || stop != end || !std::isfinite(parsed))
-        return false;
-    value = parsed;
-    return true;
+    return parse(text, value, std::chars_format::general);
 }
 
 bool NumberEdit::parseInteger(const QString& text, int& value)
 {
-    const std::string bytes = numberBytes(text);
-    if (bytes.empty())
-        return false;
-    int parsed = 0;
-    const char* const end = bytes.data() + bytes.size();
-    const auto [stop, error] = std::from_chars(bytes.data(), end, parsed, 10);
-    if (error != std::errc() || stop != end)
-        return false;
-    value = parsed;
-    return true;
+    return parse(text, value, 10);
 }
 
 void NumberEdit::setNumber(double value)
@@ -100,30 +116,18 @@ bool NumberEdit::validateNumber(double& value)
 bool NumberEdit::validateNumber(double& value, double minimum, double maximum)
 {
     double parsed = 0.0;
-    if (!readNumber(parsed)) {
-        refuse(QString::fromLatin1(notANumber));
-        return false;
-    }
-    if (parsed < minimum || parsed > maximum) {
-        refuse(QStringLiteral("Please enter a number between %1 and %2.")
-                   .arg(formatNumber(minimum), formatNumber(maximum)));
-        return false;
-    }
-    value = parsed;
-    return true;
+    const bool read = readNumber(parsed);
+    return takeInRange(*this, read, parsed, minimum, maximum, value, notANumber,
+                       QStringLiteral("Please enter a number between %1 and %2.")
+                           .arg(formatNumber(minimum), formatNumber(maximum)));
 }
 
 bool NumberEdit::validateInteger(int& value, int minimum, int maximum)
 {
     int parsed = 0;
-    if (!readInteger(parsed)) {
-        refuse(QString::fromLatin1(notAnInteger));
-        return false;
-    }
-    if (parsed < minimum || parsed > maximum) {
-        refuse(QStringLiteral("Please enter an integer between %1 and %2.").arg(minimum).arg(maximum));
-        return false;
-    }
-    value = parsed;
-    return true;
+    const bool read = readInteger(parsed);
+    return takeInRange(*this, read, parsed, minimum, maximum, value, notAnInteger,
+                       QStringLiteral("Please enter an integer between %1 and %2.")
+                           .arg(minimum)
+                           .arg(maximum));
 }

@@ -1,15 +1,15 @@
-#include "ui/polarization_properties_dialog.h"
+#include "ui/dialogs/polarization_properties_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 
-CPolarizationPropertiesDialog::CPolarizationPropertiesDialog(QWidget* parent) : QDialog(parent)
+#include "ui/dialogs/enter_quadratic_dialog.h"
+
+CPolarizationPropertiesDialog::CPolarizationPropertiesDialog(QWidget* parent)
+    : SettingsDialog(QStringLiteral("Polarization Properties"), parent)
 {
-    setWindowTitle(QStringLiteral("Polarization Properties"));
-
     using tervane::Polarization;
     const struct {
         const char* caption;
@@ -22,14 +22,8 @@ CPolarizationPropertiesDialog::CPolarizationPropertiesDialog(QWidget* parent) : 
     auto* layout = new QGridLayout(this);
     int line = 0;
     for (const auto& law : laws) {
-        LawRow row;
-        row.law = law.law;
         const QString caption = QString::fromLatin1(law.caption);
-        row.button = new QPushButton(caption, this);
-        row.button->setObjectName(caption + QStringLiteral("Button"));
-        row.button->setAutoDefault(false);
-        row.text = new QLabel(this);
-        row.text->setObjectName(caption + QStringLiteral("Text"));
+        LawRow row{makeLawControls(this, caption, caption), law.law};
         row.text->setMinimumWidth(
             row.text->fontMetrics().horizontalAdvance(QStringLiteral("-000.00+-000.00x+-000.00x^2")));
         layout->addWidget(row.button, line, 0);
@@ -40,17 +34,12 @@ CPolarizationPropertiesDialog::CPolarizationPropertiesDialog(QWidget* parent) : 
     for (const LawRow& row : rows_)
         connect(row.button, &QPushButton::clicked, this, [this, row] { editLawOf(row); });
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CPolarizationPropertiesDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CPolarizationPropertiesDialog::reject);
-    layout->addWidget(buttons, 0, 2, line, 1, Qt::AlignTop);
+    layout->addWidget(okCancelButtons(), 0, 2, line, 1, Qt::AlignTop);
 }
 
 void CPolarizationPropertiesDialog::editLawOf(const LawRow& row)
 {
-    if (CEnterQuadraticDialog::editLaw(this, polarization.*row.law, execHook))
+    if (CEnterQuadraticDialog::editLaw(this, polarization.*row.law, dialogRunner))
         updateControls();
 }
 
@@ -58,11 +47,4 @@ void CPolarizationPropertiesDialog::updateControls()
 {
     for (const LawRow& row : rows_)
         row.text->setText(QString::fromStdString((polarization.*row.law).toText()));
-}
-
-void CPolarizationPropertiesDialog::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous())
-        updateControls();
-    QDialog::showEvent(event);
 }

@@ -1,46 +1,21 @@
-#include "ui/solver_properties_dialog.h"
+#include "ui/dialogs/solver_properties_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QLabel>
-#include <QPushButton>
-#include <QShowEvent>
 
 #include "engine/document.h"
-#include "ui/number_edit.h"
+#include "ui/dialogs/number_edit.h"
 
-CSolverPropertiesDialog::CSolverPropertiesDialog(QWidget* parent) : QDialog(parent)
+CSolverPropertiesDialog::CSolverPropertiesDialog(QWidget* parent)
+    : SettingsDialog(QStringLiteral("Solver Properties"), parent)
 {
-    setWindowTitle(QStringLiteral("Solver Properties"));
-
-    poissonIterationsEdit_ = new NumberEdit(this);
-    poissonIterationsEdit_->setObjectName(QStringLiteral("poissonIterationsEdit"));
-    schroedingerIterationsEdit_ = new NumberEdit(this);
-    schroedingerIterationsEdit_->setObjectName(QStringLiteral("schroedingerIterationsEdit"));
-    dampingEdit_ = new NumberEdit(this);
-    dampingEdit_->setObjectName(QStringLiteral("dampingEdit"));
-
-    auto* poissonLabel = new QLabel(QStringLiteral("Poisson Iterations"), this);
-    poissonLabel->setBuddy(poissonIterationsEdit_);
-    auto* schroedingerLabel = new QLabel(QStringLiteral("Scrhodinger Iterations"), this);
-    schroedingerLabel->setBuddy(schroedingerIterationsEdit_);
-    auto* dampingLabel = new QLabel(QStringLiteral("Damping Factor"), this);
-    dampingLabel->setBuddy(dampingEdit_);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CSolverPropertiesDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CSolverPropertiesDialog::reject);
-
     auto* layout = new QGridLayout(this);
-    layout->addWidget(poissonLabel, 0, 0);
-    layout->addWidget(poissonIterationsEdit_, 0, 1);
-    layout->addWidget(schroedingerLabel, 1, 0);
-    layout->addWidget(schroedingerIterationsEdit_, 1, 1);
-    layout->addWidget(dampingLabel, 2, 0);
-    layout->addWidget(dampingEdit_, 2, 1);
-    layout->addWidget(buttons, 0, 2, 3, 1);
+    poissonIterationsEdit_ = addNumberRow(layout, 0, QStringLiteral("Poisson Iterations"),
+                                          QStringLiteral("poissonIterationsEdit"));
+    schroedingerIterationsEdit_ = addNumberRow(layout, 1, QStringLiteral("Scrhodinger Iterations"),
+                                               QStringLiteral("schroedingerIterationsEdit"));
+    dampingEdit_ = addNumberRow(layout, 2, QStringLiteral("Damping Factor"), QStringLiteral("dampingEdit"));
+    layout->addWidget(okCancelButtons(), 0, 2, 3, 1);
 }
 
 void CSolverPropertiesDialog::fromDocument(const tervane::Document& document, CSolverPropertiesDialog& dialog)
@@ -77,17 +52,4 @@ bool CSolverPropertiesDialog::validateAndStore()
     poissonIterations = poisson;
     schroedingerIterations = schroedinger;
     return true;
-}
-
-void CSolverPropertiesDialog::accept()
-{
-    if (validateAndStore())
-        QDialog::accept();
-}
-
-void CSolverPropertiesDialog::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous())
-        updateControls();
-    QDialog::showEvent(event);
 }

@@ -1,16 +1,13 @@
 #pragma once
 
-#include <QDialog>
-
-class QShowEvent;
-class NumberEdit;
+#include "ui/dialogs/settings_dialog.h"
 
 namespace tervane {
 class Document;
 }
 
 // Setup > Solver Properties...: iteration limits and damping of the solve.
-class CSolverPropertiesDialog : public QDialog {
+class CSolverPropertiesDialog : public SettingsDialog {
     Q_OBJECT
 
 public:
@@ -30,14 +27,8 @@ public:
     static void fromDocument(const tervane::Document& document, CSolverPropertiesDialog& dialog);
     static void toDocument(const CSolverPropertiesDialog& dialog, tervane::Document& document);
 
-    void updateControls();
-    bool validateAndStore();
-
-public slots:
-    void accept() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    void updateControls() override;
+    bool validateAndStore() override;
 
 private:
     NumberEdit* poissonIterationsEdit_ = nullptr;

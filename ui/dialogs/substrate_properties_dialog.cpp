@@ -1,47 +1,32 @@
-#include "ui/substrate_properties_dialog.h"
+#include "ui/dialogs/substrate_properties_dialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QLabel>
-#include <QPushButton>
-#include <QShowEvent>
-
-#include <algorithm>
 
 #include "engine/document.h"
-#include "ui/number_edit.h"
+#include "ui/dialogs/material_lists.h"
+#include "ui/dialogs/number_edit.h"
 
-CSubstratePropertiesDialog::CSubstratePropertiesDialog(QWidget* parent) : QDialog(parent)
+CSubstratePropertiesDialog::CSubstratePropertiesDialog(QWidget* parent)
+    : SettingsDialog(QStringLiteral("Substrate Properties"), parent)
 {
-    setWindowTitle(QStringLiteral("Substrate Properties"));
-
+    auto* layout = new QGridLayout(this);
     materialBox_ = new QComboBox(this);
     materialBox_->setObjectName(QStringLiteral("materialBox"));
     materialBox_->setMinimumContentsLength(12);
     auto* materialLabel = new QLabel(QStringLiteral("Material"), this);
     materialLabel->setBuddy(materialBox_);
     connect(materialBox_, &QComboBox::activated, this, [this] { recompute(); });
-
-    compositionEdit_ = new NumberEdit(this);
-    compositionEdit_->setObjectName(QStringLiteral("compositionEdit"));
-    compositionEdit_->installEventFilter(this);
-    auto* compositionLabel = new QLabel(QStringLiteral("Composition"), this);
-    compositionLabel->setBuddy(compositionEdit_);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CSubstratePropertiesDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CSubstratePropertiesDialog::reject);
-
-    auto* layout = new QGridLayout(this);
     layout->addWidget(materialLabel, 0, 0);
     layout->addWidget(materialBox_, 0, 1);
-    layout->addWidget(compositionLabel, 1, 0);
-    layout->addWidget(compositionEdit_, 1, 1);
-    layout->addWidget(buttons, 0, 2, 2, 1);
+
+    compositionEdit_ =
+        addNumberRow(layout, 1, QStringLiteral("Composition"), QStringLiteral("compositionEdit"));
+    compositionEdit_->installEventFilter(this);
+    layout->addWidget(okCancelButtons(), 0, 2, 2, 1);
 }
 
 void CSubstratePropertiesDialog::fromDocument(const tervane::Document& document,
@@ -65,25 +50,13 @@ void CSubstratePropertiesDialog::toDocument(const CSubstratePropertiesDialog& di
 
 void CSubstratePropertiesDialog::updateControls()
 {
-    std::vector<int> indices(materials.size());
-    for (int i = 0; i < int(indices.size()); ++i)
-        indices[std::size_t(i)] = i;
-    const auto nameOf = [this](int index) {
-        return QString::fromStdString(materials[std::size_t(index)].name);
-    };
-    std::stable_sort(indices.begin(), indices.end(), [&](int left, int right) {
-        return QString::compare(nameOf(left), nameOf(right), Qt::CaseInsensitive) < 0;
-    });
-
+    const QStringList names = materialNames(materials);
     const QSignalBlocker blocker(materialBox_);
-    materialBox_->clear();
+    fillMaterialBox(*materialBox_, names, sortedOrder(names));
     int chosen = -1;
-    for (int index : indices) {
-        const QString name = nameOf(index);
-        if (chosen < 0 && name.startsWith(substrateMaterial, Qt::CaseInsensitive))
-            chosen = materialBox_->count();
-        materialBox_->addItem(name, index);
-    }
+    for (int row = 0; row < materialBox_->count() && chosen < 0; ++row)
+        if (materialBox_->itemText(row).startsWith(substrateMaterial, Qt::CaseInsensitive))
+            chosen = row;
     materialBox_->setCurrentIndex(chosen);
     compositionEdit_->setNumber(substrateX);
 }
@@ -125,12 +98,6 @@ bool CSubstratePropertiesDialog::validateAndStore()
     return true;
 }
 
-void CSubstratePropertiesDialog::accept()
-{
-    if (validateAndStore())
-        QDialog::accept();
-}
-
 bool CSubstratePropertiesDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == compositionEdit_ && event->type() == QEvent::FocusOut) {
@@ -140,11 +107,4 @@ bool CSubstratePropertiesDialog::eventFilter(QObject* watched, QEvent* event)
             recompute();
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void CSubstratePropertiesDialog::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous())
-        updateControls();
-    QDialog::showEvent(event);
 }

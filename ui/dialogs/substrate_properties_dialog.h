@@ -1,15 +1,13 @@
 #pragma once
 
-#include <QDialog>
 #include <QString>
 
 #include <vector>
 
 #include "model/material.h"
+#include "ui/dialogs/settings_dialog.h"
 
 class QComboBox;
-class QShowEvent;
-class NumberEdit;
 
 namespace tervane {
 class Document;
@@ -19,7 +17,7 @@ class Document;
 // spontaneous polarization of the substrate are recomputed from the chosen material's laws whenever a
 // material is picked and whenever the composition field loses the focus; typing alone recomputes
 // nothing, and with no material chosen nothing is recomputed.
-class CSubstratePropertiesDialog : public QDialog {
+class CSubstratePropertiesDialog : public SettingsDialog {
     Q_OBJECT
 
   public:
@@ -38,20 +36,16 @@ class CSubstratePropertiesDialog : public QDialog {
 
     // Fills the material box from `materials`, choosing the first entry that begins with
     // `substrateMaterial` (case ignored) or none, and shows `substrateX`.
-    void updateControls();
+    void updateControls() override;
     // Reads the composition; refused with the validation message when it is not a number. A
     // composition typed but not yet taken by a recomputation is taken now, so that the values stored
     // always belong together.
-    bool validateAndStore();
+    bool validateAndStore() override;
 
     // Index in `materials` of the chosen entry, -1 for none.
     int chosenMaterial() const;
 
-  public slots:
-    void accept() override;
-
   protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

@@ -1,16 +1,13 @@
 #pragma once
 
-#include <QDialog>
-
-class QShowEvent;
-class NumberEdit;
+#include "ui/dialogs/settings_dialog.h"
 
 namespace tervane {
 class Document;
 }
 
 // Setup > Temperature...: the lattice temperature, the default temperature of layers created later.
-class CTemperatureDialog : public QDialog {
+class CTemperatureDialog : public SettingsDialog {
     Q_OBJECT
 
 public:
@@ -24,14 +21,8 @@ public:
     static void fromDocument(const tervane::Document& document, CTemperatureDialog& dialog);
     static void toDocument(const CTemperatureDialog& dialog, tervane::Document& document);
 
-    void updateControls();
-    bool validateAndStore();
-
-public slots:
-    void accept() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    void updateControls() override;
+    bool validateAndStore() override;
 
 private:
     NumberEdit* temperatureEdit_ = nullptr;

@@ -1,32 +1,15 @@
-#include "ui/where_dialog.h"
+#include "ui/dialogs/where_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QLabel>
-#include <QPushButton>
-#include <QShowEvent>
 
-#include "ui/number_edit.h"
+#include "ui/dialogs/number_edit.h"
 
-CWhereDialog::CWhereDialog(QWidget* parent) : QDialog(parent)
+CWhereDialog::CWhereDialog(QWidget* parent) : SettingsDialog(QStringLiteral("Where?"), parent)
 {
-    setWindowTitle(QStringLiteral("Where?"));
-
-    auto* label = new QLabel(QStringLiteral("Position"), this);
-    positionEdit_ = new NumberEdit(this);
-    positionEdit_->setObjectName(QStringLiteral("positionEdit"));
-    label->setBuddy(positionEdit_);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CWhereDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CWhereDialog::reject);
-
     auto* layout = new QGridLayout(this);
-    layout->addWidget(label, 0, 0);
-    layout->addWidget(positionEdit_, 0, 1);
-    layout->addWidget(buttons, 0, 2, 2, 1);
+    positionEdit_ = addNumberRow(layout, 0, QStringLiteral("Position"), QStringLiteral("positionEdit"));
+    layout->addWidget(okCancelButtons(), 0, 2, 2, 1);
     layout->setRowStretch(1, 1);
 }
 
@@ -42,17 +25,4 @@ bool CWhereDialog::validateAndStore()
         return false;
     position = entered;
     return true;
-}
-
-void CWhereDialog::accept()
-{
-    if (validateAndStore())
-        QDialog::accept();
-}
-
-void CWhereDialog::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous())
-        updateControls();
-    QDialog::showEvent(event);
 }

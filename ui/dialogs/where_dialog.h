@@ -1,13 +1,10 @@
 #pragma once
 
-#include <QDialog>
-
-class QShowEvent;
-class NumberEdit;
+#include "ui/dialogs/settings_dialog.h"
 
 // "Where?": the index of the layer that Layers > Insert puts the new layer in front of.
 // Control names: "positionEdit", "okButton", "cancelButton".
-class CWhereDialog : public QDialog {
+class CWhereDialog : public SettingsDialog {
     Q_OBJECT
 
   public:
@@ -19,15 +16,9 @@ class CWhereDialog : public QDialog {
 
     explicit CWhereDialog(QWidget* parent = nullptr);
 
-    void updateControls();
+    void updateControls() override;
     // A position that is not an integer in range is refused (validation message, focus).
-    bool validateAndStore();
-
-  public slots:
-    void accept() override;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
+    bool validateAndStore() override;
 
   private:
     NumberEdit* positionEdit_ = nullptr;

@@ -1,4 +1,4 @@
-#include "ui/file_chooser.h"
+#include "ui/document/file_chooser.h"
 
 #include <QFileDialog>
 
@@ -17,19 +17,10 @@ public:
     }
 };
 
-DialogFileChooser dialogChooser;
-FileChooser* installed = nullptr;
-
 }  // namespace
 
-FileChooser& FileChooser::current()
+FileChooser& FileChooser::standard()
 {
-    return installed ? *installed : static_cast<FileChooser&>(dialogChooser);
-}
-
-FileChooser* FileChooser::install(FileChooser* chooser)
-{
-    FileChooser* previous = installed;
-    installed = chooser;
-    return previous;
+    static DialogFileChooser dialogChooser;
+    return dialogChooser;
 }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
+
+#include "ui/document/installable.h"
 
 class QWidget;
 
 // File dialogs of the program: all files listed, no extension added. Tests install a chooser that
 // hands out prepared paths.
-class FileChooser {
+class FileChooser : public Installable<FileChooser> {
 public:
     virtual ~FileChooser() = default;
     // An empty string means the user cancelled.
@@ -15,17 +16,7 @@ public:
     // Asks before an existing file is overwritten.
     virtual QString saveFileName(QWidget* parent, const QString& caption) = 0;
 
-    static FileChooser& current();
-    static FileChooser* install(FileChooser* chooser);
-};
-
-// Hands out queued answers in order; an empty queue answers "cancelled".
-class ScriptedFileChooser : public FileChooser {
-public:
-    QStringList answers;
-    QString openFileName(QWidget*, const QString&) override { return next(); }
-    QString saveFileName(QWidget*, const QString&) override { return next(); }
-
-private:
-    QString next() { return answers.isEmpty() ? QString() : answers.takeFirst(); }
+    // The program's own chooser, which shows file dialogs. current() is it unless a test installed
+    // another.
+    static FileChooser& standard();
 };

@@ -1,12 +1,12 @@
-#include "ui/layer_editing.h"
+#include "ui/document/layer_editing.h"
 
 #include <cstddef>
 #include <iterator>
 
 #include "engine/document.h"
 #include "model/layer.h"
-#include "ui/layer_properties_dialog.h"
-#include "ui/where_dialog.h"
+#include "ui/dialogs/layer_properties_dialog.h"
+#include "ui/dialogs/where_dialog.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ int runLayerDialog(CLayerPropertiesDialog& dialog, const tervane::Document& docu
                    const DialogRunner& runner)
 {
     CLayerPropertiesDialog::setMaterials(document, dialog);
-    dialog.lawDialogRunner = runner;
+    dialog.dialogRunner = runner;
     return runDialog(dialog, runner);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/enter_quadratic_dialog.h"
+#include "ui/dialogs/settings_dialog.h"
 
 class QWidget;
 

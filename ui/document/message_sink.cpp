@@ -1,4 +1,4 @@
-#include "ui/message_sink.h"
+#include "ui/document/message_sink.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -28,19 +28,10 @@ public:
     }
 };
 
-BoxMessageSink boxSink;
-MessageSink* installed = nullptr;
-
 }  // namespace
 
-MessageSink& MessageSink::current()
+MessageSink& MessageSink::standard()
 {
-    return installed ? *installed : static_cast<MessageSink&>(boxSink);
-}
-
-MessageSink* MessageSink::install(MessageSink* sink)
-{
-    MessageSink* previous = installed;
-    installed = sink;
-    return previous;
+    static BoxMessageSink boxSink;
+    return boxSink;
 }

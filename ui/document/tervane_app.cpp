@@ -1,4 +1,4 @@
-#include "ui/tervane_app.h"
+#include "ui/document/tervane_app.h"
 
 #include <QCoreApplication>
 #include <QDir>

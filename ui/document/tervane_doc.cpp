@@ -1,4 +1,4 @@
-#include "ui/tervane_doc.h"
+#include "ui/document/tervane_doc.h"
 
 #include <QFileInfo>
 #include <QWidget>
@@ -12,18 +12,31 @@
 #include "io/file_util.h"
 #include "io/import_script.h"
 #include "io/materials_loader.h"
-#include "ui/charge_view_properties_dialog.h"
-#include "ui/contacts_dialog.h"
-#include "ui/cv_dialog.h"
-#include "ui/file_chooser.h"
-#include "ui/layer_editing.h"
-#include "ui/materials_editing.h"
-#include "ui/message_sink.h"
-#include "ui/solver_properties_dialog.h"
-#include "ui/temperature_dialog.h"
-#include "ui/tervane_app.h"
+#include "ui/dialogs/charge_view_properties_dialog.h"
+#include "ui/dialogs/contacts_dialog.h"
+#include "ui/dialogs/cv_dialog.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/solver_properties_dialog.h"
+#include "ui/dialogs/temperature_dialog.h"
+#include "ui/document/file_chooser.h"
+#include "ui/document/layer_editing.h"
+#include "ui/document/materials_editing.h"
+#include "ui/document/message_sink.h"
+#include "ui/document/tervane_app.h"
 
 // The engine's messages become message boxes; its progress points repaint every view at once.
+namespace {
+
+// Whether a file operation succeeded; the user is shown why when it did not.
+bool succeeded(const tervane::IoResult& result)
+{
+    if (!result)
+        MessageSink::current().showMessage(QString::fromStdString(result.message));
+    return result.ok;
+}
+
+}  // namespace
+
 class CTervaneDoc::EngineObserver : public tervane::Observer {
 public:
     explicit EngineObserver(CTervaneDoc& doc) : doc_(doc) {}
@@ -34,22 +47,6 @@ public:
 private:
     CTervaneDoc& doc_;
 };
-
-namespace {
-
-// A settings dialog filled from the document and, on OK, stored back into it. True on OK.
-template <class Dialog, class Target>
-bool editSettings(QWidget* parent, Target& target)
-{
-    Dialog dialog(parent);
-    Dialog::fromDocument(target, dialog);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    Dialog::toDocument(dialog, target);
-    return true;
-}
-
-}  // namespace
 
 CTervaneDoc::CTervaneDoc(CTervaneApp* app, QObject* parent)
     : QObject(parent), app_(app), observer_(std::make_unique<EngineObserver>(*this))
@@ -129,8 +126,7 @@ bool CTervaneDoc::solve()
 
 QString CTervaneDoc::solverStatusText() const
 {
-    return QString::asprintf("Solver error: %.5e iterations: %d bound states: %d ns: %.2e cm-2", core.solverError,
-                             core.iterations, core.boundStates, core.sheetCharge);
+    return QString::fromStdString(tervane::statusLine(core));
 }
 
 QString CTervaneDoc::cursorStatusText() const
@@ -188,29 +184,27 @@ bool CTervaneDoc::fileOpen()
 bool CTervaneDoc::openDocument(const QString& path)
 {
     // Loading is all or nothing and replaces the structure shown.
-    if (tervane::IoResult result = tervane::loadDocumentFile(path.toStdString(), core); !result) {
-        MessageSink::current().showMessage(QString::fromStdString(result.message));
+    if (!succeeded(tervane::loadDocumentFile(path.toStdString(), core)))
         return false;
-    }
-    pathName_ = path;
-    modified_ = false;
-    emit titleChanged();
-    emit fileUsed(path);
+    nameFile(path);
     solve();
     return true;
 }
 
 bool CTervaneDoc::saveTo(const QString& path)
 {
-    if (tervane::IoResult result = tervane::saveDocumentFile(path.toStdString(), core); !result) {
-        MessageSink::current().showMessage(QString::fromStdString(result.message));
+    if (!succeeded(tervane::saveDocumentFile(path.toStdString(), core)))
         return false;
-    }
+    nameFile(path);
+    return true;
+}
+
+void CTervaneDoc::nameFile(const QString& path)
+{
     pathName_ = path;
     modified_ = false;
     emit titleChanged();
     emit fileUsed(path);
-    return true;
 }
 
 bool CTervaneDoc::fileSave()
@@ -253,10 +247,8 @@ void CTervaneDoc::importStructure()
     if (path.isEmpty())
         return;
     std::vector<tervane::Layer> layers;
-    if (tervane::IoResult result = tervane::readScriptFile(path.toStdString(), layers, *observer_); !result) {
-        MessageSink::current().showMessage(QString::fromStdString(result.message));
+    if (!succeeded(tervane::readScriptFile(path.toStdString(), layers, *observer_)))
         return;
-    }
     core.layers.insert(core.layers.end(), layers.begin(), layers.end());
     structureEdited(true);
 }
@@ -268,11 +260,8 @@ void CTervaneDoc::materialsSave()
         return;
     const std::string file = path.toStdString();
     const auto format = tervane::materialsFormatOfName(file).value_or(tervane::MaterialsFormat::Binary);
-    const tervane::IoResult result = tervane::saveMaterials(file, core.materials, format);
-    if (!result) {
-        MessageSink::current().showMessage(QString::fromStdString(result.message));
+    if (!succeeded(tervane::saveMaterials(file, core.materials, format)))
         return;
-    }
     setMaterialsModified(false);
     if (app_)
         app_->setMaterialsFile(path);
@@ -292,10 +281,8 @@ void CTervaneDoc::materialsOpen()
 bool CTervaneDoc::loadMaterials(const QString& path)
 {
     // Either form; all or nothing. No solve follows.
-    if (tervane::IoResult result = tervane::loadMaterials(path.toStdString(), core.materials); !result) {
-        MessageSink::current().showMessage(QString::fromStdString(result.message));
+    if (!succeeded(tervane::loadMaterials(path.toStdString(), core.materials)))
         return false;
-    }
     setMaterialsModified(false);
     return true;
 }
@@ -324,29 +311,19 @@ void CTervaneDoc::temperatureSettings()
         solve();
 }
 
-void CTervaneDoc::toggleSchroedinger()
+void CTervaneDoc::toggle(bool& setting)
 {
-    core.schroedingerOn = !core.schroedingerOn;
+    setting = !setting;
     solve();
 }
 
-void CTervaneDoc::toggleValenceSchroedinger()
-{
-    core.valenceSchroedingerOn = !core.valenceSchroedingerOn;
-    solve();
-}
+void CTervaneDoc::toggleSchroedinger() { toggle(core.schroedingerOn); }
 
-void CTervaneDoc::togglePolarization()
-{
-    core.polarizationOn = !core.polarizationOn;
-    solve();
-}
+void CTervaneDoc::toggleValenceSchroedinger() { toggle(core.valenceSchroedingerOn); }
 
-void CTervaneDoc::toggleFullyIonized()
-{
-    core.fullyIonized = !core.fullyIonized;
-    solve();
-}
+void CTervaneDoc::togglePolarization() { toggle(core.polarizationOn); }
+
+void CTervaneDoc::toggleFullyIonized() { toggle(core.fullyIonized); }
 
 void CTervaneDoc::solveNow() { solve(); }
 

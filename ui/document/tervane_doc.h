@@ -7,8 +7,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "model/observer.h"
 #include "engine/document.h"
+#include "model/observer.h"
 
 class CTervaneApp;
 
@@ -110,9 +110,13 @@ signals:
 private:
     class EngineObserver;
     bool saveTo(const QString& path);
+    // The document is the file at `path` now: unmodified, titled and listed among the recent files.
+    void nameFile(const QString& path);
     bool saveModifiedMaterials();
     // Marks the structure modified and solves it when a command changed it.
     void structureEdited(bool changed);
+    // Turns a solver switch over and solves.
+    void toggle(bool& setting);
     void repaintAllViews();
     void updateAllViews();
     QWidget* dialogParent() const { return mainWindow_; }

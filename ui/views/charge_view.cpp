@@ -1,11 +1,11 @@
-#include "ui/charge_view.h"
+#include "ui/views/charge_view.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
 
-#include "ui/plot_mapping.h"
-#include "ui/tervane_doc.h"
+#include "ui/document/tervane_doc.h"
+#include "ui/views/plot_mapping.h"
 
 CChargeView::CChargeView(CTervaneDoc* doc, QWidget* parent) : QWidget(parent), doc_(doc)
 {

@@ -1,11 +1,11 @@
-#include "ui/layer_view.h"
+#include "ui/views/layer_view.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 
-#include "ui/message_sink.h"
-#include "ui/tervane_doc.h"
+#include "ui/document/message_sink.h"
+#include "ui/document/tervane_doc.h"
 
 CLayerView::CLayerView(CTervaneDoc* doc, QWidget* parent) : QWidget(parent), doc_(doc)
 {

@@ -1,4 +1,4 @@
-#include "ui/main_frame.h"
+#include "ui/views/main_frame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,56 +16,14 @@
 #include <QStyle>
 #include <QToolBar>
 
-#include "ui/about_dialog.h"
-#include "ui/charge_view.h"
-#include "ui/layer_view.h"
-#include "ui/tervane_app.h"
-#include "ui/tervane_doc.h"
-#include "ui/tervane_view.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/document/tervane_app.h"
+#include "ui/document/tervane_doc.h"
+#include "ui/views/charge_view.h"
+#include "ui/views/layer_view.h"
+#include "ui/views/tervane_view.h"
 
 namespace {
-
-// Command ids of the menus, toolbar and accelerators.
-enum CommandId {
-    idFileNew = 57600,
-    idFileOpen = 57601,
-    idFileSave = 57603,
-    idFileSaveAs = 57604,
-    idFilePrintSetup = 57606,
-    idFilePrint = 57607,
-    idFilePrintPreview = 57609,
-    idFileMruFirst = 57616,
-    idAppExit = 57665,
-    idEditCopy = 57634,
-    idEditCut = 57635,
-    idEditPaste = 57637,
-    idEditUndo = 57643,
-    idAppAbout = 57664,
-    idNextPane = 57680,
-    idPrevPane = 57681,
-    idViewToolbar = 59392,
-    idViewStatusBar = 59393,
-    idLayersNew = 32771,
-    idLayersInsert = 32772,
-    idSetupSchroedinger = 32774,
-    idLayersContacts = 32776,
-    idViewChargeProperties = 32777,
-    idSetupPolarization = 32779,
-    idFileExport = 32780,
-    idMaterialsSetup = 32784,
-    idMaterialsSave = 32785,
-    idMaterialsOpen = 32786,
-    idSetupSubstrate = 32787,
-    idFileExportCharges = 32788,
-    idSetupFullyIonized = 32789,
-    idSetupSolverProperties = 32790,
-    idSetupSolveNow = 32791,
-    idLayersCvProfile = 32793,
-    idFileDumpEigenstates = 32794,
-    idFileImportStructure = 32795,
-    idSetupValence = 32796,
-    idSetupTemperature = 32797,
-};
 
 // A 16 x 15 button image with a letter, for the buttons the platform's style has no image for.
 QIcon letterIcon(const QString& letter)

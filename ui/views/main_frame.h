@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <memory>
 
+#include "ui/views/commands.h"
+
 class QAction;
 class QLabel;
 class QPrinter;
@@ -26,7 +28,7 @@ public:
     CMainFrame(CTervaneApp* app, CTervaneDoc* doc, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // The action of a menu command, by its command id (57600 New, 32791 Solve Now, ...).
+    // The action of a menu command, by its command id (idFileNew, idSetupSolveNow, ...).
     QAction* action(int id) const { return actions_.value(id); }
     CLayerView* layerView() const { return layerView_; }
     CTervaneView* tervaneView() const { return tervaneView_; }

@@ -1,11 +1,11 @@
-#include "ui/tervane_view.h"
+#include "ui/views/tervane_view.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
 
-#include "ui/plot_mapping.h"
-#include "ui/tervane_doc.h"
+#include "ui/document/tervane_doc.h"
+#include "ui/views/plot_mapping.h"
 
 CTervaneView::CTervaneView(CTervaneDoc* doc, QWidget* parent) : QWidget(parent), doc_(doc)
 {
