@@ -12,26 +12,16 @@
 using namespace tervane;
 using tervane::fuzz::check;
 
-namespace {
-
-std::string encode(const DocumentFileContents& contents)
-{
-    return encodeDocument(contents.layers, contents.leftContact, contents.leftBarrier);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const auto encode = [](const DocumentFileContents& c) {
+        return encodeDocument(c.layers, c.leftContact, c.leftBarrier);
+    };
 
     // What the user had open before choosing the file.
-    DocumentFileContents contents;
-    contents.layers.resize(1);
+    DocumentFileContents contents{2, std::vector<Layer>(1), ContactKind::Fixed, 0.8};
     contents.layers[0].material = "GaN";
-    contents.layers[0].thickness = 1e-7;
-    contents.leftContact = ContactKind::Fixed;
-    contents.leftBarrier = 0.8;
     const std::string before = encode(contents);
 
     const IoResult read = decodeDocument(bytes, contents);

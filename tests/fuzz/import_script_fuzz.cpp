@@ -21,28 +21,14 @@ namespace {
 // Beyond this the document round trip costs more time than it can find.
 constexpr std::size_t maxLayersRoundTripped = 10000;
 
-bool isFinite(const Quadratic& law)
+bool isFinite(const Layer& l)
 {
-    return std::isfinite(law.a) && std::isfinite(law.b) && std::isfinite(law.c);
-}
-
-bool isFinite(const Layer& layer)
-{
-    for (const double value : {layer.Nd, layer.Na, layer.Ndd, layer.Nda, layer.dx, layer.thickness, layer.spare,
-                               layer.strainFactor})
-        if (!std::isfinite(value))
-            return false;
-    return isFinite(layer.composition) && isFinite(layer.Efn) && isFinite(layer.Efp) && isFinite(layer.Tn) &&
-           isFinite(layer.Tp);
-}
-
-bool startsWithFinding(const std::string& message)
-{
-    for (const std::string_view finding : {"Unknown command in line #", "Missing repeat count in line #",
-                                           "Invalid number in line #"})
-        if (message.starts_with(finding))
-            return true;
-    return false;
+    for (const Quadratic* law : {&l.composition, &l.Efn, &l.Efp, &l.Tn, &l.Tp})
+        for (const double value :
+             {law->a, law->b, law->c, l.Nd, l.Na, l.Ndd, l.Nda, l.dx, l.thickness, l.spare, l.strainFactor})
+            if (!std::isfinite(value))
+                return false;
+    return true;
 }
 
 }  // namespace
@@ -59,7 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     check(lineNumber >= 0 && static_cast<std::size_t>(lineNumber) <= size, "no more lines are counted than read");
     for (const std::string& message : observer.messages)
-        check(startsWithFinding(message), "every finding is one of the script's messages", message);
+        check(message.starts_with("Unknown command in line #") ||
+                  message.starts_with("Missing repeat count in line #") ||
+                  message.starts_with("Invalid number in line #"),
+              "every finding is one of the script's messages", message);
     if (!parsed) {
         check(layers.empty() && !parsed.message.empty(), "a refused script leaves no layers and says why",
               parsed.message);
