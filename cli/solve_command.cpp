@@ -271,7 +271,7 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
         return exitFailure;
     }
 
-    out << statusText(document) << '\n';
+    out << statusLine(document) << '\n';
     if (options.statusJsonPath) {
         const std::string json = statusJson(document, observer.messages());
         if (IoResult result = writeFileAtomically(*options.statusJsonPath, json); !result) {

@@ -10,12 +10,6 @@
 namespace tervane::cli {
 
 
-std::string statusText(const Document& document)
-{
-    return formatText("Solver error: %.5e iterations: %d bound states: %d ns: %.2e cm-2",
-                      document.solverError, document.iterations, document.boundStates, document.sheetCharge);
-}
-
 std::string jsonNumber(double value)
 {
     if (std::isnan(value))

@@ -10,10 +10,6 @@ class Document;
 
 namespace tervane::cli {
 
-// The solver's status as the status bar shows it, without a line break: the last error, the
-// iteration count, the bound electron states and the sheet density (cm^-2).
-std::string statusText(const Document& document);
-
 // The status of a solve as a JSON object: count (grid points), iterations, solverError, boundStates,
 // sheetCharge (cm^-2), substrateA (Angstrom), substratePsp (C/m^2), chargeFirst, chargeLast and the
 // messages met on the way, each with its exact text. Ends with a line break.

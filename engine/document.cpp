@@ -1,5 +1,7 @@
 #include "engine/document.h"
 
+#include <cstdio>
+
 #include "model/observer.h"
 #include "model/text.h"
 
@@ -27,6 +29,14 @@ DensityMode solutionDensityMode(const Document& document)
     if (!document.schroedingerOn)
         return DensityMode::Classical;
     return document.valenceSchroedingerOn ? DensityMode::BoundElectronsAndHoles : DensityMode::BoundElectrons;
+}
+
+std::string statusLine(const Document& document)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "Solver error: %.5e iterations: %d bound states: %d ns: %.2e cm-2",
+                  document.solverError, document.iterations, document.boundStates, document.sheetCharge);
+    return text;
 }
 
 std::string layerLabel(std::size_t index, const Layer& layer)

@@ -56,6 +56,10 @@ public:
 // bound electrons and holes.
 [[nodiscard]] DensityMode solutionDensityMode(const Document& document);
 
+// "Solver error: %.5e iterations: %d bound states: %d ns: %.2e cm-2": the status of the last solve as
+// the window's status bar and the command-line tool show it.
+[[nodiscard]] std::string statusLine(const Document& document);
+
 // "Layer 3 (AlGaN)": a layer as messages name it, by the index the layer list shows and its material.
 [[nodiscard]] std::string layerLabel(std::size_t index, const Layer& layer);
 
