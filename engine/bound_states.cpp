@@ -30,8 +30,9 @@ constexpr double emptyLevelExponent = 40.0;
 // the conversion of eigenvalues to eV, so that no state counted out is occupied or inside the window.
 constexpr double neededLevelMargin = 1e-6;
 
-// Effective mass in m0.
-double massOf(const GridPoint& p, Carrier carrier)
+} // namespace
+
+double effectiveMass(const GridPoint& p, Carrier carrier)
 {
     switch (carrier) {
     case Carrier::Electron:
@@ -43,6 +44,8 @@ double massOf(const GridPoint& p, Carrier carrier)
     }
     return p.mhh;
 }
+
+namespace {
 
 // Potential energy of the carrier, eV: Ec for electrons, -Ev for holes (hole energies count downwards).
 double potentialOf(const GridPoint& p, Carrier carrier)
@@ -86,9 +89,9 @@ Hamiltonian buildHamiltonian(const Grid& grid, Carrier carrier)
         double left = 0.0;
         double right = 0.0;
         if (i >= 1)
-            left = -hbarSquared / (twoM0 * massOf(grid.points[i - 1], carrier) * dx[i - 1] * w2);
+            left = -hbarSquared / (twoM0 * effectiveMass(grid.points[i - 1], carrier) * dx[i - 1] * w2);
         if (i + 1 <= n - 1)
-            right = -hbarSquared / (twoM0 * massOf(p, carrier) * dx[i] * w2);
+            right = -hbarSquared / (twoM0 * effectiveMass(p, carrier) * dx[i] * w2);
         h.diagonal[i] = q * V - (left + right);
         if (i >= 1)
             h.coupling[i] = left * h.w[i] / h.w[i - 1];
@@ -292,7 +295,7 @@ std::vector<OccupationRun> occupationRuns(const Grid& grid, Carrier carrier)
     for (std::size_t i = 0; i < n; ++i) {
         const GridPoint& p = grid.points[i];
         const bool electron = carrier == Carrier::Electron;
-        const double mass = massOf(p, carrier) * m0;
+        const double mass = effectiveMass(p, carrier) * m0;
         const double T = electron ? p.Tn : p.Tp;
         const double Ef = electron ? p.Efn : p.Efp;
         if (!runs.empty()) {
@@ -409,6 +412,39 @@ void holeDensityFromStates(Grid& grid, const std::vector<double>& density)
 {
     for (std::size_t i = 0; i < density.size() && i < grid.points.size(); ++i)
         grid.points[i].pBound = density[i];
+}
+
+void appendSubbands(const Grid& grid, const EigenSolution& solution, Carrier carrier,
+                    const std::vector<int>& bound, std::vector<Subband>& subbands)
+{
+    const auto n = static_cast<std::size_t>(grid.count);
+    const bool electron = carrier == Carrier::Electron;
+    for (const int k : bound) {
+        const double E = solution.E[static_cast<std::size_t>(k)];
+        const double* psi = solution.state(k);
+        std::size_t peak = 0;
+        double x = 0.0;
+        double peakX = 0.0;
+        double population = 0.0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const GridPoint& p = grid.points[i];
+            if (psi[i] * psi[i] > psi[peak] * psi[peak]) {
+                peak = i;
+                peakX = x;
+            }
+            if (i + 1 < n) {
+                const GridPoint& r = grid.points[i + 1];
+                const double left = sheetOccupancy(electron ? E - p.Efn : p.Efp - E, effectiveMass(p, carrier) * m0,
+                                                   electron ? p.Tn : p.Tp);
+                const double right = sheetOccupancy(electron ? E - r.Efn : r.Efp - E,
+                                                    effectiveMass(r, carrier) * m0, electron ? r.Tn : r.Tp);
+                population += (left * psi[i] * psi[i] + right * psi[i + 1] * psi[i + 1]) * grid.dx[i] / 2;
+                x += grid.dx[i];
+            }
+        }
+        const GridPoint& at = grid.points[peak];
+        subbands.push_back({carrier, E - (electron ? at.Efn : at.Efp), population, peakX});
+    }
 }
 
 } // namespace tervane

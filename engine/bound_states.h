@@ -5,10 +5,12 @@
 
 #include "engine/carrier.h"
 #include "engine/schroedinger_settings.h"
+#include "engine/subband.h"
 
 namespace tervane {
 
 class Grid;
+class GridPoint;
 class Observer;
 struct EigenpairTrack;
 
@@ -58,6 +60,9 @@ class EigenSolution {
     std::unique_ptr<double[]> table_;
 };
 
+// The effective mass of `carrier` at a point, m0.
+[[nodiscard]] double effectiveMass(const GridPoint& p, Carrier carrier);
+
 // Which states a solve computes psi for: every one, or only those that can be occupied or bound (the
 // energies of all N are found either way). The dense eigen-solver always computes every state.
 enum class StateScope { All, Needed };
@@ -95,6 +100,11 @@ void electronDensityFromStates(Grid& grid, const EigenSolution& solution);
 void addHoleDensityFromStates(const Grid& grid, const EigenSolution& solution, Carrier kind,
                               std::vector<double>& density);
 void holeDensityFromStates(Grid& grid, const std::vector<double>& density);
+
+// Appends the states `bound` of `solution` (of `carrier`) to `subbands`: each level against the
+// quasi-Fermi level where its |psi|^2 peaks, and the trapezoid integral of its occupation times psi^2.
+void appendSubbands(const Grid& grid, const EigenSolution& solution, Carrier carrier,
+                    const std::vector<int>& bound, std::vector<Subband>& subbands);
 
 // Whether any state of this hole kind holds holes at any point, decided from the hole levels alone
 // (no states are computed): when it does not, the kind adds exactly zero to pBound and its states

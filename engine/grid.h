@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,14 @@
 namespace tervane {
 
 class Observer;
+
+// The carriers of one interior point as a Newton step sees them: the densities (m^-3) and the slope
+// q (dn/dphi - dp/dphi) (F/m^3 per volt of the step, i.e. C/(m^3 V)), which enters the Newton matrix.
+struct CarrierResponse {
+    double n = 0.0;
+    double p = 0.0;
+    double slope = 0.0;
+};
 
 // A contact's boundary condition; the document file stores its value as a 32-bit integer, any value but
 // 0 holding the potential fixed.
@@ -59,11 +68,19 @@ public:
     void initialGuess();
     void assemblePoisson(DensityMode mode);
     [[nodiscard]] double poissonStep(DensityMode mode, Observer& observer);
+    // The same with the carriers of each interior point given by `carriers` (point index, point);
+    // solvedMode is left as it is.
+    void assemblePoisson(const std::function<CarrierResponse(int, const GridPoint&)>& carriers);
+    [[nodiscard]] double poissonStep(const std::function<CarrierResponse(int, const GridPoint&)>& carriers,
+                                     Observer& observer);
 
     // Sets the potentials of the two contact points.
     void applyContacts(Observer& observer);
 
 private:
+    // Solves the assembled system and applies the damped update; as poissonStep.
+    double newtonUpdate(Observer& observer);
+
     std::vector<double> scratch_;  // auxiliary vector of the tridiagonal solve, kept between steps
 };
 

@@ -25,6 +25,9 @@ namespace {
 // writer's gather block (16 doubles); about 55 doubles in all, counted with a margin.
 constexpr double workBytesPerPoint = 64 * sizeof(double);
 constexpr double bytesPerMiB = 1024.0 * 1024.0;
+// eV: how far the band edge may move between two accelerated passes before a state that was empty
+// everywhere could fill; such states are kept for the Poisson solve between the passes.
+constexpr double predictorShiftMargin = 0.1;
 // A control-group limit at or above this is "no limit".
 constexpr double unlimitedBytes = 4.0e18;
 
@@ -122,6 +125,10 @@ struct SchroedingerPhase::Impl {
     bool solvedInPass[3] = {false, false, false};
     Carrier inTable = Carrier::Electron;
     EigenpairTrack tracks[3];
+    SubbandDensity subbands;
+    std::vector<Subband> levels;
+
+    bool accelerated() const { return settings.selfConsistency == SelfConsistency::Accelerated; }
 
     std::string dumpPath(Carrier kind) const
     {
@@ -207,8 +214,14 @@ int SchroedingerPhase::pass(bool valence)
 
     // A pass needs psi only for the states that can hold carriers or be bound; the files of finish()
     // have every state.
+    if (s.accelerated())
+        s.subbands.begin(grid);
     const std::vector<int> electrons = s.solveStates(Carrier::Electron, s.observer, StateScope::Needed);
     electronDensityFromStates(grid, *s.solution);
+    s.levels.clear();
+    appendSubbands(grid, *s.solution, Carrier::Electron, electrons, s.levels);
+    if (s.accelerated())
+        s.subbands.add(grid, *s.solution, Carrier::Electron, predictorShiftMargin);
     s.solvedInPass[0] = true;
     s.solvedInPass[1] = s.solvedInPass[2] = false;
     s.inTable = Carrier::Electron;
@@ -221,22 +234,37 @@ int SchroedingerPhase::pass(bool valence)
             if (s.settings.eigenSolver == EigenSolverKind::Tridiagonal &&
                 !holeStatesOccupied(grid, kind))
                 continue;
-            s.solveStates(kind, s.observer, StateScope::Needed);
+            const std::vector<int> holes = s.solveStates(kind, s.observer, StateScope::Needed);
+            appendSubbands(grid, *s.solution, kind, holes, s.levels);
             addHoleDensityFromStates(grid, *s.solution, kind, s.holeDensity);
+            if (s.accelerated())
+                s.subbands.add(grid, *s.solution, kind, predictorShiftMargin);
             s.solvedInPass[static_cast<int>(kind)] = true;
             s.inTable = kind;
         }
         holeDensityFromStates(grid, s.holeDensity);
     }
+    if (s.accelerated())
+        s.subbands.seal(grid, valence);
     s.passValence = valence;
     ++s.passes;
     return static_cast<int>(electrons.size());
 }
 
+const std::vector<Subband>& SchroedingerPhase::levels() const
+{
+    return impl_->levels;
+}
+
+const SubbandDensity& SchroedingerPhase::subbands() const
+{
+    return impl_->subbands;
+}
+
 void SchroedingerPhase::finish()
 {
     Impl& s = *impl_;
-    if (!s.solution || s.passes == 0) {
+    if (!s.solution || s.passes == 0 || !s.settings.eigenstateFiles) {
         s.solution.reset();
         return;
     }

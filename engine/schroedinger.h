@@ -1,8 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "engine/schroedinger_settings.h"
+#include "engine/subband.h"
+#include "engine/subband_density.h"
 
 namespace tervane {
 
@@ -31,6 +34,13 @@ class SchroedingerPhase {
     // One pass: electron states and nBound; with `valence` also light and then heavy holes and
     // pBound. Returns the number of bound electron states.
     int pass(bool valence);
+
+    // With the accelerated self-consistency, the states of the last pass as densities that follow the
+    // potential; empty otherwise.
+    [[nodiscard]] const SubbandDensity& subbands() const;
+
+    // The bound states of the last pass, electrons first.
+    [[nodiscard]] const std::vector<Subband>& levels() const;
 
     // End of the phase: writes the eigenstate files of the last pass into the dump directory and
     // releases the table.
