@@ -145,22 +145,32 @@ std::string parseSubstrate(std::string_view text, SubstrateChoice& substrate)
     return {};
 }
 
+std::string parseDepthRange(std::string_view text, DepthRange& range)
+{
+    const std::vector<std::string_view> parts = splitAtColons(text);
+    if (parts.size() != 2)
+        return quoted(text) + " is not a depth range; use A:B (nm)";
+    DepthRange parsed;
+    if (std::string reason = parseNamedNumber(parts[0], "A", parsed.from); !reason.empty())
+        return reason;
+    if (std::string reason = parseNamedNumber(parts[1], "B", parsed.to); !reason.empty())
+        return reason;
+    if (!(parsed.from >= 0.0 && parsed.from < parsed.to))
+        return quoted(text) + ": the depths must satisfy 0 <= A < B";
+    range = {parsed.from * 1e-9, parsed.to * 1e-9};
+    return {};
+}
+
 std::string parseSheetRange(std::string_view text, SheetRange& range)
 {
     if (text.size() > 2 && text.substr(text.size() - 2) == "nm") {
-        const std::vector<std::string_view> depths = splitAtColons(text.substr(0, text.size() - 2));
-        if (depths.size() != 2)
-            return quoted(text) + " is not a range; use A:Bnm (depths in nm) or FIRST:LAST (grid indices)";
+        DepthRange depths;
+        if (std::string reason = parseDepthRange(text.substr(0, text.size() - 2), depths); !reason.empty())
+            return reason;
         SheetRange parsed;
         parsed.inNanometres = true;
-        if (std::string reason = parseNamedNumber(depths[0], "A", parsed.from); !reason.empty())
-            return reason;
-        if (std::string reason = parseNamedNumber(depths[1], "B", parsed.to); !reason.empty())
-            return reason;
-        if (!(parsed.from >= 0.0 && parsed.from < parsed.to))
-            return quoted(text) + ": the depths must satisfy 0 <= A < B";
-        parsed.from *= 1e-9;
-        parsed.to *= 1e-9;
+        parsed.from = depths.from;
+        parsed.to = depths.to;
         range = parsed;
         return {};
     }

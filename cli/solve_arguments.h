@@ -46,6 +46,13 @@ struct SubstrateChoice {
 std::string parseSubstrate(std::string_view text, SubstrateChoice& substrate);
 
 // "FIRST:LAST", two grid indices of 0 or more. FIRST above LAST is allowed (an empty range).
+// "A:B": depths in nm from the left contact, 0 <= A < B.
+struct DepthRange {
+    double from = 0.0;  // m
+    double to = 0.0;
+};
+std::string parseDepthRange(std::string_view text, DepthRange& range);
+
 // Either grid indices "FIRST:LAST" or depths "A:Bnm" (nm from the left contact, A < B).
 struct SheetRange {
     int first = 0;

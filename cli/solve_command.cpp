@@ -120,6 +120,10 @@ CLI::App* addSolveCommand(CLI::App& parent, SolveOptions& options)
                             "The Schroedinger passes end when one moves the potential by no more than "
                             "this (default 1e-5 V)",
                             "V");
+    addParsedOption<DepthRange>(*command, "--quantum-region", options.quantumRegion, parseDepthRange,
+                                "Solve the bound states only between these depths (nm from the left "
+                                "contact); outside, the carriers are classical (default: everywhere)",
+                                "A:B");
     command
         ->add_option("--self-consistency", options.selfConsistency,
                      "How the bound states and the potential are made to agree: alternating (one Newton "
@@ -234,6 +238,11 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
                                                         : SelfConsistency::Alternating;
     if (options.tolerance)
         document.schroedingerSettings.tolerance = *options.tolerance;
+    if (options.quantumRegion) {
+        document.schroedingerSettings.quantumRegion = true;
+        document.schroedingerSettings.quantumFrom = options.quantumRegion->from;
+        document.schroedingerSettings.quantumTo = options.quantumRegion->to;
+    }
     if (options.dumpDirectory) {
         document.schroedingerSettings.eigenstateFiles = true;
         document.schroedingerSettings.dumpDirectory = *options.dumpDirectory;

@@ -31,6 +31,7 @@ struct SolveOptions {
     std::string eigenSolver = "tridiagonal";
     std::string selfConsistency = "alternating";
     std::optional<double> tolerance;
+    std::optional<DepthRange> quantumRegion;
     std::optional<std::string> dumpDirectory;
     std::optional<CvSweep> cv;
     std::string cvOutPath = "cv.out";

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -42,13 +43,18 @@ public:
     // The density mode of the last Newton system; the interior points' densities follow it, the
     // contact points' are always classical.
     DensityMode solvedMode = DensityMode::Classical;
+    // The points whose carriers come from bound states when the mode says so (a quantum region);
+    // outside them the carriers are classical. Every point unless a region was set.
+    int quantumFirst = 0;
+    int quantumLast = std::numeric_limits<int>::max();
 
     explicit Grid(int count_ = 0);
     virtual ~Grid() = default;
     Grid(const Grid&) = default;
     Grid& operator=(const Grid&) = default;
 
-    // Resizes to `count_` points (existing points kept), the density mode back to classical; contacts,
+    // Resizes to `count_` points (existing points kept), the density mode back to classical and the
+    // quantum region to every point; contacts,
     // damping and fullyIonized untouched.
     void reset(int count_);
 
@@ -58,7 +64,12 @@ public:
     // The density mode of point i in the last solution (see solvedMode).
     [[nodiscard]] DensityMode modeAt(int i) const
     {
-        return i > 0 && i < count - 1 ? solvedMode : DensityMode::Classical;
+        return i > 0 && i < count - 1 ? modeIn(i, solvedMode) : DensityMode::Classical;
+    }
+    // `mode` inside the quantum region, classical outside it.
+    [[nodiscard]] DensityMode modeIn(int i, DensityMode mode) const
+    {
+        return i >= quantumFirst && i <= quantumLast ? mode : DensityMode::Classical;
     }
 
     // Poisson: the starting potential of the interior points from local neutrality with full

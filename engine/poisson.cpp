@@ -27,9 +27,10 @@ void Grid::initialGuess()
 void Grid::assemblePoisson(DensityMode mode)
 {
     solvedMode = mode;
-    assemblePoisson([mode](int, const GridPoint& p) {
-        const double n = p.electronDensity(mode);
-        const double holeDensity = p.holeDensity(mode);
+    assemblePoisson([this, mode](int i, const GridPoint& p) {
+        const DensityMode here = modeIn(i, mode);
+        const double n = p.electronDensity(here);
+        const double holeDensity = p.holeDensity(here);
         // Boltzmann slopes for both carriers, also when the densities come from bound states.
         return CarrierResponse{n, holeDensity, q * holeDensity / (kB * p.Tp) + q * n / (kB * p.Tn)};
     });

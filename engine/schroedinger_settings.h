@@ -19,6 +19,11 @@ struct SchroedingerSettings {
     // The phase ends when a pass moves the potential by no more than this, V.
     double tolerance = 1e-5;
     EigenSolverKind eigenSolver = EigenSolverKind::Tridiagonal;
+    // The depth range (m from the left contact) the bound states are solved in; outside it the carriers
+    // are classical. Off: the whole structure.
+    bool quantumRegion = false;
+    double quantumFrom = 0.0;
+    double quantumTo = 0.0;
     // Whether the last pass's states are written to "qstates.dat", "qstateslh.dat" and "qstateshh.dat",
     // in dumpDirectory (empty: the current directory).
     bool eigenstateFiles = false;

@@ -329,8 +329,8 @@ double sheetDensity(const Document& document, int first, int last)
     // A negative first index would read before the first point: the range starts at point 0.
     int i = first < 0 ? 0 : first;
     while (i < N - 1 && i <= last) {
-        const double nLeft = grid.point(i).electronDensity(mode);
-        const double nRight = grid.point(i + 1).electronDensity(mode);
+        const double nLeft = grid.point(i).electronDensity(grid.modeIn(i, mode));
+        const double nRight = grid.point(i + 1).electronDensity(grid.modeIn(i + 1, mode));
         sum = sum + (nLeft + nRight) * grid.dx[static_cast<std::size_t>(i)] * sheetChargeFactor;
         ++i;
     }

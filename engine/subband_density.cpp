@@ -16,8 +16,9 @@ constexpr double negligibleExponent = 20.0;
 
 }  // namespace
 
-void SubbandDensity::begin(const Grid& grid)
+void SubbandDensity::begin(const Grid& grid, int offset)
 {
+    offset_ = offset;
     phi0_.resize(grid.points.size());
     for (std::size_t i = 0; i < grid.points.size(); ++i)
         phi0_[i] = grid.points[i].phi;
@@ -69,8 +70,9 @@ void SubbandDensity::seal(const Grid& grid, bool holes)
 double SubbandDensity::largestShift(const Grid& grid) const
 {
     double largest = 0.0;
-    for (std::size_t i = 0; i < phi0_.size() && i < grid.points.size(); ++i)
-        largest = std::max(largest, std::fabs(grid.points[i].phi - phi0_[i]));
+    const auto offset = static_cast<std::size_t>(offset_);
+    for (std::size_t i = 0; i < phi0_.size() && i + offset < grid.points.size(); ++i)
+        largest = std::max(largest, std::fabs(grid.points[i + offset].phi - phi0_[i]));
     return largest;
 }
 
@@ -101,7 +103,12 @@ CarrierResponse SubbandDensity::predicted(std::size_t i, const GridPoint& p, dou
 
 CarrierResponse SubbandDensity::at(int i, const GridPoint& p) const
 {
-    const auto j = static_cast<std::size_t>(i);
+    if (i < offset_ || i - offset_ >= static_cast<int>(phi0_.size())) {  // outside the quantum region
+        const double n = p.electronDensity(DensityMode::Classical);
+        const double holes = p.holeDensity(DensityMode::Classical);
+        return {n, holes, q * holes / (kB * p.Tp) + q * n / (kB * p.Tn)};
+    }
+    const auto j = static_cast<std::size_t>(i - offset_);
     const double shift = phi0_[j] - p.phi;  // the band edges move opposite to the potential, eV
     CarrierResponse response = predicted(j, p, shift);
     response.n = std::max(0.0, n0_[j] + (response.n - predictedN0_[j]));

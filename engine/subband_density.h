@@ -19,8 +19,9 @@ class EigenSolution;
 // passes sees the bound charge respond to the potential.
 class SubbandDensity {
 public:
-    // Starts a new pass on `grid`, remembering its potential.
-    void begin(const Grid& grid);
+    // Starts a new pass on `grid`, remembering its potential; `grid` holds the points from `offset` on
+    // of the grid the Poisson solve works on (a quantum region), whose other points are classical.
+    void begin(const Grid& grid, int offset);
     // Keeps the states of `solution` (those with a vector) for `carrier` that can hold carriers once the
     // band edge has moved by up to `shiftMargin` eV.
     void add(const Grid& grid, const EigenSolution& solution, Carrier carrier, double shiftMargin);
@@ -32,7 +33,7 @@ public:
     // classical holes when the holes are not bound.
     [[nodiscard]] CarrierResponse at(int i, const GridPoint& p) const;
 
-    // The largest change of the potential of `grid` since begin(), V.
+    // The largest change of the potential of `grid` (the whole grid) since begin(), V.
     [[nodiscard]] double largestShift(const Grid& grid) const;
 
 private:
@@ -45,6 +46,7 @@ private:
     [[nodiscard]] CarrierResponse predicted(std::size_t i, const GridPoint& p, double shift) const;
 
     bool holes_ = false;
+    int offset_ = 0;
     std::vector<double> phi0_;  // potential of the pass, V
     std::vector<double> n0_;    // densities of the pass, m^-3
     std::vector<double> p0_;

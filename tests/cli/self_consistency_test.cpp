@@ -72,3 +72,26 @@ TEST(SelfConsistency, AcceleratedPassesReachTheAlternatingSolution)
         }
     }
 }
+
+// A quantum region over the whole structure is the whole-structure solve, to the byte; one that cuts
+// through the 2DEG's lowest state says so.
+TEST(QuantumRegion, WholeStructureChangesNothingAndACutStateIsReported)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tervane_quantum_region";
+    std::filesystem::create_directories(folder);
+    const std::string solve = std::string(TERVANE_CLI_PATH) + " solve " + TERVANE_SOURCE_DIR +
+                              "/examples/hemt/hemt.tvn --schroedinger --self-consistency accelerated ";
+    const auto run = [&](const std::string& options, const std::string& name) {
+        const std::string command = solve + options + " --bands " + (folder / (name + ".txt")).string() +
+                                    " 2> " + (folder / (name + ".err")).string() + " > /dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        std::ifstream bands(folder / (name + ".txt")), err(folder / (name + ".err"));
+        std::stringstream both;
+        both << bands.rdbuf() << "\n--\n" << err.rdbuf();
+        return both.str();
+    };
+    EXPECT_EQ(run("--quantum-region 0:1025", "region"), run("", "whole"));
+    const std::string cut = run("--quantum-region 20:40", "cut");
+    EXPECT_NE(cut.find("The quantum region cuts through a bound state: at its edge at 20 nm"), std::string::npos);
+    std::filesystem::remove_all(folder);
+}
