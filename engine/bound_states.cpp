@@ -154,7 +154,8 @@ lapack::EigenResult diagonalise(const Hamiltonian& h, EigenSolution& solution, E
     const int N = solution.size();
     if (solver == EigenSolverKind::Tridiagonal)
         return lapack::tridiagonalLowestEigenpairs(N, h.diagonal.data(), h.coupling.data(), wanted,
-                                                   solution.E.data(), solution.table());
+                                                   solution.E.data(),
+                                                   [&solution](int count) { return solution.table(count); });
     // The dense matrix lives only for this call: N by N, column-major.
     const auto n = static_cast<std::size_t>(N);
     std::vector<double> a(n * n, 0.0);
@@ -166,7 +167,7 @@ lapack::EigenResult diagonalise(const Hamiltonian& h, EigenSolution& solution, E
         }
     }
     return lapack::denseEigenpairs(N, a.data(), (h.Vmin - windowMargin) * q, (h.Vmax + windowMargin) * q,
-                                   solution.E.data(), solution.table());
+                                   solution.E.data(), solution.table(N));
 }
 
 // The states a pass solves for beyond those it needs when it keeps a track.
@@ -179,8 +180,9 @@ int followedStates(const Hamiltonian& h, const EigenpairTrack& track, int wanted
     const int N = solution.size();
     const int tracked = static_cast<int>(track.values.size());
     const int count = std::min({N, tracked, wanted + followMargin});
-    if (count < wanted || !followEigenpairs(N, h.diagonal.data(), h.coupling.data(), h.w.data(), track, count,
-                                            solution.E.data(), solution.table()))
+    if (count < wanted || count > solution.columns() ||
+        !followEigenpairs(N, h.diagonal.data(), h.coupling.data(), h.w.data(), track, count, solution.E.data(),
+                          solution.table(count, true)))
         return 0;
     return count;
 }
@@ -234,7 +236,7 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
     const int withVectors = followed > 0 || result.withVectors < M ? result.withVectors : N;
     solution.withVectors = withVectors;
     for (int k = M; k < N; ++k) {
-        if (followed == 0) {
+        if (followed == 0 && k < solution.columns()) {
             double* s = solution.state(k);
             for (std::size_t i = 0; i < n; ++i)
                 s[i] = 0.0;
@@ -346,10 +348,22 @@ void addDensity(const Grid& grid, const EigenSolution& solution, Carrier carrier
 
 EigenSolution::EigenSolution(int N)
     : E(static_cast<std::size_t>(N > 0 ? N : 0), 0.0),
-      finiteSquares(static_cast<std::size_t>(N > 0 ? N : 0), 1), size_(N > 0 ? N : 0),
-      table_(std::make_unique_for_overwrite<double[]>(static_cast<std::size_t>(size_) *
-                                                      static_cast<std::size_t>(size_)))
+      finiteSquares(static_cast<std::size_t>(N > 0 ? N : 0), 1), size_(N > 0 ? N : 0)
 {
+}
+
+double* EigenSolution::table(int count, bool keep)
+{
+    count = std::clamp(count, 1, std::max(size_, 1));
+    if (count > columns_) {
+        const auto n = static_cast<std::size_t>(size_);
+        auto larger = std::make_unique_for_overwrite<double[]>(n * static_cast<std::size_t>(count));
+        if (keep && table_)
+            std::copy(table_.get(), table_.get() + n * static_cast<std::size_t>(columns_), larger.get());
+        table_ = std::move(larger);
+        columns_ = count;
+    }
+    return table_.get();
 }
 
 std::vector<int> solveElectronStates(const Grid& grid, EigenSolution& solution, EigenSolverKind solver,
@@ -365,11 +379,11 @@ std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, Carr
     return solveStates(grid, solution, kind, solver, observer, scope, track);
 }
 
-int neededElectronStates(const Grid& grid)
+int neededStates(const Grid& grid, Carrier carrier)
 {
     if (grid.count < 3)
         return grid.count;
-    return neededStates(grid, buildHamiltonian(grid, Carrier::Electron), Carrier::Electron);
+    return neededStates(grid, buildHamiltonian(grid, carrier), carrier);
 }
 
 void electronDensityFromStates(Grid& grid, const EigenSolution& solution)

@@ -95,10 +95,11 @@ const char* dumpFileOf(Carrier kind)
 
 } // namespace
 
-double schroedingerMemoryNeed(int N, EigenSolverKind solver)
+double schroedingerMemoryNeed(int N, EigenSolverKind solver, int states)
 {
-    const double table = EigenSolution::tableBytes(N);
-    const double matrix = solver == EigenSolverKind::Dense ? table : 0.0;
+    const bool dense = solver == EigenSolverKind::Dense;
+    const double table = EigenSolution::tableBytes(N, dense ? N : states);
+    const double matrix = dense ? table : 0.0;
     return table + matrix + workBytesPerPoint * N;
 }
 
@@ -260,7 +261,7 @@ SchroedingerPhase::SchroedingerPhase(Grid& grid, const SchroedingerSettings& set
 
 SchroedingerPhase::~SchroedingerPhase() = default;
 
-bool SchroedingerPhase::prepare(bool /*valence: the kinds share one table*/)
+bool SchroedingerPhase::prepare(bool valence)
 {
     Impl& s = *impl_;
     if (s.settings.quantumRegion && !s.restrictToRegion())
@@ -268,7 +269,17 @@ bool SchroedingerPhase::prepare(bool /*valence: the kinds share one table*/)
     const int N = s.grid->count;
     if (N < 3)
         return false;
-    const double need = schroedingerMemoryNeed(N, s.settings.eigenSolver);
+    // The table keeps the states a pass needs (with a margin for the potential to come and for the
+    // followed states), or every state for the eigenstate files.
+    int states = N;
+    if (!s.settings.eigenstateFiles) {
+        int needed = neededStates(*s.grid, Carrier::Electron);
+        if (valence)
+            for (const Carrier kind : {Carrier::LightHole, Carrier::HeavyHole})
+                needed = std::max(needed, neededStates(*s.grid, kind));
+        states = std::min(N, 2 * needed + 64);
+    }
+    const double need = schroedingerMemoryNeed(N, s.settings.eigenSolver, states);
     const double available = availableMemory();
     const auto refuse = [&](double availableBytes) {
         char text[320];
@@ -290,6 +301,7 @@ bool SchroedingerPhase::prepare(bool /*valence: the kinds share one table*/)
         return refuse(available);
     try {
         s.solution = std::make_unique<EigenSolution>(N);
+        s.solution->table(std::min(states, N));
         s.holeDensity.reserve(static_cast<std::size_t>(N));
         s.passPhi.reserve(static_cast<std::size_t>(N));
     } catch (const std::bad_alloc&) {

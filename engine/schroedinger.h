@@ -51,9 +51,9 @@ class SchroedingerPhase {
     std::unique_ptr<Impl> impl_;
 };
 
-// Bytes the phase needs for an N-point grid: the eigenvector table, for the dense solver also its
-// matrix, and the per-point work arrays.
-double schroedingerMemoryNeed(int N, EigenSolverKind solver);
+// Bytes the phase needs for an N-point grid keeping `states` eigenvectors: the table (N by N with the
+// dense solver, which also needs its matrix), and the per-point work arrays.
+double schroedingerMemoryNeed(int N, EigenSolverKind solver, int states);
 
 // Bytes of memory the system can still hand out (MemAvailable, within this process's control-group
 // limit if it has one), or a negative number when that cannot be found out.

@@ -346,8 +346,8 @@ TEST(BoundStates, OnlyTheNeededStatesGiveTheSameStatesAndDensities)
     EXPECT_TRUE(observer.messages.empty());
 
     const int K = needed.withVectors;
-    EXPECT_GE(K, neededElectronStates(grid));
-    EXPECT_GT(neededElectronStates(grid), 200); // the two halves of the vector stage each get a share
+    EXPECT_GE(K, neededStates(grid, Carrier::Electron));
+    EXPECT_GT(neededStates(grid, Carrier::Electron), 200); // the two halves of the vector stage each get a share
     EXPECT_LT(K, N / 2);
     EXPECT_EQ(boundNeeded, boundAll);
     ASSERT_FALSE(boundAll.empty());

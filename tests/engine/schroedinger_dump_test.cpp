@@ -101,6 +101,7 @@ TEST(EigenstateDump, FileLayout)
         N, [](int i) { return (1.234 + 0.5 * (i % 3)) * 1e-10; },
         [](int i) { return i > 20 && i < 40 ? 0.0 : 0.3; }, [](int) { return 0.067; });
     EigenSolution solution(N);
+    solution.table(N);
     CollectingObserver observer;
     solveElectronStates(grid, solution, EigenSolverKind::Tridiagonal, observer);
     const std::filesystem::path path = scratch.path() / electronStatesFile;
@@ -146,6 +147,7 @@ TEST(EigenstateDump, OnlyReturnedStatesHaveLinesAndAFailedOpenIsReported)
     const Grid grid = uniformGrid(
         N, 1e-10, [](int) { return 0.0; }, 0.067);
     EigenSolution solution(N);
+    solution.table(N);
     solution.returned = M;
     for (int k = 0; k < N; ++k) {
         solution.E[static_cast<std::size_t>(k)] = k < M ? 0.1 * k : 1e6;

@@ -128,6 +128,7 @@ TEST(SchroedingerPhase, OnePassWhenTheIterationLimitIsZero)
         d.valenceSchroedingerOn = valence;
         d.schroedingerIterations = 0;
         d.schroedingerSettings.dumpDirectory = scratch.string();
+        d.schroedingerSettings.eigenstateFiles = true;
         ASSERT_TRUE(solve(d, observer));
         EXPECT_TRUE(observer.messages.empty());
         EXPECT_EQ(d.iterations, 1);
@@ -162,7 +163,9 @@ TEST_P(EigenSolversAgree, OnTheWholeSolve)
     }
     ScratchDirectory scratch;
     tridiagonal.schroedingerSettings.dumpDirectory = scratch.string();
+    tridiagonal.schroedingerSettings.eigenstateFiles = true;
     dense.schroedingerSettings.dumpDirectory = scratch.string();
+    dense.schroedingerSettings.eigenstateFiles = true;
     dense.schroedingerSettings.eigenSolver = EigenSolverKind::Dense;
     CollectingObserver observer;
     ASSERT_TRUE(solve(tridiagonal, observer));
@@ -262,6 +265,7 @@ TEST_P(FilesOfTheLastPass, AreThoseOfPerPassWriting)
     ScratchDirectory passFiles;
     SchroedingerSettings settings;
     settings.dumpDirectory = phaseFiles.string();
+    settings.eigenstateFiles = true;
     Grid lastPassStart;
     {
         SchroedingerPhase phase(grid, settings, observer);
@@ -304,9 +308,9 @@ INSTANTIATE_TEST_SUITE_P(Structures, FilesOfTheLastPass, ::testing::Values(&undo
 TEST(SchroedingerPhase, MemoryNeed)
 {
     constexpr double oneGigabyte = 1e9;
-    EXPECT_LT(schroedingerMemoryNeed(10000, EigenSolverKind::Tridiagonal), oneGigabyte);
-    EXPECT_GE(schroedingerMemoryNeed(10000, EigenSolverKind::Tridiagonal), 8.0 * 10000 * 10000);
-    EXPECT_GE(schroedingerMemoryNeed(10000, EigenSolverKind::Dense), 2 * 8.0 * 10000 * 10000);
+    EXPECT_LT(schroedingerMemoryNeed(10000, EigenSolverKind::Tridiagonal, 10000), oneGigabyte);
+    EXPECT_GE(schroedingerMemoryNeed(10000, EigenSolverKind::Tridiagonal, 10000), 8.0 * 10000 * 10000);
+    EXPECT_GE(schroedingerMemoryNeed(10000, EigenSolverKind::Dense, 100), 2 * 8.0 * 10000 * 10000);
     EXPECT_GT(availableMemory(), 0.0);
 }
 
@@ -315,7 +319,7 @@ TEST(SchroedingerPhase, MemoryNeed)
 TEST(SchroedingerPhase, AGridTooLargeForMemoryKeepsTheClassicalResult)
 {
     constexpr int points = 300000;
-    ASSERT_GT(schroedingerMemoryNeed(points, EigenSolverKind::Tridiagonal), availableMemory());
+    ASSERT_GT(schroedingerMemoryNeed(points, EigenSolverKind::Tridiagonal, points), availableMemory());
     ScratchDirectory scratch;
     Document d;
     d.materials = {structures::gaAs()};
@@ -323,6 +327,7 @@ TEST(SchroedingerPhase, AGridTooLargeForMemoryKeepsTheClassicalResult)
     d.polarizationOn = false;
     d.poissonIterations = 3;
     d.schroedingerSettings.dumpDirectory = scratch.string();
+    d.schroedingerSettings.eigenstateFiles = true;
     Document classical = d;
     d.schroedingerOn = true;
     CollectingObserver observer;
