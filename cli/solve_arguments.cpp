@@ -93,6 +93,17 @@ std::string parseDamping(std::string_view text, double& damping)
     return {};
 }
 
+std::string parsePositiveNumber(std::string_view text, double& value)
+{
+    double parsed = 0.0;
+    if (std::string reason = parseFiniteNumber(text, parsed); !reason.empty())
+        return reason;
+    if (!(parsed > 0.0))
+        return "the value must be greater than 0, not " + quoted(text);
+    value = parsed;
+    return {};
+}
+
 std::string parseIterationLimit(std::string_view text, int& limit)
 {
     return parseCount(text, "the iteration limit", limit);
@@ -134,11 +145,38 @@ std::string parseSubstrate(std::string_view text, SubstrateChoice& substrate)
     return {};
 }
 
-std::string parseSheetRange(std::string_view text, SheetRange& range)
+std::string parseDepthRange(std::string_view text, DepthRange& range)
 {
     const std::vector<std::string_view> parts = splitAtColons(text);
     if (parts.size() != 2)
-        return quoted(text) + " is not a range; use FIRST:LAST (grid indices)";
+        return quoted(text) + " is not a depth range; use A:B (nm)";
+    DepthRange parsed;
+    if (std::string reason = parseNamedNumber(parts[0], "A", parsed.from); !reason.empty())
+        return reason;
+    if (std::string reason = parseNamedNumber(parts[1], "B", parsed.to); !reason.empty())
+        return reason;
+    if (!(parsed.from >= 0.0 && parsed.from < parsed.to))
+        return quoted(text) + ": the depths must satisfy 0 <= A < B";
+    range = {parsed.from * 1e-9, parsed.to * 1e-9};
+    return {};
+}
+
+std::string parseSheetRange(std::string_view text, SheetRange& range)
+{
+    if (text.size() > 2 && text.substr(text.size() - 2) == "nm") {
+        DepthRange depths;
+        if (std::string reason = parseDepthRange(text.substr(0, text.size() - 2), depths); !reason.empty())
+            return reason;
+        SheetRange parsed;
+        parsed.inNanometres = true;
+        parsed.from = depths.from;
+        parsed.to = depths.to;
+        range = parsed;
+        return {};
+    }
+    const std::vector<std::string_view> parts = splitAtColons(text);
+    if (parts.size() != 2)
+        return quoted(text) + " is not a range; use FIRST:LAST (grid indices) or A:Bnm (depths in nm)";
     SheetRange parsed;
     if (std::string reason = parseCount(parts[0], "FIRST", parsed.first); !reason.empty())
         return reason;

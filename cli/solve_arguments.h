@@ -19,6 +19,9 @@ std::string parseFiniteNumber(std::string_view text, double& value);
 // The damping factor on each Newton update, from 0 (no update) to 1 (the full step).
 std::string parseDamping(std::string_view text, double& damping);
 
+// A tolerance: a finite number greater than 0.
+std::string parsePositiveNumber(std::string_view text, double& value);
+
 // An iteration limit: a whole number of 0 or more. 0 is a real setting (no classical step; exactly
 // one Schroedinger pass), so only negative limits are refused.
 std::string parseIterationLimit(std::string_view text, int& limit);
@@ -43,9 +46,20 @@ struct SubstrateChoice {
 std::string parseSubstrate(std::string_view text, SubstrateChoice& substrate);
 
 // "FIRST:LAST", two grid indices of 0 or more. FIRST above LAST is allowed (an empty range).
+// "A:B": depths in nm from the left contact, 0 <= A < B.
+struct DepthRange {
+    double from = 0.0;  // m
+    double to = 0.0;
+};
+std::string parseDepthRange(std::string_view text, DepthRange& range);
+
+// Either grid indices "FIRST:LAST" or depths "A:Bnm" (nm from the left contact, A < B).
 struct SheetRange {
     int first = 0;
     int last = 0;
+    bool inNanometres = false;
+    double from = 0.0;  // m, with inNanometres
+    double to = 0.0;
 };
 std::string parseSheetRange(std::string_view text, SheetRange& range);
 

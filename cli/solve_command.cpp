@@ -116,10 +116,26 @@ CLI::App* addSolveCommand(CLI::App& parent, SolveOptions& options)
         ->check(CLI::IsMember({"dense", "tridiagonal"}).description(""))
         ->capture_default_str()
         ->type_name("KIND");
+    addParsedOption<double>(*command, "--schroedinger-tolerance", options.tolerance, parsePositiveNumber,
+                            "The Schroedinger passes end when one moves the potential by no more than "
+                            "this (default 1e-5 V)",
+                            "V");
+    addParsedOption<DepthRange>(*command, "--quantum-region", options.quantumRegion, parseDepthRange,
+                                "Solve the bound states only between these depths (nm from the left "
+                                "contact); outside, the carriers are classical (default: everywhere)",
+                                "A:B");
+    command
+        ->add_option("--self-consistency", options.selfConsistency,
+                     "How the bound states and the potential are made to agree: alternating (one Newton "
+                     "step per Schroedinger pass) or accelerated (the bound charge follows the potential "
+                     "between passes: the same solution in a few passes)")
+        ->check(CLI::IsMember({"alternating", "accelerated"}).description(""))
+        ->capture_default_str()
+        ->type_name("MODE");
     command
         ->add_option("--dump-dir", options.dumpDirectory,
-                     "Existing folder for the eigenstate files qstates.dat, qstateslh.dat and qstateshh.dat "
-                     "(default: the current folder)")
+                     "Write the eigenstate files qstates.dat, qstateslh.dat and qstateshh.dat of the last "
+                     "Schroedinger pass into this existing folder (without it, none are written)")
         ->check(CLI::ExistingDirectory.description(""))
         ->type_name("DIR");
 
@@ -134,9 +150,9 @@ CLI::App* addSolveCommand(CLI::App& parent, SolveOptions& options)
         ->capture_default_str()
         ->type_name("FILE");
     addParsedOption<SheetRange>(*command, "--sheet-range", options.sheetRange, parseSheetRange,
-                                "Grid points between which the electron sheet density is integrated "
-                                "(default: the first interval, 0:0)",
-                                "FIRST:LAST");
+                                "Grid points between which the electron sheet density is integrated, or "
+                                "depths in nm as A:Bnm (default: the first interval, 0:0)",
+                                "FIRST:LAST|A:Bnm");
     command
         ->add_option("--bands", options.bandsPath,
                      "Band-profile export: x, Ec, Ev, Ef, n, p per grid point (densities as the "
@@ -148,8 +164,8 @@ CLI::App* addSolveCommand(CLI::App& parent, SolveOptions& options)
         ->type_name("FILE");
     command
         ->add_option("--status-json", options.statusJsonPath,
-                     "Status as JSON: count, iterations, solverError, boundStates, sheetCharge, "
-                     "substrateA, substratePsp, chargeFirst, chargeLast, messages")
+                     "Status as JSON: count, iterations, solverError, converged, tolerance, boundStates, "
+                     "sheetCharge, substrateA, substratePsp, chargeFirst, chargeLast, subbands, messages")
         ->type_name("FILE");
 
     command->footer(
@@ -159,7 +175,8 @@ CLI::App* addSolveCommand(CLI::App& parent, SolveOptions& options)
         "standard output, then --status-json). Messages go to standard error, one per line.\n"
         "Exit status: 0 when everything ran; 1 when a message stopped the work (nothing after that "
         "point is written), a solution that is not finite included; 2 for a usage error, an output "
-        "naming the structure or materials file included (nothing is written).");
+        "naming the structure or materials file included (nothing is written); 3 when everything was "
+        "written but the solve stopped at an iteration limit with its error above the tolerance.");
     return command;
 }
 
@@ -216,8 +233,20 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
         document.schroedingerIterations = *options.schroedingerIterations;
     document.schroedingerSettings.eigenSolver =
         options.eigenSolver == "dense" ? EigenSolverKind::Dense : EigenSolverKind::Tridiagonal;
-    if (options.dumpDirectory)
+    document.schroedingerSettings.selfConsistency = options.selfConsistency == "accelerated"
+                                                        ? SelfConsistency::Accelerated
+                                                        : SelfConsistency::Alternating;
+    if (options.tolerance)
+        document.schroedingerSettings.tolerance = *options.tolerance;
+    if (options.quantumRegion) {
+        document.schroedingerSettings.quantumRegion = true;
+        document.schroedingerSettings.quantumFrom = options.quantumRegion->from;
+        document.schroedingerSettings.quantumTo = options.quantumRegion->to;
+    }
+    if (options.dumpDirectory) {
+        document.schroedingerSettings.eigenstateFiles = true;
         document.schroedingerSettings.dumpDirectory = *options.dumpDirectory;
+    }
 
     applyContact(options.left, document.grid.leftContact, document.grid.leftBarrier);
     applyContact(options.right, document.grid.rightContact, document.grid.rightBarrier);
@@ -258,8 +287,13 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
         }
     }
 
-    if (options.sheetRange)
-        setChargeRange(document, options.sheetRange->first, options.sheetRange->last);
+    if (options.sheetRange) {
+        const SheetRange& range = *options.sheetRange;
+        if (range.inNanometres)
+            setChargeRangeByDepth(document, range.from, range.to);
+        else
+            setChargeRange(document, range.first, range.last);
+    }
 
     if (options.bandsPath && !dumpFile(document.grid, *options.bandsPath, solutionDensityMode(document))) {
         printMessage(err, "The band profile could not be written to " + *options.bandsPath);
@@ -272,6 +306,14 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
     }
 
     out << statusLine(document) << '\n';
+    if (!document.converged)
+        printMessage(err, formatText("Not converged: the solve stopped at its iteration limit (%d %s) with "
+                                     "an error of %.3g V, above its tolerance of %.3g V; raise the limit "
+                                     "(--poisson-iterations, --schroedinger-iterations) or use "
+                                     "--self-consistency accelerated",
+                                     document.iterations,
+                                     document.schroedingerOn ? "Schroedinger passes" : "Newton steps",
+                                     document.solverError, document.tolerance));
     if (options.statusJsonPath) {
         const std::string json = statusJson(document, observer.messages());
         if (IoResult result = writeFileAtomically(*options.statusJsonPath, json); !result) {
@@ -279,7 +321,7 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
             return exitFailure;
         }
     }
-    return exitSuccess;
+    return document.converged ? exitSuccess : exitNotConverged;
 }
 
 } // namespace tervane::cli

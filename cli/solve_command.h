@@ -29,6 +29,9 @@ struct SolveOptions {
     std::optional<int> poissonIterations;
     std::optional<int> schroedingerIterations;
     std::string eigenSolver = "tridiagonal";
+    std::string selfConsistency = "alternating";
+    std::optional<double> tolerance;
+    std::optional<DepthRange> quantumRegion;
     std::optional<std::string> dumpDirectory;
     std::optional<CvSweep> cv;
     std::string cvOutPath = "cv.out";

@@ -73,12 +73,26 @@ std::string statusJson(const Document& document, const std::vector<std::string>&
     member("count", std::to_string(document.grid.count));
     member("iterations", std::to_string(document.iterations));
     member("solverError", jsonNumber(document.solverError));
+    member("converged", document.converged ? "true" : "false");
+    member("tolerance", jsonNumber(document.tolerance));
     member("boundStates", std::to_string(document.boundStates));
     member("sheetCharge", jsonNumber(document.sheetCharge));
     member("substrateA", jsonNumber(document.substrateA));
     member("substratePsp", jsonNumber(document.substratePsp));
     member("chargeFirst", std::to_string(document.chargeFirst));
     member("chargeLast", std::to_string(document.chargeLast));
+    // The bound states: level minus the quasi-Fermi level (eV), population (cm^-2), depth of the peak (nm).
+    static constexpr const char* carrierNames[] = {"electron", "light hole", "heavy hole"};
+    std::string subbands = "[";
+    for (std::size_t k = 0; k < document.subbands.size(); ++k) {
+        const Subband& s = document.subbands[k];
+        subbands += k == 0 ? "\n    " : ",\n    ";
+        subbands += "{\"carrier\": " + jsonString(carrierNames[static_cast<int>(s.carrier)]) +
+                    ", \"energy\": " + jsonNumber(s.energy) + ", \"population\": " +
+                    jsonNumber(s.population * 1e-4) + ", \"peak\": " + jsonNumber(s.peak * 1e9) + "}";
+    }
+    subbands += document.subbands.empty() ? "]" : "\n  ]";
+    member("subbands", subbands);
     json += "  \"messages\": [";
     for (std::size_t k = 0; k < messages.size(); ++k) {
         json += k == 0 ? "\n    " : ",\n    ";

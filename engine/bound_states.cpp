@@ -30,8 +30,9 @@ constexpr double emptyLevelExponent = 40.0;
 // the conversion of eigenvalues to eV, so that no state counted out is occupied or inside the window.
 constexpr double neededLevelMargin = 1e-6;
 
-// Effective mass in m0.
-double massOf(const GridPoint& p, Carrier carrier)
+} // namespace
+
+double effectiveMass(const GridPoint& p, Carrier carrier)
 {
     switch (carrier) {
     case Carrier::Electron:
@@ -43,6 +44,8 @@ double massOf(const GridPoint& p, Carrier carrier)
     }
     return p.mhh;
 }
+
+namespace {
 
 // Potential energy of the carrier, eV: Ec for electrons, -Ev for holes (hole energies count downwards).
 double potentialOf(const GridPoint& p, Carrier carrier)
@@ -86,9 +89,9 @@ Hamiltonian buildHamiltonian(const Grid& grid, Carrier carrier)
         double left = 0.0;
         double right = 0.0;
         if (i >= 1)
-            left = -hbarSquared / (twoM0 * massOf(grid.points[i - 1], carrier) * dx[i - 1] * w2);
+            left = -hbarSquared / (twoM0 * effectiveMass(grid.points[i - 1], carrier) * dx[i - 1] * w2);
         if (i + 1 <= n - 1)
-            right = -hbarSquared / (twoM0 * massOf(p, carrier) * dx[i] * w2);
+            right = -hbarSquared / (twoM0 * effectiveMass(p, carrier) * dx[i] * w2);
         h.diagonal[i] = q * V - (left + right);
         if (i >= 1)
             h.coupling[i] = left * h.w[i] / h.w[i - 1];
@@ -151,7 +154,8 @@ lapack::EigenResult diagonalise(const Hamiltonian& h, EigenSolution& solution, E
     const int N = solution.size();
     if (solver == EigenSolverKind::Tridiagonal)
         return lapack::tridiagonalLowestEigenpairs(N, h.diagonal.data(), h.coupling.data(), wanted,
-                                                   solution.E.data(), solution.table());
+                                                   solution.E.data(),
+                                                   [&solution](int count) { return solution.table(count); });
     // The dense matrix lives only for this call: N by N, column-major.
     const auto n = static_cast<std::size_t>(N);
     std::vector<double> a(n * n, 0.0);
@@ -163,7 +167,7 @@ lapack::EigenResult diagonalise(const Hamiltonian& h, EigenSolution& solution, E
         }
     }
     return lapack::denseEigenpairs(N, a.data(), (h.Vmin - windowMargin) * q, (h.Vmax + windowMargin) * q,
-                                   solution.E.data(), solution.table());
+                                   solution.E.data(), solution.table(N));
 }
 
 // The states a pass solves for beyond those it needs when it keeps a track.
@@ -176,8 +180,9 @@ int followedStates(const Hamiltonian& h, const EigenpairTrack& track, int wanted
     const int N = solution.size();
     const int tracked = static_cast<int>(track.values.size());
     const int count = std::min({N, tracked, wanted + followMargin});
-    if (count < wanted || !followEigenpairs(N, h.diagonal.data(), h.coupling.data(), h.w.data(), track, count,
-                                            solution.E.data(), solution.table()))
+    if (count < wanted || count > solution.columns() ||
+        !followEigenpairs(N, h.diagonal.data(), h.coupling.data(), h.w.data(), track, count, solution.E.data(),
+                          solution.table(count, true)))
         return 0;
     return count;
 }
@@ -231,7 +236,7 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
     const int withVectors = followed > 0 || result.withVectors < M ? result.withVectors : N;
     solution.withVectors = withVectors;
     for (int k = M; k < N; ++k) {
-        if (followed == 0) {
+        if (followed == 0 && k < solution.columns()) {
             double* s = solution.state(k);
             for (std::size_t i = 0; i < n; ++i)
                 s[i] = 0.0;
@@ -292,7 +297,7 @@ std::vector<OccupationRun> occupationRuns(const Grid& grid, Carrier carrier)
     for (std::size_t i = 0; i < n; ++i) {
         const GridPoint& p = grid.points[i];
         const bool electron = carrier == Carrier::Electron;
-        const double mass = massOf(p, carrier) * m0;
+        const double mass = effectiveMass(p, carrier) * m0;
         const double T = electron ? p.Tn : p.Tp;
         const double Ef = electron ? p.Efn : p.Efp;
         if (!runs.empty()) {
@@ -343,10 +348,22 @@ void addDensity(const Grid& grid, const EigenSolution& solution, Carrier carrier
 
 EigenSolution::EigenSolution(int N)
     : E(static_cast<std::size_t>(N > 0 ? N : 0), 0.0),
-      finiteSquares(static_cast<std::size_t>(N > 0 ? N : 0), 1), size_(N > 0 ? N : 0),
-      table_(std::make_unique_for_overwrite<double[]>(static_cast<std::size_t>(size_) *
-                                                      static_cast<std::size_t>(size_)))
+      finiteSquares(static_cast<std::size_t>(N > 0 ? N : 0), 1), size_(N > 0 ? N : 0)
 {
+}
+
+double* EigenSolution::table(int count, bool keep)
+{
+    count = std::clamp(count, 1, std::max(size_, 1));
+    if (count > columns_) {
+        const auto n = static_cast<std::size_t>(size_);
+        auto larger = std::make_unique_for_overwrite<double[]>(n * static_cast<std::size_t>(count));
+        if (keep && table_)
+            std::copy(table_.get(), table_.get() + n * static_cast<std::size_t>(columns_), larger.get());
+        table_ = std::move(larger);
+        columns_ = count;
+    }
+    return table_.get();
 }
 
 std::vector<int> solveElectronStates(const Grid& grid, EigenSolution& solution, EigenSolverKind solver,
@@ -362,11 +379,11 @@ std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, Carr
     return solveStates(grid, solution, kind, solver, observer, scope, track);
 }
 
-int neededElectronStates(const Grid& grid)
+int neededStates(const Grid& grid, Carrier carrier)
 {
     if (grid.count < 3)
         return grid.count;
-    return neededStates(grid, buildHamiltonian(grid, Carrier::Electron), Carrier::Electron);
+    return neededStates(grid, buildHamiltonian(grid, carrier), carrier);
 }
 
 void electronDensityFromStates(Grid& grid, const EigenSolution& solution)
@@ -409,6 +426,39 @@ void holeDensityFromStates(Grid& grid, const std::vector<double>& density)
 {
     for (std::size_t i = 0; i < density.size() && i < grid.points.size(); ++i)
         grid.points[i].pBound = density[i];
+}
+
+void appendSubbands(const Grid& grid, const EigenSolution& solution, Carrier carrier,
+                    const std::vector<int>& bound, std::vector<Subband>& subbands)
+{
+    const auto n = static_cast<std::size_t>(grid.count);
+    const bool electron = carrier == Carrier::Electron;
+    for (const int k : bound) {
+        const double E = solution.E[static_cast<std::size_t>(k)];
+        const double* psi = solution.state(k);
+        std::size_t peak = 0;
+        double x = 0.0;
+        double peakX = 0.0;
+        double population = 0.0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const GridPoint& p = grid.points[i];
+            if (psi[i] * psi[i] > psi[peak] * psi[peak]) {
+                peak = i;
+                peakX = x;
+            }
+            if (i + 1 < n) {
+                const GridPoint& r = grid.points[i + 1];
+                const double left = sheetOccupancy(electron ? E - p.Efn : p.Efp - E, effectiveMass(p, carrier) * m0,
+                                                   electron ? p.Tn : p.Tp);
+                const double right = sheetOccupancy(electron ? E - r.Efn : r.Efp - E,
+                                                    effectiveMass(r, carrier) * m0, electron ? r.Tn : r.Tp);
+                population += (left * psi[i] * psi[i] + right * psi[i + 1] * psi[i + 1]) * grid.dx[i] / 2;
+                x += grid.dx[i];
+            }
+        }
+        const GridPoint& at = grid.points[peak];
+        subbands.push_back({carrier, E - (electron ? at.Efn : at.Efp), population, peakX});
+    }
 }
 
 } // namespace tervane

@@ -5,26 +5,30 @@
 
 #include "engine/carrier.h"
 #include "engine/schroedinger_settings.h"
+#include "engine/subband.h"
 
 namespace tervane {
 
 class Grid;
+class GridPoint;
 class Observer;
 struct EigenpairTrack;
 
-// The eigen-solution of one carrier kind on an N-point grid: N energies and N states of N
-// components each. The caller owns it and reuses it from pass to pass; only one is alive at a time.
+// The eigen-solution of one carrier kind on an N-point grid: N energies, and the states of those that
+// have a vector, N components each. The table holds only as many states as a solve asked room for
+// (the needed ones, N for a solve of all states), so that its memory grows with N times the states
+// kept, not N squared. The caller owns it and reuses it from pass to pass.
 class EigenSolution {
   public:
-    // Allocates the N by N table without initialising it (the solvers write every entry). Throws
-    // std::bad_alloc when the memory is not there.
     explicit EigenSolution(int N);
 
     int size() const { return size_; }
+    // How many states the table has room for.
+    int columns() const { return columns_; }
 
-    // Component of state k at point i (psi[i][k]), m^-1/2.
+    // Component of state k at point i (psi[i][k]), m^-1/2; k < columns().
     double component(int i, int k) const { return state(k)[i]; }
-    // The N components of state k, contiguous.
+    // The N components of state k, contiguous; k < columns().
     double* state(int k)
     {
         return table_.get() + static_cast<std::size_t>(k) * static_cast<std::size_t>(size_);
@@ -33,8 +37,10 @@ class EigenSolution {
     {
         return table_.get() + static_cast<std::size_t>(k) * static_cast<std::size_t>(size_);
     }
-    // State-major N by N storage, column k = state k (LAPACK's layout of eigenvectors).
-    double* table() { return table_.get(); }
+    // State-major storage with room for at least `count` states (LAPACK's layout of eigenvectors),
+    // enlarged when needed: the states already there are kept when `keep` is set, else left
+    // meaningless. Throws std::bad_alloc when the memory is not there.
+    double* table(int count, bool keep = false);
 
     // E[k]: energy of state k, eV, ascending for electrons. Hole levels are expressed as electron
     // energies (so they descend). States the eigen-solver did not return have E = 1e6 and psi = 0.
@@ -42,21 +48,25 @@ class EigenSolution {
     // M: how many states the eigen-solver returned (N unless it failed, or the states were followed
     // from the last pass: then those followed, at least every needed one).
     int returned = 0;
-    // States 0..withVectors-1 carry their normalised psi; the others only their energy (their table
-    // columns mean nothing). A solve of the needed states stops where every further state lies more
-    // than 40 kT beyond the quasi-Fermi level at every point and beyond the bound-state window: such a
-    // state adds exactly zero to the density and is never bound. N after a solve of all states.
+    // States 0..withVectors-1 carry their normalised psi; the others only their energy. A solve of the
+    // needed states stops where every further state lies more than 40 kT beyond the quasi-Fermi level
+    // at every point and beyond the bound-state window: such a state adds exactly zero to the density
+    // and is never bound. N after a solve of all states.
     int withVectors = 0;
     // Per state: every psi^2 is a finite number, so a zero occupation adds exactly nothing.
     std::vector<unsigned char> finiteSquares;
 
-    // Bytes of the table for an N-point grid.
-    static double tableBytes(double N) { return N * N * sizeof(double); }
+    // Bytes of a table with room for `states` states of an N-point grid.
+    static double tableBytes(double N, double states) { return N * states * sizeof(double); }
 
   private:
     int size_ = 0;
+    int columns_ = 0;
     std::unique_ptr<double[]> table_;
 };
+
+// The effective mass of `carrier` at a point, m0.
+[[nodiscard]] double effectiveMass(const GridPoint& p, Carrier carrier);
 
 // Which states a solve computes psi for: every one, or only those that can be occupied or bound (the
 // energies of all N are found either way). The dense eigen-solver always computes every state.
@@ -83,7 +93,7 @@ std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, Carr
 // How many of the lowest states a solve with StateScope::Needed computes psi for on this grid: those
 // below max(Vmax + 0.1 eV, Ef + 40 kT at every point), counted
 // without solving; N when a temperature, mass or quasi-Fermi level is not a usable number.
-int neededElectronStates(const Grid& grid);
+int neededStates(const Grid& grid, Carrier carrier);
 
 // nBound of every point (m^-3): the two-dimensional Fermi occupation of every state at the point's
 // own me, Tn and Efn, times psi^2, summed over all N states (bound or not).
@@ -95,6 +105,11 @@ void electronDensityFromStates(Grid& grid, const EigenSolution& solution);
 void addHoleDensityFromStates(const Grid& grid, const EigenSolution& solution, Carrier kind,
                               std::vector<double>& density);
 void holeDensityFromStates(Grid& grid, const std::vector<double>& density);
+
+// Appends the states `bound` of `solution` (of `carrier`) to `subbands`: each level against the
+// quasi-Fermi level where its |psi|^2 peaks, and the trapezoid integral of its occupation times psi^2.
+void appendSubbands(const Grid& grid, const EigenSolution& solution, Carrier carrier,
+                    const std::vector<int>& bound, std::vector<Subband>& subbands);
 
 // Whether any state of this hole kind holds holes at any point, decided from the hole levels alone
 // (no states are computed): when it does not, the kind adds exactly zero to pBound and its states

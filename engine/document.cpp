@@ -14,6 +14,9 @@ void Document::newDocument()
     solverError = 0.0;
     iterations = 0;
     boundStates = 0;
+    converged = true;
+    tolerance = 0.0;
+    subbands.clear();
     substrateA = 3.189;
     substratePsp = -0.029;
     substrateMaterial = "GaN";

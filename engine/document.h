@@ -6,6 +6,7 @@
 
 #include "engine/grid.h"
 #include "engine/schroedinger_settings.h"
+#include "engine/subband.h"
 #include "model/layer.h"
 #include "model/material.h"
 
@@ -46,6 +47,10 @@ public:
     int iterations = 0;
     int boundStates = 0;
     double sheetCharge = 0.0;  // cm^-2
+    // False when the last solve stopped at an iteration limit with its error above the tolerance.
+    bool converged = true;
+    double tolerance = 0.0;              // V, the tolerance the last phase of the last solve ran to
+    std::vector<Subband> subbands;       // bound states of the last Schroedinger pass
 
     // File > New: empties the grid and the stack, clears the status values and returns the substrate
     // and solver settings to their New values. Materials, contacts, temperature and switches are kept.

@@ -15,6 +15,8 @@ void Grid::reset(int count_)
 {
     count = count_;
     solvedMode = DensityMode::Classical;
+    quantumFirst = 0;
+    quantumLast = std::numeric_limits<int>::max();
     if (count_ <= 0) {
         points.clear();
         dx.clear();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,14 @@
 namespace tervane {
 
 class Observer;
+
+// The carriers of one interior point as a Newton step sees them: the densities (m^-3) and the slope
+// q (dn/dphi - dp/dphi) (F/m^3 per volt of the step, i.e. C/(m^3 V)), which enters the Newton matrix.
+struct CarrierResponse {
+    double n = 0.0;
+    double p = 0.0;
+    double slope = 0.0;
+};
 
 // A contact's boundary condition; the document file stores its value as a 32-bit integer, any value but
 // 0 holding the potential fixed.
@@ -33,13 +43,18 @@ public:
     // The density mode of the last Newton system; the interior points' densities follow it, the
     // contact points' are always classical.
     DensityMode solvedMode = DensityMode::Classical;
+    // The points whose carriers come from bound states when the mode says so (a quantum region);
+    // outside them the carriers are classical. Every point unless a region was set.
+    int quantumFirst = 0;
+    int quantumLast = std::numeric_limits<int>::max();
 
     explicit Grid(int count_ = 0);
     virtual ~Grid() = default;
     Grid(const Grid&) = default;
     Grid& operator=(const Grid&) = default;
 
-    // Resizes to `count_` points (existing points kept), the density mode back to classical; contacts,
+    // Resizes to `count_` points (existing points kept), the density mode back to classical and the
+    // quantum region to every point; contacts,
     // damping and fullyIonized untouched.
     void reset(int count_);
 
@@ -49,7 +64,12 @@ public:
     // The density mode of point i in the last solution (see solvedMode).
     [[nodiscard]] DensityMode modeAt(int i) const
     {
-        return i > 0 && i < count - 1 ? solvedMode : DensityMode::Classical;
+        return i > 0 && i < count - 1 ? modeIn(i, solvedMode) : DensityMode::Classical;
+    }
+    // `mode` inside the quantum region, classical outside it.
+    [[nodiscard]] DensityMode modeIn(int i, DensityMode mode) const
+    {
+        return i >= quantumFirst && i <= quantumLast ? mode : DensityMode::Classical;
     }
 
     // Poisson: the starting potential of the interior points from local neutrality with full
@@ -59,11 +79,19 @@ public:
     void initialGuess();
     void assemblePoisson(DensityMode mode);
     [[nodiscard]] double poissonStep(DensityMode mode, Observer& observer);
+    // The same with the carriers of each interior point given by `carriers` (point index, point);
+    // solvedMode is left as it is.
+    void assemblePoisson(const std::function<CarrierResponse(int, const GridPoint&)>& carriers);
+    [[nodiscard]] double poissonStep(const std::function<CarrierResponse(int, const GridPoint&)>& carriers,
+                                     Observer& observer);
 
     // Sets the potentials of the two contact points.
     void applyContacts(Observer& observer);
 
 private:
+    // Solves the assembled system and applies the damped update; as poissonStep.
+    double newtonUpdate(Observer& observer);
+
     std::vector<double> scratch_;  // auxiliary vector of the tridiagonal solve, kept between steps
 };
 

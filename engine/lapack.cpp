@@ -188,14 +188,15 @@ EigenResult tridiagonalEigenpairs(int n, const double* d, const double* e, doubl
 }
 
 EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e, int wanted, double* values,
-                                        double* vectors)
+                                        const std::function<double*(int count)>& vectorsFor)
 {
+    const auto complete = [&] { return tridiagonal(n, d, e, values, vectorsFor(n)); };
     wanted = std::clamp(wanted, 0, std::max(n, 0));
     if (n < 3 || wanted >= n)
-        return tridiagonal(n, d, e, values, vectors);
+        return complete();
     const auto size = static_cast<std::size_t>(n);
     if (!allFinite(d, size) || !allFinite(e + 1, size - 1))
-        return tridiagonal(n, d, e, values, vectors);
+        return complete();
 
     // The steps of dstemr as dstevr calls it for every eigenpair (relative accuracy tried, default
     // tolerances), so that with every index wanted the result is the same to the bit.
@@ -212,7 +213,7 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
         root.l[i - 1] = e[i];
     const double norm = dlanst_("M", &n, root.d.data(), root.l.data(), 1);
     if (!(norm >= rmin && norm <= rmax)) // would be scaled first: not worth a path of its own
-        return tridiagonal(n, d, e, values, vectors);
+        return complete();
 
     int info = 0;
     dlarrr_(&n, root.d.data(), root.l.data(), &info);
@@ -245,7 +246,7 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
     // A matrix that splits has its eigenvalues ordered by block, not overall: the lowest indices are
     // not the lowest values. Such matrices, and any failure, take the whole computation.
     if (info != 0 || blocks != 1 || root.m != n)
-        return tridiagonal(n, d, e, values, vectors);
+        return complete();
 
     // The wanted range ends at a cluster boundary (a few more vectors if need be), and is computed in
     // two parts cut at one when it is long enough: each part then builds exactly the representation
@@ -254,7 +255,7 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
     while (cut < n && (cut == 0 || !separatedAfter(root, cut - 1)))
         ++cut;
     if (cut >= n)
-        return tridiagonal(n, d, e, values, vectors);
+        return complete();
     wanted = cut;
     // The values beyond are shifted back as dlarrv shifts those it is given.
     const double shift = root.l[size - 1];
@@ -266,6 +267,7 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
     const bool split = lower >= vectorsPerThread && wanted - lower >= vectorsPerThread &&
                        std::thread::hardware_concurrency() >= 2;
     std::vector<double> errors(size);
+    double* const vectors = vectorsFor(wanted);
     if (!split) {
         info = vectorRange(root, 0, wanted, values, errors.data(), vectors);
     } else {
@@ -280,7 +282,7 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
             info = upperInfo;
     }
     if (info != 0)
-        return tridiagonal(n, d, e, values, vectors);
+        return complete();
 
     if (relative) {
         // The wanted eigenvalues refined to relative accuracy against the original matrix, as dstemr
@@ -293,7 +295,7 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
         dlarrj_(&n, original.data(), offSquares.data(), &first, &wanted, &tolerance, &offset, values,
                 errors.data(), work.data(), iwork.data(), &root.pivmin, &norm, &info);
         if (info != 0)
-            return tridiagonal(n, d, e, values, vectors);
+            return complete();
     }
     EigenResult result;
     result.found = n;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // The one door to LAPACK: each routine the engine uses is called here, and its INFO comes back as
 // a result instead of a status the caller must know how to read.
 namespace tervane::lapack {
@@ -29,8 +31,10 @@ EigenResult tridiagonalEigenpairs(int n, const double* d, const double* e, doubl
 // vectors are those of tridiagonalEigenpairs. Falls back to the complete solve when that is not
 // possible (a matrix that splits into blocks or needs scaling, no boundary, an internal failure).
 // wanted is clamped to 0..n.
+// The vectors go to the table `vectorsFor(count)` returns, with room for `count` columns: the wanted
+// ones and those up to the cluster boundary, or n when the complete solve is taken.
 EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e, int wanted, double* values,
-                                        double* vectors);
+                                        const std::function<double*(int count)>& vectorsFor);
 
 // Number of eigenvalues below x of the same matrix: the negative pivots of the LDL^T factorisation of
 // T - x I (Sturm count), O(n). Exact for a matrix within a few ulps of T; a value that is not a finite

@@ -26,8 +26,19 @@ void Grid::initialGuess()
 
 void Grid::assemblePoisson(DensityMode mode)
 {
-    system.resize(count);
     solvedMode = mode;
+    assemblePoisson([this, mode](int i, const GridPoint& p) {
+        const DensityMode here = modeIn(i, mode);
+        const double n = p.electronDensity(here);
+        const double holeDensity = p.holeDensity(here);
+        // Boltzmann slopes for both carriers, also when the densities come from bound states.
+        return CarrierResponse{n, holeDensity, q * holeDensity / (kB * p.Tp) + q * n / (kB * p.Tn)};
+    });
+}
+
+void Grid::assemblePoisson(const std::function<CarrierResponse(int, const GridPoint&)>& carriers)
+{
+    system.resize(count);
     if (count - 1 < 2)
         return;
     for (int i = 1; i <= count - 2; ++i) {
@@ -40,15 +51,13 @@ void Grid::assemblePoisson(DensityMode mode)
         const double d0 = -(system.lower[k] + system.upper[k]);
         system.diag[k] = d0;
 
-        const double n = p.electronDensity(mode);
-        const double holeDensity = p.holeDensity(mode);
+        const CarrierResponse c = carriers(i, p);
         const double ND = p.ionizedDonors();
         const double NA = p.ionizedAcceptors();
         // The negative residual of the three-point form.
-        system.rhs[k] = -(q * (holeDensity - n + ND - NA) + system.lower[k] * point(i - 1).phi + d0 * p.phi +
+        system.rhs[k] = -(q * (c.p - c.n + ND - NA) + system.lower[k] * point(i - 1).phi + d0 * p.phi +
                           system.upper[k] * point(i + 1).phi);
-        // Boltzmann slopes for both carriers, also when the densities come from bound states.
-        system.diag[k] -= q * holeDensity / (kB * p.Tp) + q * n / (kB * p.Tn);
+        system.diag[k] -= c.slope;
         if (!fullyIonized)
             system.diag[k] -= q * NA / (kB * p.Tp) + q * ND / (kB * p.Tn);
     }
@@ -57,6 +66,18 @@ void Grid::assemblePoisson(DensityMode mode)
 double Grid::poissonStep(DensityMode mode, Observer& observer)
 {
     assemblePoisson(mode);
+    return newtonUpdate(observer);
+}
+
+double Grid::poissonStep(const std::function<CarrierResponse(int, const GridPoint&)>& carriers,
+                         Observer& observer)
+{
+    assemblePoisson(carriers);
+    return newtonUpdate(observer);
+}
+
+double Grid::newtonUpdate(Observer& observer)
+{
     const int N = count;
     if (N < 1)
         return 0.0;

@@ -25,6 +25,11 @@ namespace {
 // writer's gather block (16 doubles); about 55 doubles in all, counted with a margin.
 constexpr double workBytesPerPoint = 64 * sizeof(double);
 constexpr double bytesPerMiB = 1024.0 * 1024.0;
+// eV: how far the band edge may move between two accelerated passes before a state that was empty
+// everywhere could fill; such states are kept for the Poisson solve between the passes.
+constexpr double predictorShiftMargin = 0.1;
+// A region edge where the lowest state keeps more than this share of its peak density cuts the state.
+constexpr double maximumEdgeShare = 1e-6;
 // A control-group limit at or above this is "no limit".
 constexpr double unlimitedBytes = 4.0e18;
 
@@ -90,10 +95,11 @@ const char* dumpFileOf(Carrier kind)
 
 } // namespace
 
-double schroedingerMemoryNeed(int N, EigenSolverKind solver)
+double schroedingerMemoryNeed(int N, EigenSolverKind solver, int states)
 {
-    const double table = EigenSolution::tableBytes(N);
-    const double matrix = solver == EigenSolverKind::Dense ? table : 0.0;
+    const bool dense = solver == EigenSolverKind::Dense;
+    const double table = EigenSolution::tableBytes(N, dense ? N : states);
+    const double matrix = dense ? table : 0.0;
     return table + matrix + workBytesPerPoint * N;
 }
 
@@ -107,9 +113,43 @@ double availableMemory()
 }
 
 struct SchroedingerPhase::Impl {
-    Impl(Grid& g, const SchroedingerSettings& s, Observer& o) : grid(g), settings(s), observer(o) {}
+    Impl(Grid& g, const SchroedingerSettings& s, Observer& o) : full(g), grid(&g), settings(s), observer(o) {}
 
-    Grid& grid;
+    Grid& full;
+    // The points the states are solved on: the whole grid, or a copy of the quantum region's points
+    // (`first` on), refreshed from the whole grid at every pass.
+    Grid region;
+    Grid* grid;
+    int first = 0;
+    double originX = 0.0;  // m, depth of the region's first point
+    // The largest share of its peak that the lowest state of a kind keeps at an edge of the region, and
+    // the depth of that edge (m).
+    double edgeShare = 0.0;
+    double edgeX = 0.0;
+
+    // Notes how much of the lowest state of the table's kind reaches the region's edges.
+    void measureEdges()
+    {
+        if (grid == &full || solution->withVectors < 1 || solution->returned < 1)
+            return;
+        const double* psi = solution->state(0);
+        const std::size_t last = region.points.size() - 1;
+        double peak = 0.0;
+        for (std::size_t i = 0; i <= last; ++i)
+            peak = std::max(peak, psi[i] * psi[i]);
+        if (!(peak > 0.0))
+            return;
+        double width = 0.0;
+        for (const double step : region.dx)
+            width += step;
+        for (const auto& [i, x] : {std::pair{std::size_t{0}, originX}, std::pair{last, originX + width}}) {
+            const double share = psi[i] * psi[i] / peak;
+            if (share > edgeShare) {
+                edgeShare = share;
+                edgeX = x;
+            }
+        }
+    }
     SchroedingerSettings settings;
     Observer& observer;
     std::unique_ptr<EigenSolution> solution;
@@ -122,6 +162,10 @@ struct SchroedingerPhase::Impl {
     bool solvedInPass[3] = {false, false, false};
     Carrier inTable = Carrier::Electron;
     EigenpairTrack tracks[3];
+    SubbandDensity subbands;
+    std::vector<Subband> levels;
+
+    bool accelerated() const { return settings.selfConsistency == SelfConsistency::Accelerated; }
 
     std::string dumpPath(Carrier kind) const
     {
@@ -138,14 +182,75 @@ struct SchroedingerPhase::Impl {
             track.clear();
         EigenpairTrack* follow = scope == StateScope::Needed ? &track : nullptr;
         if (kind == Carrier::Electron)
-            return solveElectronStates(grid, *solution, settings.eigenSolver, to, scope, follow);
-        return solveHoleStates(grid, *solution, kind, settings.eigenSolver, to, scope, follow);
+            return solveElectronStates(*grid, *solution, settings.eigenSolver, to, scope, follow);
+        return solveHoleStates(*grid, *solution, kind, settings.eigenSolver, to, scope, follow);
+    }
+
+    // Points the quantum region's depths cover; false (after saying why) when fewer than 3.
+    bool restrictToRegion()
+    {
+        constexpr double slack = 1e-15;  // m
+        int last = -1;
+        first = full.count;
+        double x = 0.0;
+        for (int i = 0; i < full.count; ++i) {
+            if (x >= settings.quantumFrom - slack && x <= settings.quantumTo + slack) {
+                first = std::min(first, i);
+                last = i;
+            }
+            if (i + 1 < full.count)
+                x += full.dx[static_cast<std::size_t>(i)];
+        }
+        if (last - first + 1 < 3) {
+            char text[200];
+            std::snprintf(text, sizeof text,
+                          "The quantum region %g to %g nm holds fewer than 3 grid points; the bound states are "
+                          "not solved and the classical solution is kept.",
+                          settings.quantumFrom * 1e9, settings.quantumTo * 1e9);
+            observer.message(text);
+            return false;
+        }
+        originX = 0.0;
+        for (int i = 0; i < first; ++i)
+            originX += full.dx[static_cast<std::size_t>(i)];
+        full.quantumFirst = first;
+        full.quantumLast = last;
+        const auto from = static_cast<std::size_t>(first);
+        const auto to = static_cast<std::size_t>(last);
+        region.reset(last - first + 1);
+        region.dx.assign(full.dx.begin() + static_cast<std::ptrdiff_t>(from),
+                         full.dx.begin() + static_cast<std::ptrdiff_t>(to));
+        region.eps.assign(full.eps.begin() + static_cast<std::ptrdiff_t>(from),
+                          full.eps.begin() + static_cast<std::ptrdiff_t>(to));
+        grid = &region;
+        return true;
+    }
+
+    // The region's points as the whole grid has them now.
+    void refreshRegion()
+    {
+        if (grid == &full)
+            return;
+        for (std::size_t i = 0; i < region.points.size(); ++i)
+            region.points[i] = full.points[i + static_cast<std::size_t>(first)];
+    }
+
+    // The bound-state densities of the region's points back into the whole grid.
+    void returnDensities()
+    {
+        if (grid == &full)
+            return;
+        for (std::size_t i = 0; i < region.points.size(); ++i) {
+            GridPoint& p = full.points[i + static_cast<std::size_t>(first)];
+            p.nBound = region.points[i].nBound;
+            p.pBound = region.points[i].pBound;
+        }
     }
 
     void swapPassPotential()
     {
         for (std::size_t i = 0; i < passPhi.size(); ++i)
-            std::swap(grid.points[i].phi, passPhi[i]);
+            std::swap(grid->points[i].phi, passPhi[i]);
     }
 };
 
@@ -156,13 +261,25 @@ SchroedingerPhase::SchroedingerPhase(Grid& grid, const SchroedingerSettings& set
 
 SchroedingerPhase::~SchroedingerPhase() = default;
 
-bool SchroedingerPhase::prepare(bool /*valence: the kinds share one table*/)
+bool SchroedingerPhase::prepare(bool valence)
 {
     Impl& s = *impl_;
-    const int N = s.grid.count;
+    if (s.settings.quantumRegion && !s.restrictToRegion())
+        return false;
+    const int N = s.grid->count;
     if (N < 3)
         return false;
-    const double need = schroedingerMemoryNeed(N, s.settings.eigenSolver);
+    // The table keeps the states a pass needs (with a margin for the potential to come and for the
+    // followed states), or every state for the eigenstate files.
+    int states = N;
+    if (!s.settings.eigenstateFiles) {
+        int needed = neededStates(*s.grid, Carrier::Electron);
+        if (valence)
+            for (const Carrier kind : {Carrier::LightHole, Carrier::HeavyHole})
+                needed = std::max(needed, neededStates(*s.grid, kind));
+        states = std::min(N, 2 * needed + 64);
+    }
+    const double need = schroedingerMemoryNeed(N, s.settings.eigenSolver, states);
     const double available = availableMemory();
     const auto refuse = [&](double availableBytes) {
         char text[320];
@@ -184,6 +301,7 @@ bool SchroedingerPhase::prepare(bool /*valence: the kinds share one table*/)
         return refuse(available);
     try {
         s.solution = std::make_unique<EigenSolution>(N);
+        s.solution->table(std::min(states, N));
         s.holeDensity.reserve(static_cast<std::size_t>(N));
         s.passPhi.reserve(static_cast<std::size_t>(N));
     } catch (const std::bad_alloc&) {
@@ -199,7 +317,8 @@ int SchroedingerPhase::pass(bool valence)
     Impl& s = *impl_;
     if (!s.solution)
         return 0;
-    Grid& grid = s.grid;
+    s.refreshRegion();
+    Grid& grid = *s.grid;
 
     s.passPhi.resize(grid.points.size());
     for (std::size_t i = 0; i < grid.points.size(); ++i)
@@ -207,8 +326,16 @@ int SchroedingerPhase::pass(bool valence)
 
     // A pass needs psi only for the states that can hold carriers or be bound; the files of finish()
     // have every state.
+    if (s.accelerated())
+        s.subbands.begin(grid, s.first);
     const std::vector<int> electrons = s.solveStates(Carrier::Electron, s.observer, StateScope::Needed);
     electronDensityFromStates(grid, *s.solution);
+    s.levels.clear();
+    s.edgeShare = 0.0;
+    s.measureEdges();
+    appendSubbands(grid, *s.solution, Carrier::Electron, electrons, s.levels);
+    if (s.accelerated())
+        s.subbands.add(grid, *s.solution, Carrier::Electron, predictorShiftMargin);
     s.solvedInPass[0] = true;
     s.solvedInPass[1] = s.solvedInPass[2] = false;
     s.inTable = Carrier::Electron;
@@ -221,22 +348,49 @@ int SchroedingerPhase::pass(bool valence)
             if (s.settings.eigenSolver == EigenSolverKind::Tridiagonal &&
                 !holeStatesOccupied(grid, kind))
                 continue;
-            s.solveStates(kind, s.observer, StateScope::Needed);
+            const std::vector<int> holes = s.solveStates(kind, s.observer, StateScope::Needed);
+            s.measureEdges();
+            appendSubbands(grid, *s.solution, kind, holes, s.levels);
             addHoleDensityFromStates(grid, *s.solution, kind, s.holeDensity);
+            if (s.accelerated())
+                s.subbands.add(grid, *s.solution, kind, predictorShiftMargin);
             s.solvedInPass[static_cast<int>(kind)] = true;
             s.inTable = kind;
         }
         holeDensityFromStates(grid, s.holeDensity);
     }
+    if (s.accelerated())
+        s.subbands.seal(grid, valence);
+    s.returnDensities();
+    for (Subband& level : s.levels)
+        level.peak += s.originX;
     s.passValence = valence;
     ++s.passes;
     return static_cast<int>(electrons.size());
 }
 
+const std::vector<Subband>& SchroedingerPhase::levels() const
+{
+    return impl_->levels;
+}
+
+const SubbandDensity& SchroedingerPhase::subbands() const
+{
+    return impl_->subbands;
+}
+
 void SchroedingerPhase::finish()
 {
     Impl& s = *impl_;
-    if (!s.solution || s.passes == 0) {
+    if (s.edgeShare > maximumEdgeShare) {
+        char text[300];
+        std::snprintf(text, sizeof text,
+                      "The quantum region cuts through a bound state: at its edge at %.4g nm the lowest state "
+                      "keeps %.2g of its peak density (more than %g); widen the region.",
+                      s.edgeX * 1e9, s.edgeShare, maximumEdgeShare);
+        s.observer.message(text);
+    }
+    if (!s.solution || s.passes == 0 || !s.settings.eigenstateFiles) {
         s.solution.reset();
         return;
     }
@@ -244,9 +398,10 @@ void SchroedingerPhase::finish()
     // table is written as it is when the pass solved it for all states; the others, and that one when
     // it has only the needed states, are solved again from that pass's potential, put back in place of
     // the final one meanwhile. A kind the pass solved already said what there was to say about it.
+    s.refreshRegion();
     const bool tableComplete = s.solution->withVectors == s.solution->size();
     if (tableComplete)
-        writeEigenStates(s.grid, *s.solution, s.dumpPath(s.inTable), s.observer);
+        writeEigenStates(*s.grid, *s.solution, s.dumpPath(s.inTable), s.observer);
     SilentObserver silent;
     for (const Carrier kind : carriers) {
         if ((kind == s.inTable && tableComplete) || (kind != Carrier::Electron && !s.passValence))
@@ -256,7 +411,7 @@ void SchroedingerPhase::finish()
                       s.solvedInPass[static_cast<int>(kind)] ? static_cast<Observer&>(silent) : s.observer,
                       StateScope::All);
         s.swapPassPotential();
-        writeEigenStates(s.grid, *s.solution, s.dumpPath(kind), s.observer);
+        writeEigenStates(*s.grid, *s.solution, s.dumpPath(kind), s.observer);
     }
     s.solution.reset();
 }

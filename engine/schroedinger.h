@@ -1,8 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "engine/schroedinger_settings.h"
+#include "engine/subband.h"
+#include "engine/subband_density.h"
 
 namespace tervane {
 
@@ -32,6 +35,13 @@ class SchroedingerPhase {
     // pBound. Returns the number of bound electron states.
     int pass(bool valence);
 
+    // With the accelerated self-consistency, the states of the last pass as densities that follow the
+    // potential; empty otherwise.
+    [[nodiscard]] const SubbandDensity& subbands() const;
+
+    // The bound states of the last pass, electrons first.
+    [[nodiscard]] const std::vector<Subband>& levels() const;
+
     // End of the phase: writes the eigenstate files of the last pass into the dump directory and
     // releases the table.
     void finish();
@@ -41,9 +51,9 @@ class SchroedingerPhase {
     std::unique_ptr<Impl> impl_;
 };
 
-// Bytes the phase needs for an N-point grid: the eigenvector table, for the dense solver also its
-// matrix, and the per-point work arrays.
-double schroedingerMemoryNeed(int N, EigenSolverKind solver);
+// Bytes the phase needs for an N-point grid keeping `states` eigenvectors: the table (N by N with the
+// dense solver, which also needs its matrix), and the per-point work arrays.
+double schroedingerMemoryNeed(int N, EigenSolverKind solver, int states);
 
 // Bytes of memory the system can still hand out (MemAvailable, within this process's control-group
 // limit if it has one), or a negative number when that cannot be found out.

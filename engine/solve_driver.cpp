@@ -21,8 +21,9 @@ namespace {
 constexpr double initialError = 500.0;
 constexpr double classicalTolerance = 1e-5;
 constexpr double biasTolerance = 1e-8;
-constexpr double schroedingerTolerance = 1e-5;
 constexpr int statusRefreshSteps = 5;
+constexpr double innerTolerance = 1e-10;  // V, Newton steps between two accelerated passes
+constexpr int innerSteps = 50;
 constexpr double sheetChargeFactor = 5e-5;  // 1/2 of the trapezoid times 1e-4 for m^-2 -> cm^-2
 
 // Why a layer cannot be cut into grid points, or empty when it can.
@@ -113,6 +114,32 @@ void publishStatus(Document& document, double error, int iterations, int boundSt
     document.boundStates = boundStates;
 }
 
+// Between two accelerated passes: Newton steps of the Poisson equation with the bound charge following
+// the potential, to innerTolerance; then nBound (and pBound) hold the densities at the new potential.
+// Returns the largest change of the potential since the pass, or -1.0 after a zero pivot.
+double followBoundCharge(Document& document, const SubbandDensity& subbands, Observer& observer)
+{
+    Grid& grid = document.grid;
+    const bool holes = document.valenceSchroedingerOn;
+    const auto carriers = [&](int i, const GridPoint& p) { return subbands.at(i, p); };
+    for (int step = 0; step < innerSteps; ++step) {
+        const double update = grid.poissonStep(carriers, observer);
+        if (update < 0.0)
+            return update;
+        if (update <= innerTolerance)
+            break;
+    }
+    for (int i = 1; i + 1 < grid.count; ++i) {
+        GridPoint& p = grid.point(i);
+        const CarrierResponse c = subbands.at(i, p);
+        p.nBound = c.n;
+        if (holes)
+            p.pBound = c.p;
+    }
+    grid.solvedMode = solutionDensityMode(document);
+    return subbands.largestShift(grid);
+}
+
 // The Schroedinger phase. Returns false when it could not run.
 bool schroedingerPhase(Document& document, Observer& observer, bool refresh, double& error, int& pass,
                        int& bound)
@@ -126,13 +153,17 @@ bool schroedingerPhase(Document& document, Observer& observer, bool refresh, dou
     // At least one pass runs, even with an iteration limit of 0 or less.
     do {
         bound = phase.pass(valence);
-        error = grid.poissonStep(solutionDensityMode(document), observer);
+        if (document.schroedingerSettings.selfConsistency == SelfConsistency::Accelerated)
+            error = followBoundCharge(document, phase.subbands(), observer);
+        else
+            error = grid.poissonStep(solutionDensityMode(document), observer);
         if (refresh) {
             publishStatus(document, error, pass, bound);
             observer.progress();
         }
         ++pass;
-    } while (error > schroedingerTolerance && pass < document.schroedingerIterations);
+    } while (error > document.schroedingerSettings.tolerance && pass < document.schroedingerIterations);
+    document.subbands = phase.levels();
     phase.finish();
     return true;
 }
@@ -158,6 +189,8 @@ bool iterateToSolution(Document& document, Observer& observer, double tolerance,
         ++it;
     }
     publishStatus(document, error, it, 0);
+    document.tolerance = tolerance;
+    document.converged = error >= 0.0 && error <= tolerance;
     if (stopOnNonFiniteSolution(document, observer))
         return false;
 
@@ -166,6 +199,8 @@ bool iterateToSolution(Document& document, Observer& observer, double tolerance,
         int bound = 0;
         if (schroedingerPhase(document, observer, refresh, error, pass, bound)) {
             publishStatus(document, error, pass, bound);
+            document.tolerance = document.schroedingerSettings.tolerance;
+            document.converged = error >= 0.0 && error <= document.schroedingerSettings.tolerance;
             if (stopOnNonFiniteSolution(document, observer))
                 return false;
         }
@@ -179,6 +214,8 @@ bool solve(Document& document, Observer& observer)
 {
     Grid& grid = document.grid;
     grid.reset(0);
+    document.subbands.clear();
+    document.converged = true;
     if (document.layers.empty())
         return true;
 
@@ -292,8 +329,8 @@ double sheetDensity(const Document& document, int first, int last)
     // A negative first index would read before the first point: the range starts at point 0.
     int i = first < 0 ? 0 : first;
     while (i < N - 1 && i <= last) {
-        const double nLeft = grid.point(i).electronDensity(mode);
-        const double nRight = grid.point(i + 1).electronDensity(mode);
+        const double nLeft = grid.point(i).electronDensity(grid.modeIn(i, mode));
+        const double nRight = grid.point(i + 1).electronDensity(grid.modeIn(i + 1, mode));
         sum = sum + (nLeft + nRight) * grid.dx[static_cast<std::size_t>(i)] * sheetChargeFactor;
         ++i;
     }
@@ -310,6 +347,24 @@ void setChargeRange(Document& document, int first, int last)
     document.chargeFirst = first;
     document.chargeLast = last;
     computeSheetCharge(document);
+}
+
+void setChargeRangeByDepth(Document& document, double from, double to)
+{
+    constexpr double slack = 1e-15;  // m
+    const Grid& grid = document.grid;
+    int first = grid.count;
+    int last = -1;
+    double x = 0.0;
+    for (int i = 0; i + 1 < grid.count; ++i) {
+        const double next = x + grid.dx[static_cast<std::size_t>(i)];
+        if (x >= from - slack && first == grid.count)
+            first = i;
+        if (next <= to + slack)
+            last = i;
+        x = next;
+    }
+    setChargeRange(document, first, last);
 }
 
 }  // namespace tervane

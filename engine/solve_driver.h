@@ -31,4 +31,8 @@ void computeSheetCharge(Document& document);
 // Stores the sheet-density range, then integrates it.
 void setChargeRange(Document& document, int first, int last);
 
+// The sheet-density range of the grid intervals that lie within depths `from`..`to` (m from the left
+// contact, a nanometre's millionth of slack at either end), stored and integrated as setChargeRange.
+void setChargeRangeByDepth(Document& document, double from, double to);
+
 }  // namespace tervane

@@ -19,8 +19,8 @@ bool dumpFile(const Grid& grid, const std::string& path, DensityMode mode)
     double x = 0;
     for (int i = 0; i < grid.count; ++i) {
         const GridPoint& point = grid.point(i);
-        const double n = point.electronDensity(mode);
-        const double p = point.holeDensity(mode);
+        const double n = point.electronDensity(grid.modeIn(i, mode));
+        const double p = point.holeDensity(grid.modeIn(i, mode));
         file.print("%f\t%f\t%f\t%f\t%e\t%e\n", x * angstromPerMetre, point.conductionEdge(), point.valenceEdge(),
                    point.Efn, n * perCubicCmPerPerCubicMetre, p * perCubicCmPerPerCubicMetre);
         if (i < grid.count - 1)

@@ -46,8 +46,8 @@ class SolveCommand : public testing::Test {
 };
 
 // The status file has every key and the messages met; one band line per grid point. Without any update
-// the solve never settles: every allowed step runs; a status file that cannot be written then fails
-// after the status line.
+// the solve never settles: every allowed step runs, it says it has not converged and exits 3; a status
+// file that cannot be written then fails after the status line.
 TEST_F(SolveCommand, WritesTheStatusLineTheStatusFileAndTheBands)
 {
     const std::string bogus = "GaAs t=1000 Nd=1e17 bogus=1\n"; // 100 points a layer
@@ -57,13 +57,20 @@ TEST_F(SolveCommand, WritesTheStatusLineTheStatusFileAndTheBands)
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "Unknown command in line #3: " + bogus);
     const nlohmann::json json = nlohmann::json::parse(readFile(status));
-    EXPECT_EQ(json.size(), 10u);
+    EXPECT_EQ(json.size(), 13u);
     EXPECT_EQ(json["count"], 300);
+    EXPECT_TRUE(json["converged"]);
     EXPECT_EQ(json["iterations"], iterationsOf(run.out));
     EXPECT_EQ(json["substrateA"], 3.189); // a new document's substrate: GaN at x = 0
     EXPECT_EQ(json["messages"], nlohmann::json::array({"Unknown command in line #3: " + bogus}));
     EXPECT_EQ(linesOf(readFile(bands)).size(), 301u);
     EXPECT_EQ(linesOf(readFile(bands)).at(0), "x\tEc\tEv\tEf\tn\tp");
+    const CliRun unsettled = solve(pn, {"--damping", "0", "--poisson-iterations", "7", "--status-json", status});
+    EXPECT_EQ(unsettled.status, 3);
+    EXPECT_NE(unsettled.err.find("Not converged: the solve stopped at its iteration limit (7 Newton steps)"),
+              std::string::npos)
+        << unsettled.err;
+    EXPECT_FALSE(nlohmann::json::parse(readFile(status))["converged"]);
     const CliRun stopped =
         solve(pn, {"--damping", "0", "--poisson-iterations", "+7", "--status-json", "no/s.json"}, dir.path());
     EXPECT_EQ(stopped.status, 1);

@@ -230,8 +230,8 @@ TEST(BoundStates, TheNeededStatesGiveTheDensityOfAllStatesBitForBit)
     electronDensityFromStates(grid, needed);
     EXPECT_TRUE(observer.messages.empty());
     ASSERT_FALSE(boundAll.empty());
-    EXPECT_GE(needed.withVectors, neededElectronStates(grid));
-    EXPECT_GT(neededElectronStates(grid), 200);
+    EXPECT_GE(needed.withVectors, neededStates(grid, Carrier::Electron));
+    EXPECT_GT(neededStates(grid, Carrier::Electron), 200);
     EXPECT_LT(needed.withVectors, N / 2);
     for (int k = 0; k < N; ++k)
         ASSERT_NEAR(needed.E[k], all.E[k], tolEnergyOfWidth * (all.E[N - 1] - all.E[0])) << "state " << k;

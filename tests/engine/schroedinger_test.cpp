@@ -80,6 +80,7 @@ TEST_P(Structures, EigenSolversGiveTheSameSolve)
     for (Document* d : {&tridiagonal, &dense}) {
         d->schroedingerIterations = 3;
         d->schroedingerSettings.dumpDirectory = scratch.path.string();
+        d->schroedingerSettings.eigenstateFiles = true;
         ASSERT_TRUE(solve(*d, observer));
     }
     EXPECT_TRUE(observer.messages.empty());
@@ -118,6 +119,7 @@ TEST_P(Structures, OnePassWritesTheFilesOfThePotentialItStartedFrom)
     Document d = structure(GetParam());
     d.schroedingerIterations = 0;
     d.schroedingerSettings.dumpDirectory = phaseFiles.path.string();
+    d.schroedingerSettings.eigenstateFiles = true;
     ASSERT_TRUE(solve(d, observer));
     EXPECT_TRUE(observer.messages.empty());
     EXPECT_EQ(d.iterations, 1);
@@ -146,11 +148,12 @@ INSTANTIATE_TEST_SUITE_P(All, Structures, ::testing::Values("DopedWell", "Undope
 TEST(SchroedingerPhase, AGridTooLargeForMemoryKeepsTheClassicalResult)
 {
     constexpr int points = 300000;
-    ASSERT_GT(schroedingerMemoryNeed(points, EigenSolverKind::Tridiagonal), availableMemory());
+    ASSERT_GT(schroedingerMemoryNeed(points, EigenSolverKind::Tridiagonal, points), availableMemory());
     ScratchDirectory scratch;
     Document d = document({gaAs()}, {layer("GaAs", points, 1, 1e16)});
     d.schroedingerOn = true;
     d.schroedingerSettings.dumpDirectory = scratch.path.string();
+    d.schroedingerSettings.eigenstateFiles = true;
     CollectingObserver observer;
     ASSERT_TRUE(solve(d, observer));
     ASSERT_EQ(observer.messages.size(), 1u);
@@ -204,6 +207,7 @@ TEST(EigenstateDump, FileLayout)
     const Grid grid =
         electronGrid(N, [](int i) { return (1.234 + 0.5 * i) * 1e-10; }, constant(0.0), constant(0.067));
     EigenSolution solution(N);
+    solution.table(N);
     solution.returned = 4;
     for (int k = 0; k < N; ++k) {
         solution.E[k] = k < 4 ? 0.1 * k : 1e6;
