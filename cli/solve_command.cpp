@@ -307,13 +307,9 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
 
     out << statusLine(document) << '\n';
     if (!document.converged)
-        printMessage(err, formatText("Not converged: the solve stopped at its iteration limit (%d %s) with "
-                                     "an error of %.3g V, above its tolerance of %.3g V; raise the limit "
-                                     "(--poisson-iterations, --schroedinger-iterations) or use "
-                                     "--self-consistency accelerated",
-                                     document.iterations,
-                                     document.schroedingerOn ? "Schroedinger passes" : "Newton steps",
-                                     document.solverError, document.tolerance));
+        printMessage(err, notConvergedText(document) +
+                              "; raise the limit (--poisson-iterations, --schroedinger-iterations) or use "
+                              "--self-consistency accelerated");
     if (options.statusJsonPath) {
         const std::string json = statusJson(document, observer.messages());
         if (IoResult result = writeFileAtomically(*options.statusJsonPath, json); !result) {

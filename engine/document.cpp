@@ -42,6 +42,17 @@ std::string statusLine(const Document& document)
     return text;
 }
 
+std::string notConvergedText(const Document& document)
+{
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "Not converged: the solve stopped at its iteration limit (%d %s) with an error of %.3g V, "
+                  "above its tolerance of %.3g V",
+                  document.iterations, document.schroedingerOn ? "Schroedinger passes" : "Newton steps",
+                  document.solverError, document.tolerance);
+    return text;
+}
+
 std::string layerLabel(std::size_t index, const Layer& layer)
 {
     return "Layer " + std::to_string(index) + " (" + printableName(layer.material) + ")";

@@ -65,6 +65,11 @@ public:
 // the window's status bar and the command-line tool show it.
 [[nodiscard]] std::string statusLine(const Document& document);
 
+// "Not converged: the solve stopped at its iteration limit (20 Schroedinger passes) with an error of
+// 0.000272 V, above its tolerance of 1e-05 V", for a solve that did not converge; each front end adds
+// how to change its limits.
+[[nodiscard]] std::string notConvergedText(const Document& document);
+
 // "Layer 3 (AlGaN)": a layer as messages name it, by the index the layer list shows and its material.
 [[nodiscard]] std::string layerLabel(std::size_t index, const Layer& layer);
 

@@ -245,6 +245,28 @@ class DialogsTest : public QObject {
         QCOMPARE(document.grid.rightBarrier, -0.5);
     }
 
+    // The passes and the quantum region reach the document, its depths in nm shown and m stored; a
+    // region whose end does not lie beyond its start is refused.
+    void solverPassesAndQuantumRegion()
+    {
+        tervane::Document document;
+        QStringList refused;
+        QVERIFY(editSettings<CSolverPropertiesDialog>(nullptr, document, [&](QDialog& dialog) {
+            dialog.show();
+            childNamed<QComboBox>(dialog, "selfConsistencyCombo")->setCurrentIndex(1);
+            childNamed<QCheckBox>(dialog, "quantumRegionCheck")->click();
+            typing({{"quantumFromEdit", "50"}, {"quantumToEdit", "50"}})(dialog);
+            refused = sink_.messages;
+            return typing({{"quantumFromEdit", "12.5"}, {"quantumToEdit", "80"}})(dialog);
+        }));
+        QCOMPARE(refused.size(), 1);
+        const tervane::SchroedingerSettings& settings = document.schroedingerSettings;
+        QCOMPARE(settings.selfConsistency, tervane::SelfConsistency::Accelerated);
+        QVERIFY(settings.quantumRegion);
+        QVERIFY(std::fabs(settings.quantumFrom - 12.5e-9) < 1e-20);
+        QVERIFY(std::fabs(settings.quantumTo - 80e-9) < 1e-20);
+    }
+
     // Limits are shown in cm^-3 and stored in m^-3, unless auto scale is on: it finds its own.
     void chargeViewLimitsInPerCubicCentimetre()
     {

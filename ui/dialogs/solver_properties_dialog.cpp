@@ -1,10 +1,19 @@
 #include "ui/dialogs/solver_properties_dialog.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QLabel>
 
 #include "engine/document.h"
 #include "ui/dialogs/number_edit.h"
+
+namespace {
+constexpr double nanometresPerMetre = 1e9;
+constexpr double maximumDepth = 1e9;    // nm: a metre, far beyond any structure
+constexpr double minimumRegion = 1e-3;  // nm between the region's ends
+}  // namespace
 
 CSolverPropertiesDialog::CSolverPropertiesDialog(QWidget* parent)
     : SettingsDialog(QStringLiteral("Solver Properties"), parent)
@@ -15,7 +24,25 @@ CSolverPropertiesDialog::CSolverPropertiesDialog(QWidget* parent)
     schroedingerIterationsEdit_ = addNumberRow(layout, 1, QStringLiteral("Scrhodinger Iterations"),
                                                QStringLiteral("schroedingerIterationsEdit"));
     dampingEdit_ = addNumberRow(layout, 2, QStringLiteral("Damping Factor"), QStringLiteral("dampingEdit"));
-    layout->addWidget(okCancelButtons(), 0, 2, 3, 1);
+    selfConsistencyCombo_ = new QComboBox(this);
+    selfConsistencyCombo_->setObjectName(QStringLiteral("selfConsistencyCombo"));
+    selfConsistencyCombo_->addItems({QStringLiteral("Alternating"), QStringLiteral("Accelerated")});
+    selfConsistencyCombo_->setToolTip(
+        QStringLiteral("Alternating: one Poisson step per Schroedinger pass. Accelerated: the bound charge "
+                       "follows the potential between passes; the same solution in a few passes."));
+    auto* selfConsistencyLabel = new QLabel(QStringLiteral("Schroedinger Passes"), this);
+    selfConsistencyLabel->setBuddy(selfConsistencyCombo_);
+    layout->addWidget(selfConsistencyLabel, 3, 0);
+    layout->addWidget(selfConsistencyCombo_, 3, 1);
+    quantumRegionCheck_ = new QCheckBox(QStringLiteral("Quantum Region Only"), this);
+    quantumRegionCheck_->setObjectName(QStringLiteral("quantumRegionCheck"));
+    quantumRegionCheck_->setToolTip(
+        QStringLiteral("Solve the bound states only between these depths; classical carriers elsewhere. "
+                       "Every occupied state must die away before the edges."));
+    layout->addWidget(quantumRegionCheck_, 4, 0, 1, 2);
+    quantumFromEdit_ = addNumberRow(layout, 5, QStringLiteral("From (nm)"), QStringLiteral("quantumFromEdit"));
+    quantumToEdit_ = addNumberRow(layout, 6, QStringLiteral("To (nm)"), QStringLiteral("quantumToEdit"));
+    layout->addWidget(okCancelButtons(), 0, 2, 7, 1);
 }
 
 void CSolverPropertiesDialog::fromDocument(const tervane::Document& document, CSolverPropertiesDialog& dialog)
@@ -23,6 +50,11 @@ void CSolverPropertiesDialog::fromDocument(const tervane::Document& document, CS
     dialog.dampingShown = 1.0 - document.damping;
     dialog.poissonIterations = document.poissonIterations;
     dialog.schroedingerIterations = document.schroedingerIterations;
+    const tervane::SchroedingerSettings& settings = document.schroedingerSettings;
+    dialog.accelerated = settings.selfConsistency == tervane::SelfConsistency::Accelerated;
+    dialog.quantumRegion = settings.quantumRegion;
+    dialog.quantumFrom = settings.quantumFrom * nanometresPerMetre;
+    dialog.quantumTo = settings.quantumTo * nanometresPerMetre;
 }
 
 void CSolverPropertiesDialog::toDocument(const CSolverPropertiesDialog& dialog, tervane::Document& document)
@@ -30,6 +62,12 @@ void CSolverPropertiesDialog::toDocument(const CSolverPropertiesDialog& dialog, 
     document.poissonIterations = dialog.poissonIterations;
     document.schroedingerIterations = dialog.schroedingerIterations;
     document.damping = 1.0 - dialog.dampingShown;
+    tervane::SchroedingerSettings& settings = document.schroedingerSettings;
+    settings.selfConsistency =
+        dialog.accelerated ? tervane::SelfConsistency::Accelerated : tervane::SelfConsistency::Alternating;
+    settings.quantumRegion = dialog.quantumRegion;
+    settings.quantumFrom = dialog.quantumFrom / nanometresPerMetre;
+    settings.quantumTo = dialog.quantumTo / nanometresPerMetre;
 }
 
 void CSolverPropertiesDialog::updateControls()
@@ -37,6 +75,10 @@ void CSolverPropertiesDialog::updateControls()
     dampingEdit_->setNumber(dampingShown);
     poissonIterationsEdit_->setInteger(poissonIterations);
     schroedingerIterationsEdit_->setInteger(schroedingerIterations);
+    selfConsistencyCombo_->setCurrentIndex(accelerated ? 1 : 0);
+    quantumRegionCheck_->setChecked(quantumRegion);
+    quantumFromEdit_->setNumber(quantumFrom);
+    quantumToEdit_->setNumber(quantumTo);
 }
 
 bool CSolverPropertiesDialog::validateAndStore()
@@ -48,8 +90,19 @@ bool CSolverPropertiesDialog::validateAndStore()
         !poissonIterationsEdit_->validateInteger(poisson, 0, poissonIterationsMaximum) ||
         !schroedingerIterationsEdit_->validateInteger(schroedinger, 0, schroedingerIterationsMaximum))
         return false;
+    // The depths are read only for a region that is on; its end must lie beyond its start.
+    double from = quantumFrom;
+    double to = quantumTo;
+    const bool region = quantumRegionCheck_->isChecked();
+    if (region && (!quantumFromEdit_->validateNumber(from, 0.0, maximumDepth) ||
+                   !quantumToEdit_->validateNumber(to, from + minimumRegion, maximumDepth)))
+        return false;
     dampingShown = damping;
     poissonIterations = poisson;
     schroedingerIterations = schroedinger;
+    accelerated = selfConsistencyCombo_->currentIndex() == 1;
+    quantumRegion = region;
+    quantumFrom = from;
+    quantumTo = to;
     return true;
 }

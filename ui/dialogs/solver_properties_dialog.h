@@ -2,11 +2,15 @@
 
 #include "ui/dialogs/settings_dialog.h"
 
+class QCheckBox;
+class QComboBox;
+
 namespace tervane {
 class Document;
 }
 
-// Setup > Solver Properties...: iteration limits and damping of the solve.
+// Setup > Solver Properties...: iteration limits and damping of the solve, how the Schroedinger passes
+// are made to agree with the potential, and the depth range of the bound states.
 class CSolverPropertiesDialog : public SettingsDialog {
     Q_OBJECT
 
@@ -21,6 +25,10 @@ public:
     double dampingShown = 0;  // 1 - the document's damping
     int poissonIterations = 0;
     int schroedingerIterations = 0;
+    bool accelerated = false;    // the accelerated self-consistency, else alternating passes
+    bool quantumRegion = false;  // bound states only between the two depths
+    double quantumFrom = 0.0;    // nm
+    double quantumTo = 0.0;      // nm
 
     explicit CSolverPropertiesDialog(QWidget* parent = nullptr);
 
@@ -34,4 +42,8 @@ private:
     NumberEdit* poissonIterationsEdit_ = nullptr;
     NumberEdit* schroedingerIterationsEdit_ = nullptr;
     NumberEdit* dampingEdit_ = nullptr;
+    QComboBox* selfConsistencyCombo_ = nullptr;
+    QCheckBox* quantumRegionCheck_ = nullptr;
+    NumberEdit* quantumFromEdit_ = nullptr;
+    NumberEdit* quantumToEdit_ = nullptr;
 };

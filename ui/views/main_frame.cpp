@@ -330,6 +330,19 @@ void CMainFrame::updateCommandStates()
 void CMainFrame::updateStatusPanes()
 {
     solverPane_->setText(doc_->solverStatusText());
+    // A solve that stopped at its limit says so in red, with the way out.
+    const bool converged = doc_->core.converged;
+    solverPane_->setStyleSheet(converged ? QString() : QStringLiteral("color: #c00000"));
+    const QString warning =
+        converged ? QString()
+                  : QString::fromStdString(tervane::notConvergedText(doc_->core)) +
+                        QStringLiteral("; raise the limits in Setup > Solver Properties or choose accelerated "
+                                       "passes there");
+    solverPane_->setToolTip(warning);
+    if (!converged)
+        statusBar()->showMessage(warning);
+    else if (statusBar()->currentMessage().startsWith(QStringLiteral("Not converged")))
+        statusBar()->clearMessage();
     const QStringList parts = doc_->cursorStatusText().split(QLatin1Char('\t'));
     cursorLeft_->setText(parts.value(0));
     cursorCentre_->setText(parts.value(1));
