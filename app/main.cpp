@@ -21,7 +21,7 @@ int main(int argc, char* argv[])
     CMainFrame frame(&app, &doc);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1 && !doc.openDocument(arguments.at(1)))
-        return 1;  // a document named on the command line that cannot be read ends the program
+        return 1; // a document named on the command line that cannot be read ends the program
     frame.show();
     return QApplication::exec();
 }

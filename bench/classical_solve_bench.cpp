@@ -5,9 +5,9 @@
 //   build-bench/bench/classical_solve_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
-#include "model/observer.h"
-#include "engine/solve_driver.h"
 #include "engine/document.h"
+#include "engine/solve_driver.h"
+#include "model/observer.h"
 
 using namespace tervane;
 
@@ -80,12 +80,11 @@ Document hemt(int points)
 }
 
 class QuietObserver : public Observer {
-public:
+  public:
     void message(const std::string&) override {}
 };
 
-template <Document (*Make)(int)>
-void classicalSolve(benchmark::State& state)
+template <Document (*Make)(int)> void classicalSolve(benchmark::State& state)
 {
     Document doc = Make(static_cast<int>(state.range(0)));
     QuietObserver observer;
@@ -96,9 +95,19 @@ void classicalSolve(benchmark::State& state)
     state.counters["error"] = doc.solverError;
 }
 
-}  // namespace
+} // namespace
 
-BENCHMARK(classicalSolve<pnJunction>)->Name("pn_junction")->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(classicalSolve<hemt>)->Name("algan_gan_hemt")->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(classicalSolve<pnJunction>)
+    ->Name("pn_junction")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(classicalSolve<hemt>)
+    ->Name("algan_gan_hemt")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -25,7 +25,7 @@ namespace {
 
 // Messages are dropped while timing: a message box would stop the run.
 class SilentMessageSink : public MessageSink {
-public:
+  public:
     void showMessage(const QString&) override {}
     SaveChoice askSaveChanges(const QString&) override { return SaveChoice::Discard; }
 };
@@ -47,7 +47,7 @@ tervane::Layer layer(const char* material, double thickness, double dx, double N
     return l;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -59,7 +59,8 @@ int main(int argc, char** argv)
 
     CTervaneApp app;
     CTervaneDoc doc(&app);
-    if (!tervane::loadMaterialsTomlFile(TERVANE_SOURCE_DIR "/examples/materials/standard.toml", doc.core.materials)) {
+    if (!tervane::loadMaterialsTomlFile(TERVANE_SOURCE_DIR "/examples/materials/standard.toml",
+                                        doc.core.materials)) {
         std::fprintf(stderr, "cannot read the standard library\n");
         return 1;
     }
@@ -79,7 +80,7 @@ int main(int argc, char** argv)
     hemt(2000);
     std::vector<double> edits;
     for (int r = 0; r < 15; ++r) {
-        doc.core.layers[1].Nd = (r % 2 ? 1e22 : 2e22);  // the edit a Layer Properties OK makes
+        doc.core.layers[1].Nd = (r % 2 ? 1e22 : 2e22); // the edit a Layer Properties OK makes
         QElapsedTimer timer;
         timer.start();
         doc.solve();
@@ -88,8 +89,9 @@ int main(int argc, char** argv)
         frame.chargeView()->repaint();
         edits.push_back(timer.nsecsElapsed() * 1e-6);
     }
-    std::printf("layer edit, %d points: solve + repaint of three views, median of 15: %.1f ms (%d iterations)\n",
-                doc.core.grid.count, median(edits), doc.core.iterations);
+    std::printf(
+        "layer edit, %d points: solve + repaint of three views, median of 15: %.1f ms (%d iterations)\n",
+        doc.core.grid.count, median(edits), doc.core.iterations);
 
     hemt(100000);
     doc.solve();
@@ -104,7 +106,7 @@ int main(int argc, char** argv)
         charge.push_back(timer.nsecsElapsed() * 1e-6);
     }
     std::printf("paint, %d points, %dx%d band diagram: median %.1f ms; %dx%d charge view: median %.1f ms\n",
-                doc.core.grid.count, frame.tervaneView()->width(), frame.tervaneView()->height(), median(band),
-                frame.chargeView()->width(), frame.chargeView()->height(), median(charge));
+                doc.core.grid.count, frame.tervaneView()->width(), frame.tervaneView()->height(),
+                median(band), frame.chargeView()->width(), frame.chargeView()->height(), median(charge));
     return 0;
 }

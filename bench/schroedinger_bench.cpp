@@ -20,12 +20,12 @@
 #include <vector>
 
 #include "engine/bound_states.h"
+#include "engine/document.h"
 #include "engine/eigenstate_dump.h"
 #include "engine/grid.h"
-#include "model/observer.h"
 #include "engine/solve_driver.h"
 #include "model/constants.h"
-#include "engine/document.h"
+#include "model/observer.h"
 
 using namespace tervane;
 

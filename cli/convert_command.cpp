@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "cli/exit_status.h"
-#include "io/materials_loader.h"
 #include "cli/messages.h"
 #include "cli/parsed_option.h"
 #include "cli/same_file.h"
@@ -11,6 +10,7 @@
 #include "io/document_file.h"
 #include "io/file_util.h"
 #include "io/materials_file.h"
+#include "io/materials_loader.h"
 #include "io/materials_toml.h"
 
 namespace tervane::cli {

@@ -4,8 +4,8 @@
 
 #include "cli/exit_status.h"
 #include "cli/material_listing.h"
-#include "io/materials_loader.h"
 #include "cli/messages.h"
+#include "io/materials_loader.h"
 
 namespace tervane::cli {
 

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "model/observer.h"
 #include "io/io_result.h"
+#include "model/observer.h"
 
 namespace tervane::cli {
 

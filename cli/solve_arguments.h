@@ -48,7 +48,7 @@ std::string parseSubstrate(std::string_view text, SubstrateChoice& substrate);
 // "FIRST:LAST", two grid indices of 0 or more. FIRST above LAST is allowed (an empty range).
 // "A:B": depths in nm from the left contact, 0 <= A < B.
 struct DepthRange {
-    double from = 0.0;  // m
+    double from = 0.0; // m
     double to = 0.0;
 };
 std::string parseDepthRange(std::string_view text, DepthRange& range);
@@ -58,7 +58,7 @@ struct SheetRange {
     int first = 0;
     int last = 0;
     bool inNanometres = false;
-    double from = 0.0;  // m, with inNanometres
+    double from = 0.0; // m, with inNanometres
     double to = 0.0;
 };
 std::string parseSheetRange(std::string_view text, SheetRange& range);

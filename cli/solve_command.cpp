@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "cli/exit_status.h"
-#include "io/materials_loader.h"
 #include "cli/messages.h"
 #include "cli/parsed_option.h"
 #include "cli/same_file.h"
@@ -17,16 +16,16 @@
 #include "cli/structure_loader.h"
 #include "cli/text_format.h"
 #include "engine/cv_profile.h"
+#include "engine/document.h"
 #include "engine/solve_driver.h"
 #include "export/band_profile_export.h"
 #include "export/charge_export.h"
 #include "io/file_util.h"
-#include "engine/document.h"
+#include "io/materials_loader.h"
 
 namespace tervane::cli {
 
 namespace {
-
 
 // The first output option that names the same file as an input, as "--bands" and the input's path;
 // nothing when every output is a file of its own.

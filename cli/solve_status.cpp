@@ -9,7 +9,6 @@
 
 namespace tervane::cli {
 
-
 std::string jsonNumber(double value)
 {
     if (std::isnan(value))
@@ -88,8 +87,9 @@ std::string statusJson(const Document& document, const std::vector<std::string>&
         const Subband& s = document.subbands[k];
         subbands += k == 0 ? "\n    " : ",\n    ";
         subbands += "{\"carrier\": " + jsonString(carrierNames[static_cast<int>(s.carrier)]) +
-                    ", \"energy\": " + jsonNumber(s.energy) + ", \"population\": " +
-                    jsonNumber(s.population * 1e-4) + ", \"peak\": " + jsonNumber(s.peak * 1e9) + "}";
+                    ", \"energy\": " + jsonNumber(s.energy) +
+                    ", \"population\": " + jsonNumber(s.population * 1e-4) +
+                    ", \"peak\": " + jsonNumber(s.peak * 1e9) + "}";
     }
     subbands += document.subbands.empty() ? "]" : "\n  ]";
     member("subbands", subbands);

@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "model/observer.h"
 #include "io/document_file.h"
 #include "io/file_util.h"
 #include "io/import_script.h"
+#include "model/observer.h"
 
 namespace tervane::cli {
 

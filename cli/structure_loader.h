@@ -25,7 +25,7 @@ enum class StructureFormat {
 struct Structure {
     std::vector<Layer> layers; // index 0 at the left contact
     ContactKind leftContact = ContactKind::Neutral;
-    double leftBarrier = 0.0;  // eV
+    double leftBarrier = 0.0; // eV
 };
 
 // Reads the document file or import script at `path`. The script's non-fatal findings ("Unknown

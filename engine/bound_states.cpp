@@ -12,8 +12,8 @@
 #include "engine/eigenpair_tracking.h"
 #include "engine/grid.h"
 #include "engine/lapack.h"
-#include "model/observer.h"
 #include "model/constants.h"
+#include "model/observer.h"
 
 namespace tervane {
 
@@ -181,8 +181,8 @@ int followedStates(const Hamiltonian& h, const EigenpairTrack& track, int wanted
     const int tracked = static_cast<int>(track.values.size());
     const int count = std::min({N, tracked, wanted + followMargin});
     if (count < wanted || count > solution.columns() ||
-        !followEigenpairs(N, h.diagonal.data(), h.coupling.data(), h.w.data(), track, count, solution.E.data(),
-                          solution.table(count, true)))
+        !followEigenpairs(N, h.diagonal.data(), h.coupling.data(), h.w.data(), track, count,
+                          solution.E.data(), solution.table(count, true)))
         return 0;
     return count;
 }
@@ -448,8 +448,8 @@ void appendSubbands(const Grid& grid, const EigenSolution& solution, Carrier car
             }
             if (i + 1 < n) {
                 const GridPoint& r = grid.points[i + 1];
-                const double left = sheetOccupancy(electron ? E - p.Efn : p.Efp - E, effectiveMass(p, carrier) * m0,
-                                                   electron ? p.Tn : p.Tp);
+                const double left = sheetOccupancy(electron ? E - p.Efn : p.Efp - E,
+                                                   effectiveMass(p, carrier) * m0, electron ? p.Tn : p.Tp);
                 const double right = sheetOccupancy(electron ? E - r.Efn : r.Efp - E,
                                                     effectiveMass(r, carrier) * m0, electron ? r.Tn : r.Tp);
                 population += (left * psi[i] * psi[i] + right * psi[i + 1] * psi[i + 1]) * grid.dx[i] / 2;

@@ -7,4 +7,4 @@ enum class Carrier { Electron = 0, LightHole = 1, HeavyHole = 2 };
 
 inline constexpr Carrier carriers[] = {Carrier::Electron, Carrier::LightHole, Carrier::HeavyHole};
 
-}  // namespace tervane
+} // namespace tervane

@@ -32,7 +32,7 @@ double GridPoint::holeDensity(DensityMode mode) const
 double GridPoint::ionizedDonors() const
 {
     if (fullyIonized)
-        return Nd;  // deep donors are not counted at all
+        return Nd; // deep donors are not counted at all
     const double Ec = conductionEdge();
     return Ndd * ionizationFraction(Efn - (Ec - EdDeep), donorDegeneracy, Tn) +
            Nd * ionizationFraction(Efn - (Ec - EdShallow), donorDegeneracy, Tn);
@@ -41,7 +41,7 @@ double GridPoint::ionizedDonors() const
 double GridPoint::ionizedAcceptors() const
 {
     if (fullyIonized)
-        return Na;  // deep acceptors are not counted
+        return Na; // deep acceptors are not counted
     const double Ev = valenceEdge();
     return Nda * ionizationFraction(Ev + EaDeep - Efp, acceptorDegeneracy, Tp) +
            Na * ionizationFraction(Ev + EaShallow - Efp, acceptorDegeneracy, Tp);
@@ -56,4 +56,4 @@ double sheetOccupancy(double E, double m, double T)
     return s * m * dos2D;
 }
 
-}  // namespace tervane
+} // namespace tervane

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "engine/grid.h"
-#include "model/observer.h"
 #include "model/constants.h"
+#include "model/observer.h"
 
 namespace tervane {
 
@@ -21,7 +21,7 @@ double neutralityCharge(const GridPoint& point)
 constexpr double chargeTolerance = 1e6;     // m^-3, i.e. 1 cm^-3
 constexpr double potentialTolerance = 1e-6; // V
 
-}  // namespace
+} // namespace
 
 void GridPoint::solveNeutralPotential(Observer& observer)
 {
@@ -74,7 +74,7 @@ void Grid::applyContacts(Observer& observer)
         return;
     GridPoint& left = point(0);
     if (leftContact != ContactKind::Neutral)
-        left.phi = left.dEc - leftBarrier;  // phiPol of point 0 is always 0
+        left.phi = left.dEc - leftBarrier; // phiPol of point 0 is always 0
     else
         left.solveNeutralPotential(observer);
 
@@ -85,4 +85,4 @@ void Grid::applyContacts(Observer& observer)
         right.solveNeutralPotential(observer);
 }
 
-}  // namespace tervane
+} // namespace tervane

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/document.h"
 #include "engine/grid.h"
-#include "model/observer.h"
 #include "engine/solve_driver.h"
 #include "engine/text_file.h"
-#include "engine/document.h"
+#include "model/observer.h"
 
 namespace tervane {
 
@@ -23,18 +23,18 @@ constexpr double perSquareCm = 1e-4;          // m^-2 -> cm^-2
 
 // Puts the user's barrier back whatever happens inside the sweep.
 class BarrierRestorer {
-public:
+  public:
     BarrierRestorer(double& barrier, double saved) : barrier_(barrier), saved_(saved) {}
     ~BarrierRestorer() { barrier_ = saved_; }
     BarrierRestorer(const BarrierRestorer&) = delete;
     BarrierRestorer& operator=(const BarrierRestorer&) = delete;
 
-private:
+  private:
     double& barrier_;
     double saved_;
 };
 
-}  // namespace
+} // namespace
 
 long long countCvBiases(double V0, double start, double stop, double step, long long limit)
 {
@@ -98,12 +98,13 @@ bool runCvProfile(Document& document, double start, double stop, double step, co
             double dQ = 0;
             for (int i = 0; i + 1 < N; ++i) {
                 const auto k = static_cast<std::size_t>(i);
-                dQ = dQ + ((grid.point(i).netCharge(grid.modeAt(i)) - Q[k]) + (grid.point(i + 1).netCharge(grid.modeAt(i + 1)) - Q[k + 1])) *
+                dQ = dQ + ((grid.point(i).netCharge(grid.modeAt(i)) - Q[k]) +
+                           (grid.point(i + 1).netCharge(grid.modeAt(i + 1)) - Q[k + 1])) *
                               grid.dx[k] * halfCharge;
             }
             grid.leftBarrier = grid.leftBarrier - probeFraction * step;
 
-            const double C = dQ * inverseProbeFraction / step * perSquareCm;  // no absolute value
+            const double C = dQ * inverseProbeFraction / step * perSquareCm; // no absolute value
             file->print("%f\t%E\n", grid.leftBarrier - V0, C);
             observer.progress();
             grid.leftBarrier = grid.leftBarrier + step;
@@ -114,4 +115,4 @@ bool runCvProfile(Document& document, double start, double stop, double step, co
     return finished;
 }
 
-}  // namespace tervane
+} // namespace tervane

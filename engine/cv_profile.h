@@ -26,4 +26,4 @@ long long countCvBiases(double V0, double start, double stop, double step, long 
 bool runCvProfile(Document& document, double start, double stop, double step, const std::string& outputPath,
                   Observer& observer);
 
-}  // namespace tervane
+} // namespace tervane

@@ -66,4 +66,4 @@ const Material* layerMaterial(const Document& document, const Layer& layer, Obse
     return material;
 }
 
-}  // namespace tervane
+} // namespace tervane

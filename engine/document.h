@@ -19,38 +19,38 @@ class Observer;
 // directly. How a window shows it (scales, cursor) is the window's. SI units inside (m, m^-3, K, eV)
 // except where a member says otherwise.
 class Document {
-public:
+  public:
     // The structure.
-    std::vector<Layer> layers;        // index 0 at the left contact
-    std::vector<Material> materials;  // looked up by exact name, first match wins
+    std::vector<Layer> layers;       // index 0 at the left contact
+    std::vector<Material> materials; // looked up by exact name, first match wins
 
     // Settings.
     bool schroedingerOn = false;
     bool valenceSchroedingerOn = false;
     bool fullyIonized = true;
     bool polarizationOn = true;
-    double substrateA = 3.189;     // Angstrom
-    double substratePsp = -0.029;  // C/m^2
+    double substrateA = 3.189;    // Angstrom
+    double substratePsp = -0.029; // C/m^2
     std::string substrateMaterial = "GaN";
     double substrateX = 0.0;
     int poissonIterations = 200;
     int schroedingerIterations = 20;
-    double damping = 1.0;        // the Solver Properties dialog shows 1 - damping
-    double temperature = 300.0;  // K; the constant term of Tn and Tp of new layers
-    SchroedingerSettings schroedingerSettings;  // eigen-solver and eigenstate-file folder
-    int chargeFirst = 0;  // sheet-density range, grid indices
+    double damping = 1.0;                      // the Solver Properties dialog shows 1 - damping
+    double temperature = 300.0;                // K; the constant term of Tn and Tp of new layers
+    SchroedingerSettings schroedingerSettings; // eigen-solver and eigenstate-file folder
+    int chargeFirst = 0;                       // sheet-density range, grid indices
     int chargeLast = 0;
 
     // The grid with its contact settings, and the last solution on it.
     Grid grid;
-    double solverError = 0.0;  // last Poisson error of the last solve, V
+    double solverError = 0.0; // last Poisson error of the last solve, V
     int iterations = 0;
     int boundStates = 0;
-    double sheetCharge = 0.0;  // cm^-2
+    double sheetCharge = 0.0; // cm^-2
     // False when the last solve stopped at an iteration limit with its error above the tolerance.
     bool converged = true;
-    double tolerance = 0.0;              // V, the tolerance the last phase of the last solve ran to
-    std::vector<Subband> subbands;       // bound states of the last Schroedinger pass
+    double tolerance = 0.0;        // V, the tolerance the last phase of the last solve ran to
+    std::vector<Subband> subbands; // bound states of the last Schroedinger pass
 
     // File > New: empties the grid and the stack, clears the status values and returns the substrate
     // and solver settings to their New values. Materials, contacts, temperature and switches are kept.
@@ -76,4 +76,4 @@ public:
 // The material a layer names, or nullptr after telling the observer "Material not found!".
 const Material* layerMaterial(const Document& document, const Layer& layer, Observer& observer);
 
-}  // namespace tervane
+} // namespace tervane

@@ -14,8 +14,8 @@
 
 #include "engine/bound_states.h"
 #include "engine/grid.h"
-#include "model/observer.h"
 #include "model/constants.h"
+#include "model/observer.h"
 
 namespace tervane {
 

@@ -28,4 +28,4 @@ void Grid::reset(int count_)
     eps.resize(static_cast<std::size_t>(count_ - 1), 0.0);
 }
 
-}  // namespace tervane
+} // namespace tervane

@@ -28,17 +28,17 @@ enum class ContactKind : int { Neutral = 0, Fixed = 1 };
 // The discretised device from the left contact (point 0) to the right contact (point N-1), its
 // spacings and permittivities, the Newton work system, and the solver and contact settings.
 class Grid {
-public:
+  public:
     std::vector<GridPoint> points;
-    std::vector<double> dx;   // dx[i]: distance from point i to point i+1, m
-    std::vector<double> eps;  // eps[i]: absolute permittivity of interval i..i+1, F/m
+    std::vector<double> dx;  // dx[i]: distance from point i to point i+1, m
+    std::vector<double> eps; // eps[i]: absolute permittivity of interval i..i+1, F/m
     TridiagonalSystem system;
     int count = 0;
-    double damping = 1.0;     // factor on each Newton update
+    double damping = 1.0; // factor on each Newton update
     bool fullyIonized = true;
     ContactKind leftContact = ContactKind::Neutral;
     ContactKind rightContact = ContactKind::Neutral;
-    double leftBarrier = 0.0;   // Ec at a Fixed contact, eV
+    double leftBarrier = 0.0; // Ec at a Fixed contact, eV
     double rightBarrier = 0.0;
     // The density mode of the last Newton system; the interior points' densities follow it, the
     // contact points' are always classical.
@@ -88,11 +88,11 @@ public:
     // Sets the potentials of the two contact points.
     void applyContacts(Observer& observer);
 
-private:
+  private:
     // Solves the assembled system and applies the damped update; as poissonStep.
     double newtonUpdate(Observer& observer);
 
-    std::vector<double> scratch_;  // auxiliary vector of the tridiagonal solve, kept between steps
+    std::vector<double> scratch_; // auxiliary vector of the tridiagonal solve, kept between steps
 };
 
-}  // namespace tervane
+} // namespace tervane

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "engine/grid.h"
-#include "model/observer.h"
 #include "model/constants.h"
+#include "model/observer.h"
 
 namespace tervane {
 
@@ -15,10 +15,10 @@ void Grid::initialGuess()
         p.fullyIonized = true;
         const double net = p.ionizedDonors() - p.ionizedAcceptors();
         if (net == 0.0)
-            p.phi = p.dEc - (p.Eg / 2 + p.phiPol) - p.Efn;  // Ec Eg/2 above Efn
+            p.phi = p.dEc - (p.Eg / 2 + p.phiPol) - p.Efn; // Ec Eg/2 above Efn
         else if (net > 0.0)
-            p.phi = p.dEc - kB * p.Tn * std::log(Nc0 / net) - p.phiPol - p.Efn;  // n = net
-        else  // acceptors win; Efn is used here too, not Efp
+            p.phi = p.dEc - kB * p.Tn * std::log(Nc0 / net) - p.phiPol - p.Efn; // n = net
+        else // acceptors win; Efn is used here too, not Efp
             p.phi = p.dEc - p.Eg + kB * p.Tp * std::log(Nv0 / (-net)) - p.phiPol - p.Efn;
         p.fullyIonized = fullyIonized;
     }
@@ -117,4 +117,4 @@ double Grid::newtonUpdate(Observer& observer)
     return error;
 }
 
-}  // namespace tervane
+} // namespace tervane

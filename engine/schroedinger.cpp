@@ -121,7 +121,7 @@ struct SchroedingerPhase::Impl {
     Grid region;
     Grid* grid;
     int first = 0;
-    double originX = 0.0;  // m, depth of the region's first point
+    double originX = 0.0; // m, depth of the region's first point
     // The largest share of its peak that the lowest state of a kind keeps at an edge of the region, and
     // the depth of that edge (m).
     double edgeShare = 0.0;
@@ -189,7 +189,7 @@ struct SchroedingerPhase::Impl {
     // Points the quantum region's depths cover; false (after saying why) when fewer than 3.
     bool restrictToRegion()
     {
-        constexpr double slack = 1e-15;  // m
+        constexpr double slack = 1e-15; // m
         int last = -1;
         first = full.count;
         double x = 0.0;
@@ -203,10 +203,11 @@ struct SchroedingerPhase::Impl {
         }
         if (last - first + 1 < 3) {
             char text[200];
-            std::snprintf(text, sizeof text,
-                          "The quantum region %g to %g nm holds fewer than 3 grid points; the bound states are "
-                          "not solved and the classical solution is kept.",
-                          settings.quantumFrom * 1e9, settings.quantumTo * 1e9);
+            std::snprintf(
+                text, sizeof text,
+                "The quantum region %g to %g nm holds fewer than 3 grid points; the bound states are "
+                "not solved and the classical solution is kept.",
+                settings.quantumFrom * 1e9, settings.quantumTo * 1e9);
             observer.message(text);
             return false;
         }
@@ -345,8 +346,7 @@ int SchroedingerPhase::pass(bool valence)
         // the reference, always solves).
         s.holeDensity.assign(static_cast<std::size_t>(grid.count), 0.0);
         for (const Carrier kind : {Carrier::LightHole, Carrier::HeavyHole}) {
-            if (s.settings.eigenSolver == EigenSolverKind::Tridiagonal &&
-                !holeStatesOccupied(grid, kind))
+            if (s.settings.eigenSolver == EigenSolverKind::Tridiagonal && !holeStatesOccupied(grid, kind))
                 continue;
             const std::vector<int> holes = s.solveStates(kind, s.observer, StateScope::Needed);
             s.measureEdges();
@@ -384,10 +384,11 @@ void SchroedingerPhase::finish()
     Impl& s = *impl_;
     if (s.edgeShare > maximumEdgeShare) {
         char text[300];
-        std::snprintf(text, sizeof text,
-                      "The quantum region cuts through a bound state: at its edge at %.4g nm the lowest state "
-                      "keeps %.2g of its peak density (more than %g); widen the region.",
-                      s.edgeX * 1e9, s.edgeShare, maximumEdgeShare);
+        std::snprintf(
+            text, sizeof text,
+            "The quantum region cuts through a bound state: at its edge at %.4g nm the lowest state "
+            "keeps %.2g of its peak density (more than %g); widen the region.",
+            s.edgeX * 1e9, s.edgeShare, maximumEdgeShare);
         s.observer.message(text);
     }
     if (!s.solution || s.passes == 0 || !s.settings.eigenstateFiles) {

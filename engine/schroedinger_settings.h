@@ -30,4 +30,4 @@ struct SchroedingerSettings {
     std::string dumpDirectory;
 };
 
-}  // namespace tervane
+} // namespace tervane

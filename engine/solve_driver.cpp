@@ -8,11 +8,11 @@
 #include <limits>
 #include <string>
 
+#include "engine/document.h"
 #include "engine/grid.h"
-#include "model/observer.h"
 #include "engine/schroedinger.h"
 #include "model/constants.h"
-#include "engine/document.h"
+#include "model/observer.h"
 
 namespace tervane {
 
@@ -22,9 +22,9 @@ constexpr double initialError = 500.0;
 constexpr double classicalTolerance = 1e-5;
 constexpr double biasTolerance = 1e-8;
 constexpr int statusRefreshSteps = 5;
-constexpr double innerTolerance = 1e-10;  // V, Newton steps between two accelerated passes
+constexpr double innerTolerance = 1e-10; // V, Newton steps between two accelerated passes
 constexpr int innerSteps = 50;
-constexpr double sheetChargeFactor = 5e-5;  // 1/2 of the trapezoid times 1e-4 for m^-2 -> cm^-2
+constexpr double sheetChargeFactor = 5e-5; // 1/2 of the trapezoid times 1e-4 for m^-2 -> cm^-2
 
 // Why a layer cannot be cut into grid points, or empty when it can.
 std::string unusableLayerReason(const Layer& layer)
@@ -208,7 +208,7 @@ bool iterateToSolution(Document& document, Observer& observer, double tolerance,
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool solve(Document& document, Observer& observer)
 {
@@ -254,7 +254,8 @@ bool solve(Document& document, Observer& observer)
             templatePoint.Nda = layer.Nda;
             if (document.polarizationOn) {
                 const double f = layer.relaxed ? layer.strainFactor : 1.0;
-                const double P = material->polarization.polarizationAt(x, f, document.substrateA, document.substratePsp);
+                const double P =
+                    material->polarization.polarizationAt(x, f, document.substrateA, document.substratePsp);
                 templatePoint.dP = P - Pprev;
                 Pprev = P;
             }
@@ -351,7 +352,7 @@ void setChargeRange(Document& document, int first, int last)
 
 void setChargeRangeByDepth(Document& document, double from, double to)
 {
-    constexpr double slack = 1e-15;  // m
+    constexpr double slack = 1e-15; // m
     const Grid& grid = document.grid;
     int first = grid.count;
     int last = -1;
@@ -367,4 +368,4 @@ void setChargeRangeByDepth(Document& document, double from, double to)
     setChargeRange(document, first, last);
 }
 
-}  // namespace tervane
+} // namespace tervane

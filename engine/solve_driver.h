@@ -35,4 +35,4 @@ void setChargeRange(Document& document, int first, int last);
 // contact, a nanometre's millionth of slack at either end), stored and integrated as setChargeRange.
 void setChargeRangeByDepth(Document& document, double from, double to);
 
-}  // namespace tervane
+} // namespace tervane

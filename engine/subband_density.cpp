@@ -14,7 +14,7 @@ namespace {
 // its response are left out of the predicted change; the pass's own densities keep every state.
 constexpr double negligibleExponent = 20.0;
 
-}  // namespace
+} // namespace
 
 void SubbandDensity::begin(const Grid& grid, int offset)
 {
@@ -103,13 +103,13 @@ CarrierResponse SubbandDensity::predicted(std::size_t i, const GridPoint& p, dou
 
 CarrierResponse SubbandDensity::at(int i, const GridPoint& p) const
 {
-    if (i < offset_ || i - offset_ >= static_cast<int>(phi0_.size())) {  // outside the quantum region
+    if (i < offset_ || i - offset_ >= static_cast<int>(phi0_.size())) { // outside the quantum region
         const double n = p.electronDensity(DensityMode::Classical);
         const double holes = p.holeDensity(DensityMode::Classical);
         return {n, holes, q * holes / (kB * p.Tp) + q * n / (kB * p.Tn)};
     }
     const auto j = static_cast<std::size_t>(i - offset_);
-    const double shift = phi0_[j] - p.phi;  // the band edges move opposite to the potential, eV
+    const double shift = phi0_[j] - p.phi; // the band edges move opposite to the potential, eV
     CarrierResponse response = predicted(j, p, shift);
     response.n = std::max(0.0, n0_[j] + (response.n - predictedN0_[j]));
     if (holes_) {
@@ -121,4 +121,4 @@ CarrierResponse SubbandDensity::at(int i, const GridPoint& p) const
     return response;
 }
 
-}  // namespace tervane
+} // namespace tervane

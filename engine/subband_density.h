@@ -18,7 +18,7 @@ class EigenSolution;
 // exactly the pass's; the derivative enters the Newton matrix, so that the Poisson solve between two
 // passes sees the bound charge respond to the potential.
 class SubbandDensity {
-public:
+  public:
     // Starts a new pass on `grid`, remembering its potential; `grid` holds the points from `offset` on
     // of the grid the Poisson solve works on (a quantum region), whose other points are classical.
     void begin(const Grid& grid, int offset);
@@ -36,23 +36,23 @@ public:
     // The largest change of the potential of `grid` (the whole grid) since begin(), V.
     [[nodiscard]] double largestShift(const Grid& grid) const;
 
-private:
+  private:
     struct State {
         Carrier carrier;
-        double level;                    // eV, as an electron energy
-        std::vector<double> psiSquared;  // m^-1, per point
+        double level;                   // eV, as an electron energy
+        std::vector<double> psiSquared; // m^-1, per point
     };
     // The predicted part of the carriers at point i for a band-edge shift (eV).
     [[nodiscard]] CarrierResponse predicted(std::size_t i, const GridPoint& p, double shift) const;
 
     bool holes_ = false;
     int offset_ = 0;
-    std::vector<double> phi0_;  // potential of the pass, V
-    std::vector<double> n0_;    // densities of the pass, m^-3
+    std::vector<double> phi0_; // potential of the pass, V
+    std::vector<double> n0_;   // densities of the pass, m^-3
     std::vector<double> p0_;
-    std::vector<double> predictedN0_;  // the predicted part at the pass's potential
+    std::vector<double> predictedN0_; // the predicted part at the pass's potential
     std::vector<double> predictedP0_;
     std::vector<State> states_;
 };
 
-}  // namespace tervane
+} // namespace tervane

@@ -30,4 +30,4 @@ bool TextFile::close()
     return closed && !failed;
 }
 
-}  // namespace tervane
+} // namespace tervane

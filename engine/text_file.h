@@ -8,7 +8,7 @@ namespace tervane {
 // A text file open for writing (replacing what was there), closed when it goes out of scope. The
 // exports, the C-V profile and the eigenstate files write through it.
 class TextFile {
-public:
+  public:
     explicit TextFile(const std::string& path);
     ~TextFile();
     TextFile(const TextFile&) = delete;
@@ -24,8 +24,8 @@ public:
     // Closes the file now; false when a write or the close failed.
     [[nodiscard]] bool close();
 
-private:
+  private:
     std::FILE* file_;
 };
 
-}  // namespace tervane
+} // namespace tervane

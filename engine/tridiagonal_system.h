@@ -8,7 +8,7 @@ namespace tervane {
 // Row i: lower[i]*u[i-1] + diag[i]*u[i] + upper[i]*u[i+1] = rhs[i]; `update` receives u.
 // Units in the Poisson step: lower, diag, upper in F/m^3, rhs in C/m^3, update in V.
 class TridiagonalSystem {
-public:
+  public:
     std::vector<double> lower;
     std::vector<double> diag;
     std::vector<double> upper;
@@ -31,4 +31,4 @@ public:
     }
 };
 
-}  // namespace tervane
+} // namespace tervane

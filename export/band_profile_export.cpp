@@ -21,12 +21,13 @@ bool dumpFile(const Grid& grid, const std::string& path, DensityMode mode)
         const GridPoint& point = grid.point(i);
         const double n = point.electronDensity(grid.modeIn(i, mode));
         const double p = point.holeDensity(grid.modeIn(i, mode));
-        file.print("%f\t%f\t%f\t%f\t%e\t%e\n", x * angstromPerMetre, point.conductionEdge(), point.valenceEdge(),
-                   point.Efn, n * perCubicCmPerPerCubicMetre, p * perCubicCmPerPerCubicMetre);
+        file.print("%f\t%f\t%f\t%f\t%e\t%e\n", x * angstromPerMetre, point.conductionEdge(),
+                   point.valenceEdge(), point.Efn, n * perCubicCmPerPerCubicMetre,
+                   p * perCubicCmPerPerCubicMetre);
         if (i < grid.count - 1)
             x += grid.dx[static_cast<std::size_t>(i)];
     }
     return file.close();
 }
 
-}  // namespace tervane
+} // namespace tervane

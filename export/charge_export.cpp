@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "engine/text_file.h"
-#include "model/observer.h"
-#include "model/constants.h"
 #include "engine/document.h"
+#include "engine/text_file.h"
+#include "model/constants.h"
+#include "model/observer.h"
 
 namespace tervane {
 
@@ -17,7 +17,7 @@ bool exportCharges(const Document& document, const std::string& path, Observer& 
         return false;
     }
     double x = 0;
-    double Pprev = document.substratePsp;  // C/m^2
+    double Pprev = document.substratePsp; // C/m^2
     for (std::size_t index = 0; index < document.layers.size(); ++index) {
         const Layer& layer = document.layers[index];
         const Material* material = layerMaterial(document, layer, observer);
@@ -27,10 +27,10 @@ bool exportCharges(const Document& document, const std::string& path, Observer& 
         if (n >= 1 && document.polarizationOn) {
             // The polarization of the layer's first point, back in C/m^2 on the substrate's scale.
             const double f = layer.relaxed ? layer.strainFactor : 1.0;
-            const double P = document.substratePsp +
-                             material->polarization.polarizationAt(layer.composition.value(0.0), f, document.substrateA,
-                                                                 document.substratePsp) /
-                                 qInverse;
+            const double P = document.substratePsp + material->polarization.polarizationAt(
+                                                         layer.composition.value(0.0), f, document.substrateA,
+                                                         document.substratePsp) /
+                                                         qInverse;
             file.print("%.3e\t%.3e\n", x, P - Pprev);
             Pprev = P;
         }
@@ -39,4 +39,4 @@ bool exportCharges(const Document& document, const std::string& path, Observer& 
     return true;
 }
 
-}  // namespace tervane
+} // namespace tervane

@@ -13,4 +13,4 @@ class Observer;
 // created empty. Returns false when a message stopped the export.
 [[nodiscard]] bool exportCharges(const Document& document, const std::string& path, Observer& observer);
 
-}  // namespace tervane
+} // namespace tervane

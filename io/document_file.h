@@ -14,8 +14,8 @@ namespace tervane {
 struct DocumentFileContents {
     int version = 2;
     std::vector<Layer> layers;
-    ContactKind leftContact = ContactKind::Neutral;  // stored as its int32 value
-    double leftBarrier = 0.0;  // eV
+    ContactKind leftContact = ContactKind::Neutral; // stored as its int32 value
+    double leftBarrier = 0.0;                       // eV
 };
 
 // The bytes of a version-2 document file.
@@ -35,4 +35,4 @@ IoResult loadDocumentFile(const std::string& path, Document& document);
 // True when the bytes start like a document file (the int32 1 or 2).
 bool looksLikeDocumentFile(std::string_view bytes);
 
-}  // namespace tervane
+} // namespace tervane

@@ -67,4 +67,4 @@ IoResult writeFileAtomically(const std::string& path, std::string_view bytes)
     return IoResult::success();
 }
 
-}  // namespace tervane
+} // namespace tervane

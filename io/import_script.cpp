@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "model/observer.h"
 #include "io/file_util.h"
 #include "model/constants.h"
+#include "model/observer.h"
 
 namespace tervane {
 
@@ -51,8 +51,8 @@ bool isDigit(char byte)
 }
 
 struct Token {
-    std::string_view key;    // before the first "="
-    std::string_view value;  // after the last "="; empty without "="
+    std::string_view key;   // before the first "="
+    std::string_view value; // after the last "="; empty without "="
 };
 
 // Splits the next run of non-white-space bytes off the front of `rest`.
@@ -72,7 +72,8 @@ bool nextToken(std::string_view& rest, Token& token)
     rest.remove_prefix(end);
     const std::size_t firstEquals = text.find('=');
     token.key = text.substr(0, firstEquals);
-    token.value = firstEquals == std::string_view::npos ? std::string_view{} : text.substr(text.rfind('=') + 1);
+    token.value =
+        firstEquals == std::string_view::npos ? std::string_view{} : text.substr(text.rfind('=') + 1);
     return true;
 }
 
@@ -95,7 +96,7 @@ bool isKeyword(std::string_view key, std::string_view keyword)
 // toolkit may have switched LC_NUMERIC to the user's); the "%lf" scans run under the "C" locale on
 // this thread and the caller's locale comes back afterwards.
 class ClassicLocaleScope {
-public:
+  public:
     ClassicLocaleScope()
     {
         static const locale_t classic = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
@@ -110,7 +111,7 @@ public:
     ClassicLocaleScope(const ClassicLocaleScope&) = delete;
     ClassicLocaleScope& operator=(const ClassicLocaleScope&) = delete;
 
-private:
+  private:
     locale_t previous_ = static_cast<locale_t>(0);
 };
 
@@ -145,7 +146,7 @@ std::string lineText(long long lineNumber)
 // repeat block copies its own stretch of that list in place, so no layer is copied once per level of
 // nesting: the work stays in proportion to the layers made, which maxScriptLayers bounds.
 class ScriptParser {
-public:
+  public:
     ScriptParser(ScriptLineReader& reader, long long& lineNumber, Observer& observer)
         : reader_(reader), lineNumber_(lineNumber), observer_(observer)
     {
@@ -158,7 +159,7 @@ public:
 
     const std::string& failure() const { return failure_; }
 
-private:
+  private:
     bool parseRepeat(int depth, bool keep, std::string_view line, std::string_view value,
                      std::vector<Layer>& layers);
     Layer readLayer(std::string_view material, std::string_view properties, std::string_view line);
@@ -216,7 +217,7 @@ bool ScriptParser::parseRepeat(int depth, bool keep, std::string_view line, std:
     long long copies = 1;
     if (!readRepeatCount(value, copies)) {
         report("Missing repeat count in ", line);
-        copies = 1;  // the block as written, once
+        copies = 1; // the block as written, once
     }
     const bool keepBlock = keep && copies > 0;
     const std::size_t start = layers.size();
@@ -234,10 +235,11 @@ bool ScriptParser::parseRepeat(int depth, bool keep, std::string_view line, std:
     // Grown by at least half (up to the bound), so that many small repeats after a long stack stay
     // linear.
     if (needed > layers.capacity())
-        layers.reserve(std::max(needed, std::min(maxScriptLayers, layers.capacity() + layers.capacity() / 2)));
+        layers.reserve(
+            std::max(needed, std::min(maxScriptLayers, layers.capacity() + layers.capacity() / 2)));
     for (long long copy = 1; copy < copies; ++copy)
         for (std::size_t i = start; i < start + blockSize; ++i)
-            layers.push_back(layers[i]);  // no reallocation: the room is reserved
+            layers.push_back(layers[i]); // no reallocation: the room is reserved
     return true;
 }
 
@@ -335,7 +337,7 @@ bool ScriptParser::refuseLayerCount(long long atLine)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 IoResult parseScript(ScriptLineReader& reader, long long& lineNumber, std::vector<Layer>& layers,
                      Observer& observer)
@@ -372,4 +374,4 @@ IoResult readScriptFile(const std::string& path, std::vector<Layer>& layers, Obs
     return parseScriptText(text, layers, observer);
 }
 
-}  // namespace tervane
+} // namespace tervane

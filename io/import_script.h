@@ -22,14 +22,14 @@ inline constexpr std::size_t maxScriptLayers = 1000000;
 inline constexpr std::size_t maxScriptLineLength = 2047;
 
 class ScriptLineReader {
-public:
+  public:
     explicit ScriptLineReader(std::string_view text) : text_(text) {}
 
     bool atEnd() const { return position_ >= text_.size(); }
     // The next line, or false at the end of the text.
     bool readLine(std::string_view& line);
 
-private:
+  private:
     std::string_view text_;
     std::size_t position_ = 0;
 };
@@ -42,11 +42,12 @@ IoResult parseScript(ScriptLineReader& reader, long long& lineNumber, std::vecto
                      Observer& observer);
 
 // Parses the text of an import script. Non-fatal findings ("Unknown command in line #%d: %s", "Missing
-// repeat count in line #%d: %s", "Invalid number in line #%d: %s") go to `observer` as they are met. On success `layers` receives the layers in order (replacing its
-// contents); on a fatal error (limits exceeded) `layers` is left empty and the result says why.
+// repeat count in line #%d: %s", "Invalid number in line #%d: %s") go to `observer` as they are met. On
+// success `layers` receives the layers in order (replacing its contents); on a fatal error (limits exceeded)
+// `layers` is left empty and the result says why.
 IoResult parseScriptText(std::string_view text, std::vector<Layer>& layers, Observer& observer);
 
 // Reads and parses a script file; "Could not open file" when it cannot be read.
 IoResult readScriptFile(const std::string& path, std::vector<Layer>& layers, Observer& observer);
 
-}  // namespace tervane
+} // namespace tervane

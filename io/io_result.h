@@ -19,4 +19,4 @@ struct [[nodiscard]] IoResult {
 inline constexpr const char* textCouldNotOpenFile = "Could not open file";
 inline constexpr const char* textWrongVersion = "wrong version file!";
 
-}  // namespace tervane
+} // namespace tervane

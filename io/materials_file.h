@@ -24,4 +24,4 @@ IoResult saveMaterialsFile(const std::string& path, const std::vector<Material>&
 // Materials > Open...: all or nothing.
 IoResult loadMaterialsFile(const std::string& path, std::vector<Material>& materials);
 
-}  // namespace tervane
+} // namespace tervane

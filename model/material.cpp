@@ -44,4 +44,4 @@ Material* findMaterial(std::vector<Material>& materials, std::string_view name)
     return nullptr;
 }
 
-}  // namespace tervane
+} // namespace tervane

@@ -16,19 +16,19 @@ enum MaterialType : int { Binary = 0, Ternary = 1 };
 // A named record of composition laws. The laws are kept in user units (eV, relative permittivity,
 // free-electron masses, cm^-3 for the backgrounds); the engine converts where it uses them.
 class Material {
-public:
-    int type = Binary;       // 0 = Binary, 1 = Ternary; only the editor's reference list reads it
-    Quadratic Eg;            // band gap, eV
-    Quadratic dEc;           // conduction-band edge on the common absolute scale, eV
-    Quadratic eps;           // relative permittivity
-    Quadratic EaShallow;     // shallow acceptor level above Ev, eV
-    Quadratic EdShallow;     // shallow donor level below Ec, eV
-    Quadratic EaDeep;        // deep acceptor level above Ev, eV
-    Quadratic EdDeep;        // deep donor level below Ec, eV
-    Quadratic me;            // electron effective mass, m0
-    Quadratic mhh;           // heavy-hole effective mass, m0
-    Quadratic mlh;           // light-hole effective mass, m0
-    double NddBackground = 0.0;  // cm^-3; held and stored, never used in evaluation
+  public:
+    int type = Binary;          // 0 = Binary, 1 = Ternary; only the editor's reference list reads it
+    Quadratic Eg;               // band gap, eV
+    Quadratic dEc;              // conduction-band edge on the common absolute scale, eV
+    Quadratic eps;              // relative permittivity
+    Quadratic EaShallow;        // shallow acceptor level above Ev, eV
+    Quadratic EdShallow;        // shallow donor level below Ec, eV
+    Quadratic EaDeep;           // deep acceptor level above Ev, eV
+    Quadratic EdDeep;           // deep donor level below Ec, eV
+    Quadratic me;               // electron effective mass, m0
+    Quadratic mhh;              // heavy-hole effective mass, m0
+    Quadratic mlh;              // light-hole effective mass, m0
+    double NddBackground = 0.0; // cm^-3; held and stored, never used in evaluation
     double NdaBackground = 0.0;
     double NaBackground = 0.0;
     double NdBackground = 0.0;
@@ -50,5 +50,4 @@ public:
 const Material* findMaterial(const std::vector<Material>& materials, std::string_view name);
 Material* findMaterial(std::vector<Material>& materials, std::string_view name);
 
-
-}  // namespace tervane
+} // namespace tervane

@@ -17,4 +17,4 @@ struct MaterialValues {
     double EaDeep = 0.0;
 };
 
-}  // namespace tervane
+} // namespace tervane

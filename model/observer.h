@@ -8,7 +8,7 @@ namespace tervane {
 // How the core talks to whoever drives it. The core never shows anything and never exits: the GUI
 // turns messages into message boxes, the command-line tool into lines on standard error.
 class Observer {
-public:
+  public:
     virtual ~Observer() = default;
     // A user-facing message with its exact text ("Material not found!", "error in matrix solver\n").
     virtual void message(const std::string& text) = 0;
@@ -21,7 +21,7 @@ public:
 
 // Keeps the messages; for tests, the command-line tool and callers that report afterwards.
 class CollectingObserver : public Observer {
-public:
+  public:
     std::vector<std::string> messages;
     int progressCount = 0;
     int updateCount = 0;
@@ -31,4 +31,4 @@ public:
     void updateAll() override { ++updateCount; }
 };
 
-}  // namespace tervane
+} // namespace tervane

@@ -10,7 +10,8 @@ bool Polarization::operator==(const Polarization& other) const
            e33 == other.e33;
 }
 
-double Polarization::polarizationAt(double x, double strainFactor, double substrateA, double substratePsp) const
+double Polarization::polarizationAt(double x, double strainFactor, double substrateA,
+                                    double substratePsp) const
 {
     const double aL = a.value(x);
     if (aL == 0.0)
@@ -24,4 +25,4 @@ double Polarization::polarizationAt(double x, double strainFactor, double substr
     return piezo * qInverse * strainFactor + (Psp.value(x) - substratePsp) * qInverse;
 }
 
-}  // namespace tervane
+} // namespace tervane

@@ -11,4 +11,4 @@ std::string Quadratic::toText() const
     return buffer;
 }
 
-}  // namespace tervane
+} // namespace tervane

@@ -8,7 +8,7 @@ namespace tervane {
 // relative depth in the layer. Members are declared b, a, c; the constructor, the text form and the
 // stored form all go a, b, c.
 class Quadratic {
-public:
+  public:
     double b = 0.0;
     double a = 0.0;
     double c = 0.0;
@@ -28,4 +28,4 @@ public:
     bool operator==(const Quadratic& other) const { return a == other.a && b == other.b && c == other.c; }
 };
 
-}  // namespace tervane
+} // namespace tervane

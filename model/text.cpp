@@ -11,22 +11,22 @@ std::size_t utf8SequenceLength(std::string_view text)
     if (lead < 0x80)
         return 1;
     std::size_t length = 0;
-    unsigned char low = 0x80;  // the range of the second byte
+    unsigned char low = 0x80; // the range of the second byte
     unsigned char high = 0xBF;
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
         if (lead == 0xE0)
-            low = 0xA0;  // overlong below U+0800
+            low = 0xA0; // overlong below U+0800
         if (lead == 0xED)
-            high = 0x9F;  // surrogates
+            high = 0x9F; // surrogates
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
         if (lead == 0xF0)
-            low = 0x90;  // overlong below U+10000
+            low = 0x90; // overlong below U+10000
         if (lead == 0xF4)
-            high = 0x8F;  // above U+10FFFF
+            high = 0x8F; // above U+10FFFF
     } else {
         return 0;
     }
@@ -75,4 +75,4 @@ std::string printableText(std::string_view text, bool escapeQuotes)
     return shown;
 }
 
-}  // namespace tervane
+} // namespace tervane

@@ -25,4 +25,4 @@ namespace tervane {
     return printableText(name);
 }
 
-}  // namespace tervane
+} // namespace tervane

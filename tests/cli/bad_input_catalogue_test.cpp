@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <ostream>
 #include <string>

@@ -11,9 +11,9 @@
 
 namespace {
 
-constexpr double tolSheetRelative = 1e-3;  // ns within 0.1 %
-constexpr double tolLevel = 1e-4;          // eV: the first level within 0.1 meV
-constexpr double tolPopulation = 1e5;      // cm^-2, below which a level counts as empty
+constexpr double tolSheetRelative = 1e-3; // ns within 0.1 %
+constexpr double tolLevel = 1e-4;         // eV: the first level within 0.1 meV
+constexpr double tolPopulation = 1e5;     // cm^-2, below which a level counts as empty
 constexpr int acceleratedPassLimit = 12;
 
 // Solves with the tool and returns its status.
@@ -32,7 +32,7 @@ nlohmann::json solveStatus(const std::string& arguments, const std::string& mode
     return nlohmann::json::parse(text.str());
 }
 
-}  // namespace
+} // namespace
 
 TEST(SelfConsistency, AcceleratedPassesReachTheAlternatingSolution)
 {
@@ -42,13 +42,14 @@ TEST(SelfConsistency, AcceleratedPassesReachTheAlternatingSolution)
     };
     for (const Case& c : {
              Case{"hemt/hemt.tvn --schroedinger --sheet-range 50:2049"},
-             Case{"modulation-doped/modulation-doped.tvn --no-polarization --schroedinger --sheet-range 120:1119"},
+             Case{"modulation-doped/modulation-doped.tvn --no-polarization --schroedinger --sheet-range "
+                  "120:1119"},
              Case{"mqw/mqw.tvn --schroedinger --valence --sheet-range 0:1000"},
          }) {
         SCOPED_TRACE(c.arguments);
         const std::string arguments = examples + c.arguments;
-        const nlohmann::json reference =
-            solveStatus(arguments + " --schroedinger-iterations 1000 --schroedinger-tolerance 1e-9", "alternating");
+        const nlohmann::json reference = solveStatus(
+            arguments + " --schroedinger-iterations 1000 --schroedinger-tolerance 1e-9", "alternating");
         const nlohmann::json accelerated = solveStatus(arguments, "accelerated");
         ASSERT_TRUE(reference["converged"].get<bool>());
         ASSERT_TRUE(accelerated["converged"].get<bool>());
@@ -92,6 +93,7 @@ TEST(QuantumRegion, WholeStructureChangesNothingAndACutStateIsReported)
     };
     EXPECT_EQ(run("--quantum-region 0:1025", "region"), run("", "whole"));
     const std::string cut = run("--quantum-region 20:40", "cut");
-    EXPECT_NE(cut.find("The quantum region cuts through a bound state: at its edge at 20 nm"), std::string::npos);
+    EXPECT_NE(cut.find("The quantum region cuts through a bound state: at its edge at 20 nm"),
+              std::string::npos);
     std::filesystem::remove_all(folder);
 }

@@ -65,7 +65,8 @@ TEST_F(SolveCommand, WritesTheStatusLineTheStatusFileAndTheBands)
     EXPECT_EQ(json["messages"], nlohmann::json::array({"Unknown command in line #3: " + bogus}));
     EXPECT_EQ(linesOf(readFile(bands)).size(), 301u);
     EXPECT_EQ(linesOf(readFile(bands)).at(0), "x\tEc\tEv\tEf\tn\tp");
-    const CliRun unsettled = solve(pn, {"--damping", "0", "--poisson-iterations", "7", "--status-json", status});
+    const CliRun unsettled =
+        solve(pn, {"--damping", "0", "--poisson-iterations", "7", "--status-json", status});
     EXPECT_EQ(unsettled.status, 3);
     EXPECT_NE(unsettled.err.find("Not converged: the solve stopped at its iteration limit (7 Newton steps)"),
               std::string::npos)

@@ -204,8 +204,8 @@ TEST(EigenstateDump, FileLayout)
 {
     ScratchDirectory scratch;
     const int N = 5;
-    const Grid grid =
-        electronGrid(N, [](int i) { return (1.234 + 0.5 * i) * 1e-10; }, constant(0.0), constant(0.067));
+    const Grid grid = electronGrid(
+        N, [](int i) { return (1.234 + 0.5 * i) * 1e-10; }, constant(0.0), constant(0.067));
     EigenSolution solution(N);
     solution.table(N);
     solution.returned = 4;

@@ -51,8 +51,8 @@ TEST(CarrierStatistics, IonizationAndSubbandOccupation)
 // the last point.
 TEST(ClassicalSolve, UniformLayersEndNeutralAndHoldTheirSheetDensity)
 {
-    constexpr double tolBracket = 1e-6;  // V
-    constexpr double tolDensity = 4e-5;  // relative: exp(1e-6 V / kT) - 1
+    constexpr double tolBracket = 1e-6; // V
+    constexpr double tolDensity = 4e-5; // relative: exp(1e-6 V / kT) - 1
     CollectingObserver observer;
     for (const auto& [Nd, Na] : {std::pair{1e17, 0.0}, std::pair{0.0, 1e17}, std::pair{0.0, 0.0}}) {
         Document doc = document({gaAs()}, {layer("GaAs", 1000, 10, Nd, Na)});

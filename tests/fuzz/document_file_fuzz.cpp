@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!read) {
         check(fuzz::isPrintableText(read.message) && !read.message.empty(),
               "a refused document is explained in printable text", read.message);
-        check(encode(contents) == before && contents.version == 2, "a refused document leaves the open one alone");
+        check(encode(contents) == before && contents.version == 2,
+              "a refused document leaves the open one alone");
         return 0;
     }
     check(looksLikeDocumentFile(bytes), "a document that reads is recognised as one");

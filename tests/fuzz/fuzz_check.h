@@ -22,8 +22,11 @@ inline bool isPrintableText(const std::string& text)
 {
     for (std::size_t i = 0, length = 1; i < text.size(); i += length) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                                                  : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        length = lead < 0x80                    ? 1
+                 : lead >= 0xC2 && lead <= 0xDF ? 2
+                 : lead >= 0xE0 && lead <= 0xEF ? 3
+                 : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                : 0;
         if (length == 0 || lead < 0x20 || lead == 0x7F || i + length > text.size())
             return false;
         for (std::size_t k = 1; k < length; ++k)
@@ -33,4 +36,4 @@ inline bool isPrintableText(const std::string& text)
     return true;
 }
 
-}  // namespace tervane::fuzz
+} // namespace tervane::fuzz

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "model/observer.h"
 #include "io/document_file.h"
 #include "io/import_script.h"
+#include "model/observer.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using namespace tervane;
@@ -31,7 +31,7 @@ bool isFinite(const Layer& l)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CollectingObserver observer;
     const IoResult parsed = parseScript(reader, lineNumber, layers, observer);
 
-    check(lineNumber >= 0 && static_cast<std::size_t>(lineNumber) <= size, "no more lines are counted than read");
+    check(lineNumber >= 0 && static_cast<std::size_t>(lineNumber) <= size,
+          "no more lines are counted than read");
     for (const std::string& message : observer.messages)
         check(message.starts_with("Unknown command in line #") ||
                   message.starts_with("Missing repeat count in line #") ||

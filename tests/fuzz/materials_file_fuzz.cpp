@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<Material> again;
     const IoResult reread = decodeMaterials(written, again);
     check(reread.ok, "a materials file written from a read list reads back", reread.message);
-    check(encodeMaterials(again) == written, "a materials file written from a read list reads back unchanged");
+    check(encodeMaterials(again) == written,
+          "a materials file written from a read list reads back unchanged");
 
     std::string text;
     if (encodeMaterialsToml(materials, text)) {

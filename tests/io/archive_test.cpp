@@ -15,9 +15,9 @@ namespace {
 TEST(Archive, NumbersAreLittleEndianAndKeepEveryBit)
 {
     const double signallingNaN = std::bit_cast<double>(std::uint64_t{0x7FF0000000000001});
-    const std::string layout = bytes({0x04, 0x03, 0x02, 0x01, 0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0x04,
-                                      0xC0, 0x9A, 0x99, 0x99, 0x99, 0x99, 0x99, 0xC9, 0x3F, 1, 0, 0, 0, 0, 0,
-                                      0xF0, 0x7F, 2, 0, 0, 0});
+    const std::string layout =
+        bytes({0x04, 0x03, 0x02, 0x01, 0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0,    0,    0x04, 0xC0, 0x9A, 0x99,
+               0x99, 0x99, 0x99, 0x99, 0xC9, 0x3F, 1,    0,    0, 0, 0, 0, 0xF0, 0x7F, 2,    0,    0,    0});
     ArchiveWriter writer;
     writer.writeInt32(0x01020304);
     writer.writeInt32(-2);
@@ -41,8 +41,11 @@ TEST(Archive, NumbersAreLittleEndianAndKeepEveryBit)
 TEST(Archive, StringsTakeTheShortestPrefixAndReadBack)
 {
     const std::pair<std::size_t, std::string> forms[] = {
-        {0, bytes({0})}, {254, bytes({0xFE})}, {255, bytes({0xFF, 0xFF, 0})},
-        {65533, bytes({0xFF, 0xFD, 0xFF})}, {65534, bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0, 0})},
+        {0, bytes({0})},
+        {254, bytes({0xFE})},
+        {255, bytes({0xFF, 0xFF, 0})},
+        {65533, bytes({0xFF, 0xFD, 0xFF})},
+        {65534, bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0, 0})},
         {70000, bytes({0xFF, 0xFF, 0xFF, 0x70, 0x11, 1, 0})}};
     for (const auto& [length, prefix] : forms) {
         std::string text(length, '\xFF');

@@ -17,9 +17,9 @@ Layer numberedLayer(const std::string& material, double first)
     l.material = material;
     l.holes = false;
     l.relaxed = true;
-    for (double* number : {&l.thickness, &l.dx, &l.composition.a, &l.composition.b, &l.composition.c, &l.Na,
-                           &l.Nd, &l.Nda, &l.Ndd, &l.strainFactor, &l.Efn.a, &l.Efn.b, &l.Efn.c, &l.Efp.a,
-                           &l.Efp.b, &l.Efp.c, &l.spare})
+    for (double* number :
+         {&l.thickness, &l.dx, &l.composition.a, &l.composition.b, &l.composition.c, &l.Na, &l.Nd, &l.Nda,
+          &l.Ndd, &l.strainFactor, &l.Efn.a, &l.Efn.b, &l.Efn.c, &l.Efp.a, &l.Efp.b, &l.Efp.c, &l.spare})
         *number = first++;
     return l;
 }
@@ -27,7 +27,7 @@ Layer numberedLayer(const std::string& material, double first)
 // Temperatures are not stored: a layer comes back with the constructor's 300 K.
 TEST(DocumentFile, Version2LayoutAndRoundTrip)
 {
-    const std::string expected = i32(2) + i32(1) + numbers(1, 5) +   // version, count, thickness, dx, x
+    const std::string expected = i32(2) + i32(1) + numbers(1, 5) + // version, count, thickness, dx, x
                                  bytes({3, 'G', 'a', 'N'}) + numbers(6, 9) + // material, Na, Nd, Nda, Ndd
                                  i32(0) + i32(1) + numbers(10, 17) +         // holes, relaxed, strain...
                                  i32(1) + f64(0.85);                         // left contact

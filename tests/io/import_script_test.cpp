@@ -43,9 +43,9 @@ TEST(ImportScript, LayerLinesAreReadInScriptUnits)
     ASSERT_EQ(parsed.names, "GaN GaN GaN GaN x");
     const std::vector<Layer>& l = parsed.layers;
     const std::pair<double, double> values[] = {
-        {l[0].thickness, 2e-8}, {l[0].dx, 5e-10},       {l[0].Na, 2e23},         {l[0].Ndd, 3e22},
-        {l[0].Nda, 4.5e21},     {l[0].Nd, 2e24},        {l[0].strainFactor, 0.5}, {l[1].thickness, 1e-8},
-        {l[2].thickness, 8e-10}, {l[3].thickness, 5e-10}, {l[3].Nd, 2e6},          {l[4].thickness, 0.0},
+        {l[0].thickness, 2e-8},  {l[0].dx, 5e-10},        {l[0].Na, 2e23},          {l[0].Ndd, 3e22},
+        {l[0].Nda, 4.5e21},      {l[0].Nd, 2e24},         {l[0].strainFactor, 0.5}, {l[1].thickness, 1e-8},
+        {l[2].thickness, 8e-10}, {l[3].thickness, 5e-10}, {l[3].Nd, 2e6},           {l[4].thickness, 0.0},
         {l[4].dx, 1e-9}};
     for (const auto& [value, expected] : values)
         EXPECT_NEAR(value, expected, tolRelative * expected) << expected;
@@ -64,14 +64,20 @@ TEST(ImportScript, LayerLinesAreReadInScriptUnits)
 TEST(ImportScript, RepeatBlocksExpand)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"A\r\nB\r\n", "A B"},           {"\n \n\t\r\n=A t=1\n", ""},
-        {"endrepeat\nA\n", ""},          {"GaN\xA0t=5\nAlN\x85 t=5\n", "GaN\xA0t AlN\x85"},
-        {"A\nendrepeat x\nB\n", "A"},    {"REPEAT=2\nA\nB\nEndRepeat\nC\n", "A B A B C"},
-        {"repeat=+2\nA\n", "A A"},       {"repeat=2\nA\nrepeat=2\nB\n", "A B B A B B"},
+        {"A\r\nB\r\n", "A B"},
+        {"\n \n\t\r\n=A t=1\n", ""},
+        {"endrepeat\nA\n", ""},
+        {"GaN\xA0t=5\nAlN\x85 t=5\n", "GaN\xA0t AlN\x85"},
+        {"A\nendrepeat x\nB\n", "A"},
+        {"REPEAT=2\nA\nB\nEndRepeat\nC\n", "A B A B C"},
+        {"repeat=+2\nA\n", "A A"},
+        {"repeat=2\nA\nrepeat=2\nB\n", "A B B A B B"},
         {"repeat=2\nA\nrepeat=2\nB\nendrepeat\nC\nendrepeat\n", "A B B C A B B C"},
         {"repeat=2\nA\nendrepeat\nendrepeat\nB\n", "A A"},
-        {"repeat=3.7 A\nA\nendrepeat\n", "A A A"},     {"repeat=-2\nA\nendrepeat\nB\n", "B"},
-        {"repeat=0x10\nA\nendrepeat\nB\n", "B"},       {"repeat=-1000000000000\nA\nendrepeat\nB\n", "B"},
+        {"repeat=3.7 A\nA\nendrepeat\n", "A A A"},
+        {"repeat=-2\nA\nendrepeat\nB\n", "B"},
+        {"repeat=0x10\nA\nendrepeat\nB\n", "B"},
+        {"repeat=-1000000000000\nA\nendrepeat\nB\n", "B"},
         {"repeat=1000000000000\nendrepeat\nB\n", "B"}};
     for (const auto& [script, names] : cases) {
         const Parsed parsed = parse(script);
@@ -92,11 +98,12 @@ TEST(ImportScript, MessagesNameEveryLineRead)
     const Parsed parsed = parse(blocks + fullLine + longLine + "InN baz\r\n");
     ASSERT_EQ(parsed.names, "B GaN GaN GaN xyz InN");
     EXPECT_NEAR(parsed.layers[4].thickness, 2e-9, 2e-9 * tolRelative);
-    const std::vector<std::string> messages = {
-        "Unknown command in line #2: A foo\n",         "Missing repeat count in line #4: repeat\n",
-        "Unknown command in line #7: GaN foo=1 bar\n", "Unknown command in line #7: GaN foo=1 bar\n",
-        "Unknown command in line #10: " + longLine.substr(0, 2047),
-        "Unknown command in line #12: InN baz\r\n"};
+    const std::vector<std::string> messages = {"Unknown command in line #2: A foo\n",
+                                               "Missing repeat count in line #4: repeat\n",
+                                               "Unknown command in line #7: GaN foo=1 bar\n",
+                                               "Unknown command in line #7: GaN foo=1 bar\n",
+                                               "Unknown command in line #10: " + longLine.substr(0, 2047),
+                                               "Unknown command in line #12: InN baz\r\n"};
     EXPECT_EQ(parsed.messages, messages);
 }
 
@@ -105,9 +112,9 @@ TEST(ImportScript, MessagesNameEveryLineRead)
 TEST(ImportScript, LayerCountIsBounded)
 {
     ASSERT_EQ(parse("A\nrepeat=999999\nB\n").layers.size(), maxScriptLayers);
-    for (const auto& [script, line] : {std::pair{"repeat=999999\nB\nendrepeat\nA\nC\n", "5"},
-                                       std::pair{"A\nA\nrepeat=999999\nB\n", "3"},
-                                       std::pair{"repeat=99\nA\nrepeat=99999\nB\nendrepeat\n", "1"}}) {
+    for (const auto& [script, line] :
+         {std::pair{"repeat=999999\nB\nendrepeat\nA\nC\n", "5"}, std::pair{"A\nA\nrepeat=999999\nB\n", "3"},
+          std::pair{"repeat=99\nA\nrepeat=99999\nB\nendrepeat\n", "1"}}) {
         std::vector<Layer> layers(3);
         CollectingObserver observer;
         EXPECT_EQ(parseScriptText(script, layers, observer).message,

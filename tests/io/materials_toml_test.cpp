@@ -31,8 +31,11 @@ TEST(MaterialsToml, RoundTripKeepsEveryBitOfAwkwardNumbersAndNames)
     materials[1].dEc = Quadratic(1e23, 9007199254740993.0, std::numeric_limits<double>::denorm_min());
     materials[1].eps = Quadratic(std::numeric_limits<double>::max(), -1e-300, -0.1);
     materials[1].NdaBackground = -0.0;
-    const std::string names[] = {"Al\"Ga\"N a\\b\\u0041 \"\"\" '''", "\t\n\r\b\f\x01\x7F",
-                                 std::string("Ga\0N", 4), "[[material]]\n# x = 1", std::string(70000, 'n'),
+    const std::string names[] = {"Al\"Ga\"N a\\b\\u0041 \"\"\" '''",
+                                 "\t\n\r\b\f\x01\x7F",
+                                 std::string("Ga\0N", 4),
+                                 "[[material]]\n# x = 1",
+                                 std::string(70000, 'n'),
                                  "\xC3\x85 \xE2\x80\xA8 \xEF\xBB\xBF \xF4\x8F\xBF\xBF"};
     for (const std::string& name : names)
         materials.push_back(numberedMaterial(name, 2.0 * double(materials.size())));

@@ -321,18 +321,18 @@ class DialogsTest : public QObject {
         expected.Efp = Quadratic(0.1, -0.2, 0.05);
         QStringList opened;
         QVERIFY(editedTo({[&](QDialog& dialog) {
-                             for (const auto& f : fields)
-                                 opened << shown(dialog, f.field) << f.shown;
-                             childNamed<QComboBox>(dialog, "materialBox")->setCurrentText("GaN");
-                             childNamed<QCheckBox>(dialog, "relaxedCheck")->toggle();
-                             childNamed<QCheckBox>(dialog, "holesCheck")->toggle();
-                             typing(typed, "EfpButton")(dialog);
-                             return pressButton(dialog, "okButton");
-                         },
-                         [&opened](QDialog& dialog) {
-                             opened << shown(dialog, "aEdit") + " " + shown(dialog, "bEdit") << "-0.5 0.25";
-                             return typing({{"aEdit", "0.1"}, {"bEdit", "-0.2"}, {"cEdit", "0.05"}})(dialog);
-                         }},
+                              for (const auto& f : fields)
+                                  opened << shown(dialog, f.field) << f.shown;
+                              childNamed<QComboBox>(dialog, "materialBox")->setCurrentText("GaN");
+                              childNamed<QCheckBox>(dialog, "relaxedCheck")->toggle();
+                              childNamed<QCheckBox>(dialog, "holesCheck")->toggle();
+                              typing(typed, "EfpButton")(dialog);
+                              return pressButton(dialog, "okButton");
+                          },
+                          [&opened](QDialog& dialog) {
+                              opened << shown(dialog, "aEdit") + " " + shown(dialog, "bEdit") << "-0.5 0.25";
+                              return typing({{"aEdit", "0.1"}, {"bEdit", "-0.2"}, {"cEdit", "0.05"}})(dialog);
+                          }},
                          expected));
         for (qsizetype i = 0; i < opened.size(); i += 2)
             QCOMPARE(opened[i], opened[i + 1]);
@@ -352,8 +352,8 @@ class DialogsTest : public QObject {
             const char* command;
             std::vector<Step> steps;
             QStringList captions;
-            QList<int> angstroms;    // afterwards; empty when unchanged
-            int added;               // the new layer's index, or -1
+            QList<int> angstroms; // afterwards; empty when unchanged
+            int added;            // the new layer's index, or -1
         } cases[] = {
             {"new", {thickness("40")}, {layerCaption}, {10, 20, 30, 40}, 3},
             {"insert", {position("0"), thickness("99")}, both, {99, 10, 20, 30}, 0},

@@ -9,7 +9,7 @@
 
 // Records the messages and the questions, and gives `answer` to every question.
 class RecordingMessageSink : public MessageSink {
-public:
+  public:
     QStringList messages;
     QStringList questions;
     SaveChoice answer = SaveChoice::Discard;
@@ -23,11 +23,11 @@ public:
 
 // Hands out queued answers in order; an empty queue answers "cancelled".
 class ScriptedFileChooser : public FileChooser {
-public:
+  public:
     QStringList answers;
     QString openFileName(QWidget*, const QString&) override { return next(); }
     QString saveFileName(QWidget*, const QString&) override { return next(); }
 
-private:
+  private:
     QString next() { return answers.isEmpty() ? QString() : answers.takeFirst(); }
 };

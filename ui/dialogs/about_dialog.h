@@ -6,6 +6,6 @@
 class CAboutDialog : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit CAboutDialog(QWidget* parent = nullptr);
 };

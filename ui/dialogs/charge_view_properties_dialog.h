@@ -11,10 +11,10 @@ class CTervaneDoc;
 class CChargeViewPropertiesDialog : public SettingsDialog {
     Q_OBJECT
 
-public:
+  public:
     // Exchanged with the controls, in this order.
-    double lowerLimit = 0;  // cm^-3
-    double upperLimit = 0;  // cm^-3
+    double lowerLimit = 0; // cm^-3
+    double upperLimit = 0; // cm^-3
     bool logScale = false;
     bool autoScale = false;
 
@@ -29,7 +29,7 @@ public:
     void updateControls() override;
     bool validateAndStore() override;
 
-private:
+  private:
     QCheckBox* logScaleCheck_ = nullptr;
     QCheckBox* autoScaleCheck_ = nullptr;
     QGroupBox* scaleGroup_ = nullptr;

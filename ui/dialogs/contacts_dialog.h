@@ -14,15 +14,15 @@ class Document;
 class CContactsDialog : public SettingsDialog {
     Q_OBJECT
 
-public:
+  public:
     // Contact kinds as the radio groups know them; -1 when neither button is selected.
     static constexpr int neutralType = 0;
     static constexpr int fixedType = 1;
 
     // Exchanged with the controls, in this order.
     int leftType = -1;
-    double leftBarrier = 0;   // eV
-    double rightBarrier = 0;  // eV
+    double leftBarrier = 0;  // eV
+    double rightBarrier = 0; // eV
     int rightType = -1;
 
     explicit CContactsDialog(QWidget* parent = nullptr);
@@ -39,7 +39,7 @@ public:
     // stored.
     bool validateAndStore() override;
 
-private:
+  private:
     struct Side {
         QGroupBox* group = nullptr;
         QRadioButton* neutral = nullptr;

@@ -6,10 +6,10 @@
 class CCvDialog : public SettingsDialog {
     Q_OBJECT
 
-public:
-    double start = 0.0;  // V
-    double stop = 10.0;  // V
-    double step = 0.1;   // V
+  public:
+    double start = 0.0; // V
+    double stop = 10.0; // V
+    double step = 0.1;  // V
 
     explicit CCvDialog(QWidget* parent = nullptr);
 
@@ -22,7 +22,7 @@ public:
     // the Step field.
     bool validateAndStore() override;
 
-private:
+  private:
     NumberEdit* startEdit_ = nullptr;
     NumberEdit* stopEdit_ = nullptr;
     NumberEdit* stepEdit_ = nullptr;

@@ -42,8 +42,11 @@ const struct {
 };
 
 const std::pair<Quadratic Dialog::*, Quadratic Layer::*> laws[] = {
-    {&Dialog::composition, &Layer::composition}, {&Dialog::Efn, &Layer::Efn}, {&Dialog::Efp, &Layer::Efp},
-    {&Dialog::Tn, &Layer::Tn}, {&Dialog::Tp, &Layer::Tp},
+    {&Dialog::composition, &Layer::composition},
+    {&Dialog::Efn, &Layer::Efn},
+    {&Dialog::Efp, &Layer::Efp},
+    {&Dialog::Tn, &Layer::Tn},
+    {&Dialog::Tp, &Layer::Tp},
 };
 
 } // namespace

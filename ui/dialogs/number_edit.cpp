@@ -59,7 +59,7 @@ bool takeInRange(NumberEdit& edit, bool read, T parsed, T minimum, T maximum, T&
     return true;
 }
 
-}  // namespace
+} // namespace
 
 NumberEdit::NumberEdit(QWidget* parent) : QLineEdit(parent) {}
 
@@ -126,8 +126,7 @@ bool NumberEdit::validateInteger(int& value, int minimum, int maximum)
 {
     int parsed = 0;
     const bool read = readInteger(parsed);
-    return takeInRange(*this, read, parsed, minimum, maximum, value, notAnInteger,
-                       QStringLiteral("Please enter an integer between %1 and %2.")
-                           .arg(minimum)
-                           .arg(maximum));
+    return takeInRange(
+        *this, read, parsed, minimum, maximum, value, notAnInteger,
+        QStringLiteral("Please enter an integer between %1 and %2.").arg(minimum).arg(maximum));
 }

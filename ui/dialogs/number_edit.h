@@ -10,7 +10,7 @@
 class NumberEdit : public QLineEdit {
     Q_OBJECT
 
-public:
+  public:
     explicit NumberEdit(QWidget* parent = nullptr);
 
     void setNumber(double value);

@@ -26,7 +26,7 @@ int runDialog(QDialog& dialog, const DialogRunner& runner);
 class SettingsDialog : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     // How the dialogs opened from this one run (law buttons, names); empty means exec().
     DialogRunner dialogRunner;
 
@@ -36,11 +36,11 @@ public:
     // focus) and false is returned; which fields are stored meanwhile is each dialog's own rule.
     virtual bool validateAndStore() { return true; }
 
-public slots:
+  public slots:
     // Closes with Accepted once validateAndStore() succeeded; otherwise the dialog stays open.
     void accept() override;
 
-protected:
+  protected:
     SettingsDialog(const QString& caption, QWidget* parent);
 
     void showEvent(QShowEvent* event) override;

@@ -11,9 +11,9 @@
 
 namespace {
 constexpr double nanometresPerMetre = 1e9;
-constexpr double maximumDepth = 1e9;    // nm: a metre, far beyond any structure
-constexpr double minimumRegion = 1e-3;  // nm between the region's ends
-}  // namespace
+constexpr double maximumDepth = 1e9;   // nm: a metre, far beyond any structure
+constexpr double minimumRegion = 1e-3; // nm between the region's ends
+} // namespace
 
 CSolverPropertiesDialog::CSolverPropertiesDialog(QWidget* parent)
     : SettingsDialog(QStringLiteral("Solver Properties"), parent)
@@ -40,7 +40,8 @@ CSolverPropertiesDialog::CSolverPropertiesDialog(QWidget* parent)
         QStringLiteral("Solve the bound states only between these depths; classical carriers elsewhere. "
                        "Every occupied state must die away before the edges."));
     layout->addWidget(quantumRegionCheck_, 4, 0, 1, 2);
-    quantumFromEdit_ = addNumberRow(layout, 5, QStringLiteral("From (nm)"), QStringLiteral("quantumFromEdit"));
+    quantumFromEdit_ =
+        addNumberRow(layout, 5, QStringLiteral("From (nm)"), QStringLiteral("quantumFromEdit"));
     quantumToEdit_ = addNumberRow(layout, 6, QStringLiteral("To (nm)"), QStringLiteral("quantumToEdit"));
     layout->addWidget(okCancelButtons(), 0, 2, 7, 1);
 }

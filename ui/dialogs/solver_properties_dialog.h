@@ -14,7 +14,7 @@ class Document;
 class CSolverPropertiesDialog : public SettingsDialog {
     Q_OBJECT
 
-public:
+  public:
     // Accepted ranges, inclusive.
     static constexpr double dampingShownMinimum = 0.0;
     static constexpr double dampingShownMaximum = 1.0;
@@ -22,13 +22,13 @@ public:
     static constexpr int schroedingerIterationsMaximum = 500;
 
     // Exchanged with the controls and validated in this order (the screen shows them the other way up).
-    double dampingShown = 0;  // 1 - the document's damping
+    double dampingShown = 0; // 1 - the document's damping
     int poissonIterations = 0;
     int schroedingerIterations = 0;
-    bool accelerated = false;    // the accelerated self-consistency, else alternating passes
-    bool quantumRegion = false;  // bound states only between the two depths
-    double quantumFrom = 0.0;    // nm
-    double quantumTo = 0.0;      // nm
+    bool accelerated = false;   // the accelerated self-consistency, else alternating passes
+    bool quantumRegion = false; // bound states only between the two depths
+    double quantumFrom = 0.0;   // nm
+    double quantumTo = 0.0;     // nm
 
     explicit CSolverPropertiesDialog(QWidget* parent = nullptr);
 
@@ -38,7 +38,7 @@ public:
     void updateControls() override;
     bool validateAndStore() override;
 
-private:
+  private:
     NumberEdit* poissonIterationsEdit_ = nullptr;
     NumberEdit* schroedingerIterationsEdit_ = nullptr;
     NumberEdit* dampingEdit_ = nullptr;

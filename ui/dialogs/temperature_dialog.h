@@ -10,11 +10,11 @@ class Document;
 class CTemperatureDialog : public SettingsDialog {
     Q_OBJECT
 
-public:
-    static constexpr double temperatureMinimum = 0.0;      // K
-    static constexpr double temperatureMaximum = 10000.0;  // K
+  public:
+    static constexpr double temperatureMinimum = 0.0;     // K
+    static constexpr double temperatureMaximum = 10000.0; // K
 
-    double temperature = 0;  // K
+    double temperature = 0; // K
 
     explicit CTemperatureDialog(QWidget* parent = nullptr);
 
@@ -24,6 +24,6 @@ public:
     void updateControls() override;
     bool validateAndStore() override;
 
-private:
+  private:
     NumberEdit* temperatureEdit_ = nullptr;
 };

@@ -5,7 +5,7 @@
 namespace {
 
 class DialogFileChooser : public FileChooser {
-public:
+  public:
     QString openFileName(QWidget* parent, const QString& caption) override
     {
         return QFileDialog::getOpenFileName(parent, caption, QString(), QString(), nullptr,
@@ -17,7 +17,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 FileChooser& FileChooser::standard()
 {

@@ -9,7 +9,7 @@ class QWidget;
 // File dialogs of the program: all files listed, no extension added. Tests install a chooser that
 // hands out prepared paths.
 class FileChooser : public Installable<FileChooser> {
-public:
+  public:
     virtual ~FileChooser() = default;
     // An empty string means the user cancelled.
     virtual QString openFileName(QWidget* parent, const QString& caption) = 0;

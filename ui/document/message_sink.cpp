@@ -6,16 +6,17 @@
 namespace {
 
 class BoxMessageSink : public MessageSink {
-public:
+  public:
     void showMessage(const QString& text) override
     {
-        QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Tervane"), text, QMessageBox::Ok);
+        QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Tervane"), text,
+                                 QMessageBox::Ok);
     }
     SaveChoice askSaveChanges(const QString& text) override
     {
-        const auto button = QMessageBox::question(QApplication::activeWindow(), QStringLiteral("Tervane"), text,
-                                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
-                                                  QMessageBox::Save);
+        const auto button = QMessageBox::question(
+            QApplication::activeWindow(), QStringLiteral("Tervane"), text,
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
         if (button == QMessageBox::Save)
             return SaveChoice::Save;
         if (button == QMessageBox::Discard)
@@ -28,7 +29,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 MessageSink& MessageSink::standard()
 {

@@ -9,7 +9,7 @@ class QWidget;
 // Every message box of the program goes through here: one OK button and a fixed text. The program
 // shows real boxes; tests install a sink that records the texts instead of blocking.
 class MessageSink : public Installable<MessageSink> {
-public:
+  public:
     enum class SaveChoice { Save, Discard, Cancel };
 
     virtual ~MessageSink() = default;
@@ -17,7 +17,11 @@ public:
     virtual SaveChoice askSaveChanges(const QString& text) = 0;
     virtual void showMessage(const QString& text) = 0;
     // The validation message of a dialog field; the dialog stays open afterwards.
-    virtual void showValidation(QWidget* parent, const QString& text) { (void)parent; showMessage(text); }
+    virtual void showValidation(QWidget* parent, const QString& text)
+    {
+        (void)parent;
+        showMessage(text);
+    }
 
     // The program's own sink, which shows message boxes. current() is it unless a test installed
     // another.

@@ -15,7 +15,7 @@ QSettings settings()
 const QString recentGroup = QStringLiteral("Recent File List");
 const QString materialsKey = QStringLiteral("Settings/MaterialsFile");
 
-}  // namespace
+} // namespace
 
 CTervaneApp::CTervaneApp(QObject* parent) : QObject(parent)
 {

@@ -10,7 +10,7 @@
 class CTervaneApp : public QObject {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int recentFileCount = 4;
 
     explicit CTervaneApp(QObject* parent = nullptr);
@@ -27,10 +27,10 @@ public:
     // The bundled standard library beside the program, or empty.
     static QString standardLibraryFile();
 
-signals:
+  signals:
     void recentFilesChanged();
 
-private:
+  private:
     void saveRecentFiles() const;
     QStringList recentFiles_;
 };

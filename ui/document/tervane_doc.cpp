@@ -35,16 +35,19 @@ bool succeeded(const tervane::IoResult& result)
     return result.ok;
 }
 
-}  // namespace
+} // namespace
 
 class CTervaneDoc::EngineObserver : public tervane::Observer {
-public:
+  public:
     explicit EngineObserver(CTervaneDoc& doc) : doc_(doc) {}
-    void message(const std::string& text) override { MessageSink::current().showMessage(QString::fromStdString(text)); }
+    void message(const std::string& text) override
+    {
+        MessageSink::current().showMessage(QString::fromStdString(text));
+    }
     void progress() override { doc_.repaintAllViews(); }
     void updateAll() override { doc_.updateAllViews(); }
 
-private:
+  private:
     CTervaneDoc& doc_;
 };
 
@@ -55,7 +58,10 @@ CTervaneDoc::CTervaneDoc(CTervaneApp* app, QObject* parent)
 
 CTervaneDoc::~CTervaneDoc() = default;
 
-void CTervaneDoc::addView(QWidget* view) { views_.append(view); }
+void CTervaneDoc::addView(QWidget* view)
+{
+    views_.append(view);
+}
 
 QString CTervaneDoc::title() const
 {
@@ -85,7 +91,7 @@ void CTervaneDoc::updateChargeScale()
         return;
     chargeLower = 1e40;
     chargeUpper = 0;
-    for (int i = 0; i + 1 < grid.count; ++i) {  // the last point is not scanned
+    for (int i = 0; i + 1 < grid.count; ++i) { // the last point is not scanned
         const double n = grid.point(i).electronDensity(grid.modeAt(i));
         if (n > chargeUpper)
             chargeUpper = n;
@@ -138,7 +144,8 @@ QString CTervaneDoc::cursorStatusText() const
 bool CTervaneDoc::saveModified()
 {
     if (modified_) {
-        const auto choice = MessageSink::current().askSaveChanges(QStringLiteral("Save changes to %1?").arg(title()));
+        const auto choice =
+            MessageSink::current().askSaveChanges(QStringLiteral("Save changes to %1?").arg(title()));
         if (choice == MessageSink::SaveChoice::Cancel)
             return false;
         if (choice == MessageSink::SaveChoice::Save && !fileSave())
@@ -151,7 +158,8 @@ bool CTervaneDoc::saveModifiedMaterials()
 {
     if (!materialsModified_)
         return true;
-    const auto choice = MessageSink::current().askSaveChanges(QStringLiteral("Save changes to the materials?"));
+    const auto choice =
+        MessageSink::current().askSaveChanges(QStringLiteral("Save changes to the materials?"));
     if (choice == MessageSink::SaveChoice::Cancel)
         return false;
     if (choice == MessageSink::SaveChoice::Save)
@@ -234,7 +242,8 @@ void CTervaneDoc::fileExport()
 
 void CTervaneDoc::fileExportCharges()
 {
-    const QString path = FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Export Charges"));
+    const QString path =
+        FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Export Charges"));
     if (path.isEmpty())
         return;
     // A failure has told the user through the observer.
@@ -243,7 +252,8 @@ void CTervaneDoc::fileExportCharges()
 
 void CTervaneDoc::importStructure()
 {
-    const QString path = FileChooser::current().openFileName(dialogParent(), QStringLiteral("Import Structure"));
+    const QString path =
+        FileChooser::current().openFileName(dialogParent(), QStringLiteral("Import Structure"));
     if (path.isEmpty())
         return;
     std::vector<tervane::Layer> layers;
@@ -255,7 +265,8 @@ void CTervaneDoc::importStructure()
 
 void CTervaneDoc::materialsSave()
 {
-    const QString path = FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Save Materials"));
+    const QString path =
+        FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Save Materials"));
     if (path.isEmpty())
         return;
     const std::string file = path.toStdString();
@@ -271,7 +282,8 @@ void CTervaneDoc::materialsOpen()
 {
     if (!saveModifiedMaterials())
         return;
-    const QString path = FileChooser::current().openFileName(dialogParent(), QStringLiteral("Open Materials"));
+    const QString path =
+        FileChooser::current().openFileName(dialogParent(), QStringLiteral("Open Materials"));
     if (path.isEmpty())
         return;
     if (loadMaterials(path) && app_)
@@ -295,7 +307,10 @@ void CTervaneDoc::cvProfile()
     tervane::runCvProfile(core, dialog.start, dialog.stop, dialog.step, "cv.out", *observer_);
 }
 
-void CTervaneDoc::contacts() { structureEdited(editSettings<CContactsDialog>(dialogParent(), core)); }
+void CTervaneDoc::contacts()
+{
+    structureEdited(editSettings<CContactsDialog>(dialogParent(), core));
+}
 
 void CTervaneDoc::chargeViewProperties()
 {
@@ -303,7 +318,10 @@ void CTervaneDoc::chargeViewProperties()
         repaintAllViews();
 }
 
-void CTervaneDoc::solverProperties() { editSettings<CSolverPropertiesDialog>(dialogParent(), core); }
+void CTervaneDoc::solverProperties()
+{
+    editSettings<CSolverPropertiesDialog>(dialogParent(), core);
+}
 
 void CTervaneDoc::temperatureSettings()
 {
@@ -317,15 +335,30 @@ void CTervaneDoc::toggle(bool& setting)
     solve();
 }
 
-void CTervaneDoc::toggleSchroedinger() { toggle(core.schroedingerOn); }
+void CTervaneDoc::toggleSchroedinger()
+{
+    toggle(core.schroedingerOn);
+}
 
-void CTervaneDoc::toggleValenceSchroedinger() { toggle(core.valenceSchroedingerOn); }
+void CTervaneDoc::toggleValenceSchroedinger()
+{
+    toggle(core.valenceSchroedingerOn);
+}
 
-void CTervaneDoc::togglePolarization() { toggle(core.polarizationOn); }
+void CTervaneDoc::togglePolarization()
+{
+    toggle(core.polarizationOn);
+}
 
-void CTervaneDoc::toggleFullyIonized() { toggle(core.fullyIonized); }
+void CTervaneDoc::toggleFullyIonized()
+{
+    toggle(core.fullyIonized);
+}
 
-void CTervaneDoc::solveNow() { solve(); }
+void CTervaneDoc::solveNow()
+{
+    solve();
+}
 
 void CTervaneDoc::structureEdited(bool changed)
 {
@@ -335,7 +368,10 @@ void CTervaneDoc::structureEdited(bool changed)
     solve();
 }
 
-void CTervaneDoc::layersNew() { structureEdited(::layersNew(dialogParent(), core) == LayerEditResult::Changed); }
+void CTervaneDoc::layersNew()
+{
+    structureEdited(::layersNew(dialogParent(), core) == LayerEditResult::Changed);
+}
 
 void CTervaneDoc::layersInsert()
 {

@@ -18,7 +18,7 @@ class CTervaneApp;
 class CTervaneDoc : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit CTervaneDoc(CTervaneApp* app = nullptr, QObject* parent = nullptr);
     ~CTervaneDoc() override;
 
@@ -97,7 +97,7 @@ public:
     QString solverStatusText() const;
     QString cursorStatusText() const;
 
-signals:
+  signals:
     // After every solve and every change the views must show.
     void updated();
     // Title, modified state or file name changed.
@@ -107,7 +107,7 @@ signals:
     // A document was opened or saved under a name (for the recent-file list).
     void fileUsed(const QString& path);
 
-private:
+  private:
     class EngineObserver;
     bool saveTo(const QString& path);
     // The document is the file at `path` now: unmodified, titled and listed among the recent files.

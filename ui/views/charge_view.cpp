@@ -146,7 +146,10 @@ void CChargeView::cursorAt(int x)
     doc_->setCursor(n, p, static_cast<double>(x) / width() * S);
 }
 
-void CChargeView::pressAt(int x) { dragStartX = x; }
+void CChargeView::pressAt(int x)
+{
+    dragStartX = x;
+}
 
 void CChargeView::releaseAt(int x)
 {
@@ -167,7 +170,10 @@ void CChargeView::releaseAt(int x)
     repaint();
 }
 
-void CChargeView::mouseMoveEvent(QMouseEvent* event) { cursorAt(static_cast<int>(event->position().x())); }
+void CChargeView::mouseMoveEvent(QMouseEvent* event)
+{
+    cursorAt(static_cast<int>(event->position().x()));
+}
 
 void CChargeView::mousePressEvent(QMouseEvent* event)
 {

@@ -10,14 +10,14 @@ class CTervaneDoc;
 class CChargeView : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit CChargeView(CTervaneDoc* doc, QWidget* parent = nullptr);
 
     const double topFraction = 0.1;
     const double bottomFraction = 0.9;
-    std::vector<double> pointX;  // pixel position of each grid point at the last paint, unrounded
-    std::vector<double> pointN;  // electron density drawn at the last paint, m^-3
-    std::vector<double> pointP;  // hole density drawn at the last paint, m^-3
+    std::vector<double> pointX; // pixel position of each grid point at the last paint, unrounded
+    std::vector<double> pointN; // electron density drawn at the last paint, m^-3
+    std::vector<double> pointP; // hole density drawn at the last paint, m^-3
     int dragStartX = 0;
     int dragEndX = 0;
 
@@ -30,14 +30,14 @@ public:
     void pressAt(int x);
     void releaseAt(int x);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     bool paintedCurrentGrid() const;
     CTervaneDoc* doc_;
-    int paintedSolve_ = -1;  // the document's solve count at the last paint
+    int paintedSolve_ = -1; // the document's solve count at the last paint
 };

@@ -28,8 +28,9 @@ QStringList CLayerView::lines(bool* missing) const
                 *missing = true;
             break;
         }
-        result.append(QString::asprintf("%.3d %s t:%.1f Nd:%.3e Na:%.3e", static_cast<int>(k), material->name.c_str(),
-                                        layer.thickness * 1e10, layer.Nd * 1e-6, layer.Na * 1e-6));
+        result.append(QString::asprintf("%.3d %s t:%.1f Nd:%.3e Na:%.3e", static_cast<int>(k),
+                                        material->name.c_str(), layer.thickness * 1e10, layer.Nd * 1e-6,
+                                        layer.Na * 1e-6));
     }
     return result;
 }

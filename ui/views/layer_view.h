@@ -8,7 +8,7 @@ class CTervaneDoc;
 class CLayerView : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int linePitch = 20;
 
     explicit CLayerView(CTervaneDoc* doc, QWidget* parent = nullptr);
@@ -19,11 +19,11 @@ public:
     // The layer index a double-click at height y opens.
     static int layerIndexAt(int y) { return y / linePitch; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void reportMissingMaterial();
     CTervaneDoc* doc_;
     bool reportPending_ = false;

@@ -39,7 +39,7 @@ QIcon letterIcon(const QString& letter)
     return QIcon(pixmap);
 }
 
-}  // namespace
+} // namespace
 
 CMainFrame::CMainFrame(CTervaneApp* app, CTervaneDoc* doc, QWidget* parent)
     : QMainWindow(parent), app_(app), doc_(doc), printer_(std::make_unique<QPrinter>())
@@ -89,22 +89,28 @@ void CMainFrame::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     addCommand(file, idFileNew, QStringLiteral("&New\tCtrl+N"), QStringLiteral("Create a new document"));
-    addCommand(file, idFileOpen, QStringLiteral("&Open...\tCtrl+O"), QStringLiteral("Open an existing document"));
+    addCommand(file, idFileOpen, QStringLiteral("&Open...\tCtrl+O"),
+               QStringLiteral("Open an existing document"));
     addCommand(file, idFileSave, QStringLiteral("&Save\tCtrl+S"), QStringLiteral("Save the active document"));
-    addCommand(file, idFileSaveAs, QStringLiteral("Save &As..."), QStringLiteral("Save the active document with a new name"));
-    addCommand(file, idFileExport, QStringLiteral("Export..."), QStringLiteral("Write the band profile to a text file"));
+    addCommand(file, idFileSaveAs, QStringLiteral("Save &As..."),
+               QStringLiteral("Save the active document with a new name"));
+    addCommand(file, idFileExport, QStringLiteral("Export..."),
+               QStringLiteral("Write the band profile to a text file"));
     addCommand(file, idFileExportCharges, QStringLiteral("Export &Charges..."),
                QStringLiteral("Write the interface polarization charges to a text file"));
     addCommand(file, idFileDumpEigenstates, QStringLiteral("&Dump Eigenstates"));
     addCommand(file, idFileImportStructure, QStringLiteral("&Import Structure..."),
                QStringLiteral("Append the layers of a structure script"));
-    addCommand(file, idFilePrint, QStringLiteral("&Print...\tCtrl+P"), QStringLiteral("Print the active document"));
-    addCommand(file, idFilePrintPreview, QStringLiteral("Print Pre&view"), QStringLiteral("Display full pages"));
+    addCommand(file, idFilePrint, QStringLiteral("&Print...\tCtrl+P"),
+               QStringLiteral("Print the active document"));
+    addCommand(file, idFilePrintPreview, QStringLiteral("Print Pre&view"),
+               QStringLiteral("Display full pages"));
     addCommand(file, idFilePrintSetup, QStringLiteral("P&rint Setup..."),
                QStringLiteral("Change the printer and printing options"));
     recentSeparator_ = file->addSeparator();
     for (int i = 0; i < CTervaneApp::recentFileCount; ++i) {
-        QAction* recent = addCommand(file, idFileMruFirst + i, QString(), QStringLiteral("Open this document"));
+        QAction* recent =
+            addCommand(file, idFileMruFirst + i, QString(), QStringLiteral("Open this document"));
         recent->setVisible(false);
         recentActions_.append(recent);
         connect(recent, &QAction::triggered, this, [this, recent] {
@@ -114,7 +120,8 @@ void CMainFrame::buildMenus()
         });
     }
     file->addSeparator();
-    addCommand(file, idAppExit, QStringLiteral("E&xit"), QStringLiteral("Quit the application; prompts to save documents"));
+    addCommand(file, idAppExit, QStringLiteral("E&xit"),
+               QStringLiteral("Quit the application; prompts to save documents"));
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     addCommand(edit, idEditUndo, QStringLiteral("&Undo\tCtrl+Z"), QStringLiteral("Undo the last action"));
@@ -123,11 +130,13 @@ void CMainFrame::buildMenus()
                QStringLiteral("Cut the selection and put it on the Clipboard"));
     addCommand(edit, idEditCopy, QStringLiteral("&Copy\tCtrl+C"),
                QStringLiteral("Copy the selection and put it on the Clipboard"));
-    addCommand(edit, idEditPaste, QStringLiteral("&Paste\tCtrl+V"), QStringLiteral("Insert Clipboard contents"));
+    addCommand(edit, idEditPaste, QStringLiteral("&Paste\tCtrl+V"),
+               QStringLiteral("Insert Clipboard contents"));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     addCommand(view, idViewToolbar, QStringLiteral("&Toolbar"), QStringLiteral("Show or hide the toolbar"));
-    addCommand(view, idViewStatusBar, QStringLiteral("&Status Bar"), QStringLiteral("Show or hide the status bar"));
+    addCommand(view, idViewStatusBar, QStringLiteral("&Status Bar"),
+               QStringLiteral("Show or hide the status bar"));
     addCommand(view, idViewChargeProperties, QStringLiteral("Charge &View Properties..."));
 
     QMenu* layers = menuBar()->addMenu(QStringLiteral("&Layers"));
@@ -156,7 +165,8 @@ void CMainFrame::buildMenus()
                QStringLiteral("Display program information, version number and copyright"));
 
     // Pane switching has accelerators but no menu item.
-    addAction(addCommand(nullptr, idNextPane, QStringLiteral("Next Pane"), QStringLiteral("Switch to the next window pane")));
+    addAction(addCommand(nullptr, idNextPane, QStringLiteral("Next Pane"),
+                         QStringLiteral("Switch to the next window pane")));
     addAction(addCommand(nullptr, idPrevPane, QStringLiteral("Previous Pane"),
                          QStringLiteral("Switch back to the previous window pane")));
 
@@ -165,10 +175,14 @@ void CMainFrame::buildMenus()
     action(idFileOpen)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     action(idFileSave)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     action(idFilePrint)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    action(idEditUndo)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
-    action(idEditCut)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
-    action(idEditCopy)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-    action(idEditPaste)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    action(idEditUndo)
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    action(idEditCut)->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    action(idEditCopy)
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    action(idEditPaste)
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
     action(idNextPane)->setShortcut(QKeySequence(Qt::Key_F6));
     action(idPrevPane)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
@@ -184,7 +198,8 @@ void CMainFrame::buildMenus()
     connect(action(idFilePrintPreview), &QAction::triggered, this, &CMainFrame::printPreview);
     connect(action(idFilePrintSetup), &QAction::triggered, this, &CMainFrame::printSetup);
     connect(action(idAppExit), &QAction::triggered, this, &QWidget::close);
-    connect(action(idViewToolbar), &QAction::triggered, this, [this](bool) { toolBar_->setVisible(!toolBar_->isVisible()); });
+    connect(action(idViewToolbar), &QAction::triggered, this,
+            [this](bool) { toolBar_->setVisible(!toolBar_->isVisible()); });
     connect(action(idViewStatusBar), &QAction::triggered, this,
             [this](bool) { statusBar()->setVisible(!statusBar()->isVisible()); });
     connect(action(idViewChargeProperties), &QAction::triggered, doc_, &CTervaneDoc::chargeViewProperties);
@@ -240,7 +255,8 @@ void CMainFrame::buildToolBar()
     button(idFilePrint, letterIcon(QStringLiteral("P")), QStringLiteral("Print"));
     toolBar_->addSeparator();
     button(idAppAbout, letterIcon(QStringLiteral("?")), QStringLiteral("About"));
-    action(idAppAbout)->setStatusTip(QStringLiteral("Display program information, version number and copyright"));
+    action(idAppAbout)
+        ->setStatusTip(QStringLiteral("Display program information, version number and copyright"));
 }
 
 void CMainFrame::buildStatusBar()
@@ -294,11 +310,15 @@ void CMainFrame::buildPanes()
     doc_->addView(chargeView_);
 }
 
-QLabel* CMainFrame::statusPane(int index) const { return index == 0 ? solverPane_ : cursorLeft_; }
+QLabel* CMainFrame::statusPane(int index) const
+{
+    return index == 0 ? solverPane_ : cursorLeft_;
+}
 
 QString CMainFrame::cursorPaneText() const
 {
-    return cursorLeft_->text() + QLatin1Char('\t') + cursorCentre_->text() + QLatin1Char('\t') + cursorRight_->text();
+    return cursorLeft_->text() + QLatin1Char('\t') + cursorCentre_->text() + QLatin1Char('\t') +
+           cursorRight_->text();
 }
 
 void CMainFrame::setActiveView(QWidget* view)
@@ -334,10 +354,11 @@ void CMainFrame::updateStatusPanes()
     const bool converged = doc_->core.converged;
     solverPane_->setStyleSheet(converged ? QString() : QStringLiteral("color: #c00000"));
     const QString warning =
-        converged ? QString()
-                  : QString::fromStdString(tervane::notConvergedText(doc_->core)) +
-                        QStringLiteral("; raise the limits in Setup > Solver Properties or choose accelerated "
-                                       "passes there");
+        converged
+            ? QString()
+            : QString::fromStdString(tervane::notConvergedText(doc_->core)) +
+                  QStringLiteral("; raise the limits in Setup > Solver Properties or choose accelerated "
+                                 "passes there");
     solverPane_->setToolTip(warning);
     if (!converged)
         statusBar()->showMessage(warning);
@@ -393,7 +414,8 @@ void CMainFrame::printPreview()
     if (activeView_ != tervaneView_)
         return;
     QPrintPreviewDialog preview(printer_.get(), this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) { tervaneView_->print(*printer); });
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* printer) { tervaneView_->print(*printer); });
     preview.exec();
 }
 

@@ -24,7 +24,7 @@ class CChargeView;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     CMainFrame(CTervaneApp* app, CTervaneDoc* doc, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
@@ -42,10 +42,10 @@ public:
     void updateCommandStates();
     void updateStatusPanes();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QAction* addCommand(QMenu* menu, int id, const QString& text, const QString& prompt = QString());
     void buildMenus();
     void buildToolBar();

@@ -11,7 +11,7 @@
 // drawn, which paints the same pixels as the full polyline at a fraction of the cost; the stored
 // arrays and read-outs stay per point. A point whose coordinates are not finite breaks the line.
 class PolylinePainter {
-public:
+  public:
     explicit PolylinePainter(QPainter& painter) : painter_(painter) {}
     PolylinePainter(const PolylinePainter&) = delete;
     PolylinePainter& operator=(const PolylinePainter&) = delete;
@@ -53,7 +53,7 @@ public:
         open_ = false;
     }
 
-private:
+  private:
     static int truncate(double v)
     {
         // Far outside any window; keeps the conversion defined.

@@ -35,7 +35,7 @@ void CTervaneView::draw(QPainter& painter, const tervane::Grid& grid, int W, int
         return;
     double max = -1000.0;
     double min = 1000.0;
-    for (int i = 0; i + 1 < N; ++i) {  // the last point is not scanned
+    for (int i = 0; i + 1 < N; ++i) { // the last point is not scanned
         const tervane::GridPoint& p = grid.point(i);
         max = std::max(max, p.conductionEdge());
         min = std::min(min, p.valenceEdge());

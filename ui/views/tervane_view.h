@@ -13,11 +13,11 @@ class QPrinter;
 class CTervaneView : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit CTervaneView(CTervaneDoc* doc, QWidget* parent = nullptr);
 
-    const double topFraction = 0.1;     // the highest energy is drawn at 10 % of the height
-    const double bottomFraction = 0.9;  // the lowest at 90 %
+    const double topFraction = 0.1;    // the highest energy is drawn at 10 % of the height
+    const double bottomFraction = 0.9; // the lowest at 90 %
 
     // Paints `grid` into a W x H area; the same routine serves the screen, the page and the preview.
     static void draw(QPainter& painter, const tervane::Grid& grid, int W, int H, double topFraction = 0.1,
@@ -25,9 +25,9 @@ public:
 
     void print(QPrinter& printer);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     CTervaneDoc* doc_;
 };
