@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
+
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -19,17 +18,12 @@ constexpr int acceleratedPassLimit = 12;
 // Solves with the tool and returns its status.
 nlohmann::json solveStatus(const std::string& arguments, const std::string& mode)
 {
-    const std::filesystem::path status =
-        std::filesystem::temp_directory_path() / ("tervane_self_consistency_" + mode + ".json");
+    const tervane::test::ScratchFolder scratch;
     const std::string command = std::string(TERVANE_CLI_PATH) + " solve " + arguments +
-                                " --self-consistency " + mode + " --status-json " + status.string() +
-                                " > /dev/null 2>&1";
+                                " --self-consistency " + mode + " --status-json " +
+                                scratch.path("status.json") + " > /dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    std::ifstream in(status);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::filesystem::remove(status);
-    return nlohmann::json::parse(text.str());
+    return nlohmann::json::parse(tervane::test::readFile(scratch.path("status.json")));
 }
 
 } // namespace
@@ -78,22 +72,18 @@ TEST(SelfConsistency, AcceleratedPassesReachTheAlternatingSolution)
 // through the 2DEG's lowest state says so.
 TEST(QuantumRegion, WholeStructureChangesNothingAndACutStateIsReported)
 {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tervane_quantum_region";
-    std::filesystem::create_directories(folder);
+    const tervane::test::ScratchFolder folder;
     const std::string solve = std::string(TERVANE_CLI_PATH) + " solve " + TERVANE_SOURCE_DIR +
                               "/examples/hemt/hemt.tvn --schroedinger --self-consistency accelerated ";
     const auto run = [&](const std::string& options, const std::string& name) {
-        const std::string command = solve + options + " --bands " + (folder / (name + ".txt")).string() +
-                                    " 2> " + (folder / (name + ".err")).string() + " > /dev/null";
+        const std::string command = solve + options + " --bands " + folder.path(name + ".txt") + " 2> " +
+                                    folder.path(name + ".err") + " > /dev/null";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        std::ifstream bands(folder / (name + ".txt")), err(folder / (name + ".err"));
-        std::stringstream both;
-        both << bands.rdbuf() << "\n--\n" << err.rdbuf();
-        return both.str();
+        return tervane::test::readFile(folder.path(name + ".txt")) + "\n--\n" +
+               tervane::test::readFile(folder.path(name + ".err"));
     };
     EXPECT_EQ(run("--quantum-region 0:1025", "region"), run("", "whole"));
     const std::string cut = run("--quantum-region 20:40", "cut");
     EXPECT_NE(cut.find("The quantum region cuts through a bound state: at its edge at 20 nm"),
               std::string::npos);
-    std::filesystem::remove_all(folder);
 }

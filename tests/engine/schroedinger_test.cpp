@@ -75,11 +75,11 @@ TEST_P(Structures, EigenSolversGiveTheSameSolve)
     Document tridiagonal = structure(GetParam());
     Document dense = structure(GetParam());
     dense.schroedingerSettings.eigenSolver = EigenSolverKind::Dense;
-    ScratchDirectory scratch;
+    ScratchFolder scratch;
     CollectingObserver observer;
     for (Document* d : {&tridiagonal, &dense}) {
         d->schroedingerIterations = 3;
-        d->schroedingerSettings.dumpDirectory = scratch.path.string();
+        d->schroedingerSettings.dumpDirectory = scratch.path();
         d->schroedingerSettings.eigenstateFiles = true;
         ASSERT_TRUE(solve(*d, observer));
     }
@@ -114,11 +114,11 @@ TEST_P(Structures, OnePassWritesTheFilesOfThePotentialItStartedFrom)
     classical.schroedingerOn = false;
     CollectingObserver observer;
     ASSERT_TRUE(solve(classical, observer));
-    ScratchDirectory phaseFiles;
-    ScratchDirectory passFiles;
+    ScratchFolder phaseFiles;
+    ScratchFolder passFiles;
     Document d = structure(GetParam());
     d.schroedingerIterations = 0;
-    d.schroedingerSettings.dumpDirectory = phaseFiles.path.string();
+    d.schroedingerSettings.dumpDirectory = phaseFiles.path();
     d.schroedingerSettings.eigenstateFiles = true;
     ASSERT_TRUE(solve(d, observer));
     EXPECT_TRUE(observer.messages.empty());
@@ -133,10 +133,10 @@ TEST_P(Structures, OnePassWritesTheFilesOfThePotentialItStartedFrom)
         const Carrier kind = name == lightHoleStatesFile ? Carrier::LightHole : Carrier::HeavyHole;
         if (name != electronStatesFile)
             solveHoleStates(classical.grid, solution, kind, EigenSolverKind::Tridiagonal, observer);
-        ASSERT_TRUE(writeEigenStates(classical.grid, solution, passFiles.file(name), observer));
-        const std::string written = readFile(phaseFiles.path / name);
+        ASSERT_TRUE(writeEigenStates(classical.grid, solution, passFiles.path(name), observer));
+        const std::string written = readFile(phaseFiles.path(name));
         EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), N + 1) << name;
-        EXPECT_TRUE(written == readFile(passFiles.path / name)) << name << " differs";
+        EXPECT_TRUE(written == readFile(passFiles.path(name))) << name << " differs";
     }
 }
 
@@ -149,10 +149,10 @@ TEST(SchroedingerPhase, AGridTooLargeForMemoryKeepsTheClassicalResult)
 {
     constexpr int points = 300000;
     ASSERT_GT(schroedingerMemoryNeed(points, EigenSolverKind::Tridiagonal, points), availableMemory());
-    ScratchDirectory scratch;
+    ScratchFolder scratch;
     Document d = document({gaAs()}, {layer("GaAs", points, 1, 1e16)});
     d.schroedingerOn = true;
-    d.schroedingerSettings.dumpDirectory = scratch.path.string();
+    d.schroedingerSettings.dumpDirectory = scratch.path();
     d.schroedingerSettings.eigenstateFiles = true;
     CollectingObserver observer;
     ASSERT_TRUE(solve(d, observer));
@@ -161,7 +161,7 @@ TEST(SchroedingerPhase, AGridTooLargeForMemoryKeepsTheClassicalResult)
     EXPECT_LT(d.solverError, 1e-5);
     EXPECT_EQ(d.boundStates, 0);
     EXPECT_EQ(d.grid.modeAt(points / 2), DensityMode::Classical);
-    EXPECT_FALSE(std::filesystem::exists(scratch.path / electronStatesFile));
+    EXPECT_FALSE(std::filesystem::exists(scratch.path(electronStatesFile)));
 }
 
 // The hand-made "%.4f" against the C library's: exact ties (0.03125 and 0.09375 go to the even digit),
@@ -202,7 +202,7 @@ TEST(EigenstateDump, FourDecimalsAsPrintfWritesThem)
 // the components of all N states. A file that cannot be opened is reported.
 TEST(EigenstateDump, FileLayout)
 {
-    ScratchDirectory scratch;
+    ScratchFolder scratch;
     const int N = 5;
     const Grid grid = electronGrid(
         N, [](int i) { return (1.234 + 0.5 * i) * 1e-10; }, constant(0.0), constant(0.067));
@@ -215,13 +215,13 @@ TEST(EigenstateDump, FileLayout)
             solution.state(k)[i] = k < 4 ? 1000.0 * (i + 1) + k : 0.0;
     }
     CollectingObserver observer;
-    ASSERT_TRUE(writeEigenStates(grid, solution, scratch.file(heavyHoleStatesFile), observer));
-    EXPECT_EQ(readFile(scratch.file(heavyHoleStatesFile)),
+    ASSERT_TRUE(writeEigenStates(grid, solution, scratch.path(heavyHoleStatesFile), observer));
+    EXPECT_EQ(readFile(scratch.path(heavyHoleStatesFile)),
               "0.0\t0.0000\t0.1000\t0.2000\t0.3000\t\n"
               "0.00\t1000.0000\t1001.0000\t1002.0000\t1003.0000\t0.0000\t\n"
               "1.23\t2000.0000\t2001.0000\t2002.0000\t2003.0000\t0.0000\t\n"
               "2.97\t3000.0000\t3001.0000\t3002.0000\t3003.0000\t0.0000\t\n"
               "5.20\t4000.0000\t4001.0000\t4002.0000\t4003.0000\t0.0000\t\n");
-    EXPECT_FALSE(writeEigenStates(grid, solution, scratch.file("missing/qstates.dat"), observer));
+    EXPECT_FALSE(writeEigenStates(grid, solution, scratch.path("missing/qstates.dat"), observer));
     EXPECT_EQ(observer.messages, std::vector<std::string>{"Can't open dump file for schrodinger solution"});
 }

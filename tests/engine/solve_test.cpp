@@ -191,10 +191,10 @@ TEST(CvProfile, SchottkyDiodeGivesItsDopingBack)
     doc.grid.leftBarrier = 1.0;
     CollectingObserver observer;
     ASSERT_TRUE(solve(doc, observer));
-    ScratchDirectory scratch;
-    ASSERT_TRUE(runCvProfile(doc, 0.0, 2.0, 0.5, scratch.file("cv.out"), observer));
+    ScratchFolder scratch;
+    ASSERT_TRUE(runCvProfile(doc, 0.0, 2.0, 0.5, scratch.path("cv.out"), observer));
     EXPECT_EQ(doc.grid.leftBarrier, 1.0);
-    std::ifstream in(scratch.file("cv.out"));
+    std::ifstream in(scratch.path("cv.out"));
     std::string header;
     std::getline(in, header); // "V\tC"
     std::vector<double> V, inverseSquare;
@@ -219,8 +219,8 @@ TEST(CvProfile, RefusesStepsThatNeverEndAndKeepsTheBarrier)
     doc.grid.leftBarrier = 0.7;
     CollectingObserver observer;
     ASSERT_TRUE(solve(doc, observer));
-    ScratchDirectory scratch;
-    const std::string out = scratch.file("cv.out");
+    ScratchFolder scratch;
+    const std::string out = scratch.path("cv.out");
     for (auto [stop, step] :
          {std::pair{1.0, 0.0}, {1.0, -0.1}, {std::nan(""), 0.1}, {1.0, HUGE_VAL}, {1.0, 1e-6}}) {
         observer.messages.clear();

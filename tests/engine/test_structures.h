@@ -1,12 +1,13 @@
 #pragma once
 
+#include "tests/support/test_support.h"
+
 // Shared by the engine and export tests: materials and layers built in code (laws from the bundled
 // reference tables), grids built point by point as the driver builds them, and a scratch folder.
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -117,19 +118,7 @@ inline Grid electronGrid(int N, const PointLaw& dx, const PointLaw& Ec, const Po
     return grid;
 }
 
-inline std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// A fresh folder in the system's temporary folder, removed with everything in it at the end of the test.
-struct ScratchDirectory {
-    std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("tervane-test-" + std::to_string(std::random_device{}()));
-    ScratchDirectory() { std::filesystem::create_directories(path); }
-    ~ScratchDirectory() { std::filesystem::remove_all(path); }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-};
+using test::readFile;
+using test::ScratchFolder;
 
 } // namespace tervane::testing

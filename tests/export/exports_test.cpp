@@ -29,15 +29,15 @@ TEST(BandProfileExport, OneLinePerPointInDisplayUnits)
     }
     grid.point(2).holes = false;
     grid.point(2).nBound = 3e20;
-    ScratchDirectory scratch;
-    ASSERT_TRUE(dumpFile(grid, scratch.file("bands.txt"), DensityMode::Classical));
-    EXPECT_EQ(readFile(scratch.file("bands.txt")),
+    ScratchFolder scratch;
+    ASSERT_TRUE(dumpFile(grid, scratch.path("bands.txt"), DensityMode::Classical));
+    EXPECT_EQ(readFile(scratch.path("bands.txt")),
               "x\tEc\tEv\tEf\tn\tp\n"
               "0.000000\t0.700000\t0.200000\t0.700000\t2.070000e+18\t1.160000e+19\n"
               "10.000000\t0.700000\t0.200000\t0.700000\t2.070000e+18\t1.160000e+19\n"
               "12.500000\t0.700000\t0.200000\t0.700000\t2.070000e+18\t0.000000e+00\n");
-    ASSERT_TRUE(dumpFile(grid, scratch.file("bands.txt"), DensityMode::BoundElectrons));
-    const std::string bound = readFile(scratch.file("bands.txt"));
+    ASSERT_TRUE(dumpFile(grid, scratch.path("bands.txt"), DensityMode::BoundElectrons));
+    const std::string bound = readFile(scratch.path("bands.txt"));
     EXPECT_NE(bound.find("\n12.500000\t0.700000\t0.200000\t0.700000\t3.000000e+14\t"), std::string::npos);
 }
 
@@ -52,8 +52,8 @@ TEST(ChargeExport, InterfaceStepsAgainstTheSubstrate)
                              layer("GaN", 50, 10)},
                             true);
     CollectingObserver observer;
-    ScratchDirectory scratch;
-    const std::string path = scratch.file("charges.txt");
+    ScratchFolder scratch;
+    const std::string path = scratch.path("charges.txt");
     ASSERT_TRUE(exportCharges(doc, path, observer));
     EXPECT_EQ(readFile(path), "0.000e+00\t0.000e+00\n"
                               "1.000e-08\t-2.220e-02\n"
