@@ -149,9 +149,13 @@ int neededStates(const Grid& grid, const Hamiltonian& h, Carrier carrier)
 }
 
 lapack::EigenResult diagonalise(const Hamiltonian& h, EigenSolution& solution, EigenSolverKind solver,
-                                int wanted)
+                                int wanted, bool lowestOnly)
 {
     const int N = solution.size();
+    if (solver == EigenSolverKind::Tridiagonal && lowestOnly)
+        return lapack::tridiagonalLowestOnly(N, h.diagonal.data(), h.coupling.data(), wanted,
+                                             solution.E.data(),
+                                             [&solution](int count) { return solution.table(count); });
     if (solver == EigenSolverKind::Tridiagonal)
         return lapack::tridiagonalLowestEigenpairs(N, h.diagonal.data(), h.coupling.data(), wanted,
                                                    solution.E.data(),
@@ -202,7 +206,8 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
     const Hamiltonian h = buildHamiltonian(grid, carrier);
 
     // The dense solver stays the literal all-states reference.
-    const bool needed = scope == StateScope::Needed && solver == EigenSolverKind::Tridiagonal;
+    const bool needed = scope != StateScope::All && solver == EigenSolverKind::Tridiagonal;
+    const bool lowestOnly = needed && scope == StateScope::Lowest;
     const int wanted = needed ? neededStates(grid, h, carrier) : N;
     // A pass after the first follows the states of the one before when it can: the table then still
     // holds them, and only the potential has changed.
@@ -214,8 +219,8 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
         result.found = followed;
         result.withVectors = followed;
     } else {
-        result =
-            diagonalise(h, solution, solver, needed && track ? std::min(N, wanted + followMargin) : wanted);
+        result = diagonalise(h, solution, solver,
+                             needed && track ? std::min(N, wanted + followMargin) : wanted, lowestOnly);
     }
     if (!result.ok())
         observer.message("failed on dsyevx!");
@@ -233,7 +238,7 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
     // When every returned state has its vector, the unreturned ones (zero) count as having theirs. A
     // followed solve returns only the states it followed: the others' columns are left as they are and
     // never read.
-    const int withVectors = followed > 0 || result.withVectors < M ? result.withVectors : N;
+    const int withVectors = followed > 0 || lowestOnly || result.withVectors < M ? result.withVectors : N;
     solution.withVectors = withVectors;
     for (int k = M; k < N; ++k) {
         if (followed == 0 && k < solution.columns()) {

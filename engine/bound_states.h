@@ -70,7 +70,10 @@ class EigenSolution {
 
 // Which states a solve computes psi for: every one, or only those that can be occupied or bound (the
 // energies of all N are found either way). The dense eigen-solver always computes every state.
-enum class StateScope { All, Needed };
+// Lowest: the needed states alone, solved on their own (an index range of the eigen-solver) and not
+// from the whole spectrum: O(N) per state, the same states to rounding but not to the bit, and only
+// those states' energies.
+enum class StateScope { All, Needed, Lowest };
 
 // Bound states of the effective-mass Schroedinger equation over the whole grid, for electrons
 // (potential Ec, mass me) and for holes (potential -Ev, mass mlh or mhh). Every state is computed

@@ -18,6 +18,11 @@ void dstevr_(const char* jobz, const char* range, const int* n, double* d, doubl
              double* z, const int* ldz, int* isuppz, double* work, const int* lwork, int* iwork,
              const int* liwork, int* info, std::size_t jobzLength, std::size_t rangeLength);
 
+void dstemr_(const char* jobz, const char* range, const int* n, double* d, double* e, const double* vl,
+             const double* vu, const int* il, const int* iu, int* m, double* w, double* z, const int* ldz,
+             const int* nzc, int* isuppz, int* tryrac, double* work, const int* lwork, int* iwork,
+             const int* liwork, int* info, std::size_t jobzLength, std::size_t rangeLength);
+
 // The stages of dstemr, called one by one so that the vector stage (dlarrv) can be given an index
 // range: dlarrr (does the matrix define its eigenvalues to high relative accuracy), dlarre (root
 // representation and every eigenvalue), dlarrv (vectors), dlarrj (relative refinement).
@@ -300,6 +305,54 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
     EigenResult result;
     result.found = n;
     result.withVectors = wanted;
+    return result;
+}
+
+EigenResult tridiagonalLowestOnly(int n, const double* d, const double* e, int wanted, double* values,
+                                  const std::function<double*(int count)>& vectorsFor)
+{
+    EigenResult result;
+    wanted = std::clamp(wanted, 1, std::max(n, 1));
+    if (n < 1)
+        return result;
+    const auto size = static_cast<std::size_t>(n);
+    if (!allFinite(d, size) || !allFinite(e + 1, size - 1)) {
+        result.info = notFiniteInput;
+        return result;
+    }
+    std::vector<double> diagonal(d, d + size);
+    std::vector<double> offDiagonal(size, 0.0); // dstemr: E(1..n-1), E(n) is work space
+    for (std::size_t i = 1; i < size; ++i)
+        offDiagonal[i - 1] = e[i];
+    const double vl = 0.0;
+    const double vu = 0.0;
+    const int il = 1;
+    const int iu = wanted;
+    const int ld = n;
+    int m = 0;
+    int tryRelative = 1;
+    int info = 0;
+    std::vector<int> support(2 * static_cast<std::size_t>(wanted));
+    double workSize = 0.0;
+    int iworkSize = 0;
+    const int query = -1;
+    dstemr_("V", "I", &n, diagonal.data(), offDiagonal.data(), &vl, &vu, &il, &iu, &m, values, nullptr, &ld,
+            &wanted, support.data(), &tryRelative, &workSize, &query, &iworkSize, &query, &info, 1, 1);
+    if (info != 0) {
+        result.info = info;
+        return result;
+    }
+    const int lwork = std::max(static_cast<int>(workSize), 18 * n);
+    const int liwork = std::max(iworkSize, 10 * n);
+    std::vector<double> work(static_cast<std::size_t>(lwork));
+    std::vector<int> iwork(static_cast<std::size_t>(liwork));
+    double* const z = vectorsFor(wanted);
+    tryRelative = 1;
+    dstemr_("V", "I", &n, diagonal.data(), offDiagonal.data(), &vl, &vu, &il, &iu, &m, values, z, &ld,
+            &wanted, support.data(), &tryRelative, work.data(), &lwork, iwork.data(), &liwork, &info, 1, 1);
+    result.info = info;
+    result.found = info == 0 ? std::clamp(m, 0, wanted) : 0;
+    result.withVectors = result.found;
     return result;
 }
 

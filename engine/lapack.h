@@ -36,6 +36,12 @@ EigenResult tridiagonalEigenpairs(int n, const double* d, const double* e, doubl
 EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e, int wanted, double* values,
                                         const std::function<double*(int count)>& vectorsFor);
 
+// Only the `wanted` lowest eigenpairs of the same matrix (dstemr on that index range), the vectors in
+// the table vectorsFor(wanted) returns: O(n wanted) time and memory, the same pairs to rounding as the
+// complete solve but not to the bit. found = withVectors = wanted on success.
+EigenResult tridiagonalLowestOnly(int n, const double* d, const double* e, int wanted, double* values,
+                                  const std::function<double*(int count)>& vectorsFor);
+
 // Number of eigenvalues below x of the same matrix: the negative pivots of the LDL^T factorisation of
 // T - x I (Sturm count), O(n). Exact for a matrix within a few ulps of T; a value that is not a finite
 // number counts as n.

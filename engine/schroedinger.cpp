@@ -180,7 +180,7 @@ struct SchroedingerPhase::Impl {
         EigenpairTrack& track = tracks[static_cast<int>(kind)];
         if (inTable != kind)
             track.clear();
-        EigenpairTrack* follow = scope == StateScope::Needed ? &track : nullptr;
+        EigenpairTrack* follow = scope != StateScope::All ? &track : nullptr;
         if (kind == Carrier::Electron)
             return solveElectronStates(*grid, *solution, settings.eigenSolver, to, scope, follow);
         return solveHoleStates(*grid, *solution, kind, settings.eigenSolver, to, scope, follow);
@@ -329,7 +329,10 @@ int SchroedingerPhase::pass(bool valence)
     // have every state.
     if (s.accelerated())
         s.subbands.begin(grid, s.first);
-    const std::vector<int> electrons = s.solveStates(Carrier::Electron, s.observer, StateScope::Needed);
+    // The accelerated passes take the needed states on their own; the alternating ones from the whole
+    // spectrum, as they always have.
+    const StateScope scope = s.accelerated() ? StateScope::Lowest : StateScope::Needed;
+    const std::vector<int> electrons = s.solveStates(Carrier::Electron, s.observer, scope);
     electronDensityFromStates(grid, *s.solution);
     s.levels.clear();
     s.edgeShare = 0.0;
@@ -348,7 +351,7 @@ int SchroedingerPhase::pass(bool valence)
         for (const Carrier kind : {Carrier::LightHole, Carrier::HeavyHole}) {
             if (s.settings.eigenSolver == EigenSolverKind::Tridiagonal && !holeStatesOccupied(grid, kind))
                 continue;
-            const std::vector<int> holes = s.solveStates(kind, s.observer, StateScope::Needed);
+            const std::vector<int> holes = s.solveStates(kind, s.observer, scope);
             s.measureEdges();
             appendSubbands(grid, *s.solution, kind, holes, s.levels);
             addHoleDensityFromStates(grid, *s.solution, kind, s.holeDensity);
