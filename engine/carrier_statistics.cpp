@@ -29,6 +29,13 @@ double GridPoint::holeDensity(DensityMode mode) const
     return Nv0 * std::exp((valenceEdge() - Efp) / (kB * Tp));
 }
 
+CarrierResponse GridPoint::boltzmannResponse(DensityMode mode) const
+{
+    const double n = electronDensity(mode);
+    const double p = holeDensity(mode);
+    return {n, p, q * p / (kB * Tp) + q * n / (kB * Tn)};
+}
+
 double GridPoint::ionizedDonors() const
 {
     if (fullyIonized)

@@ -13,14 +13,6 @@ namespace tervane {
 
 class Observer;
 
-// The carriers of one interior point as a Newton step sees them: the densities (m^-3) and the slope
-// q (dn/dphi - dp/dphi) (F/m^3 per volt of the step, i.e. C/(m^3 V)), which enters the Newton matrix.
-struct CarrierResponse {
-    double n = 0.0;
-    double p = 0.0;
-    double slope = 0.0;
-};
-
 // A contact's boundary condition; the document file stores its value as a 32-bit integer, any value but
 // 0 holding the potential fixed.
 enum class ContactKind : int { Neutral = 0, Fixed = 1 };

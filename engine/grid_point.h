@@ -8,6 +8,14 @@ class Observer;
 // Schroedinger pass (nBound, and pBound for holes too).
 enum class DensityMode : int { Classical = 0, BoundElectrons = 1, BoundElectronsAndHoles = 2 };
 
+// The carriers of one interior point as a Newton step sees them: the densities (m^-3) and the slope
+// q (dn/dphi - dp/dphi) (F/m^3 per volt of the step, i.e. C/(m^3 V)), which enters the Newton matrix.
+struct CarrierResponse {
+    double n = 0.0;
+    double p = 0.0;
+    double slope = 0.0;
+};
+
 // One mesh point. SI units with energies in eV: potentials in V, densities in m^-3, temperatures in K,
 // masses in m0. Band edges: Ec = dEc - (phiPol + phi), Ev = Ec - Eg.
 class GridPoint {
@@ -55,6 +63,10 @@ class GridPoint {
     {
         return holeDensity(mode) - electronDensity(mode) + ionizedDonors() - ionizedAcceptors();
     }
+
+    // The densities of `mode` with the Boltzmann slopes of both carriers (also for bound-state densities),
+    // as a Newton step takes them.
+    [[nodiscard]] CarrierResponse boltzmannResponse(DensityMode mode) const;
 
     // Sets phi to the charge-neutral value by bisection, with classical carriers.
     void solveNeutralPotential(Observer& observer);

@@ -27,13 +27,7 @@ void Grid::initialGuess()
 void Grid::assemblePoisson(DensityMode mode)
 {
     solvedMode = mode;
-    assemblePoisson([this, mode](int i, const GridPoint& p) {
-        const DensityMode here = modeIn(i, mode);
-        const double n = p.electronDensity(here);
-        const double holeDensity = p.holeDensity(here);
-        // Boltzmann slopes for both carriers, also when the densities come from bound states.
-        return CarrierResponse{n, holeDensity, q * holeDensity / (kB * p.Tp) + q * n / (kB * p.Tn)};
-    });
+    assemblePoisson([this, mode](int i, const GridPoint& p) { return p.boltzmannResponse(modeIn(i, mode)); });
 }
 
 void Grid::assemblePoisson(const std::function<CarrierResponse(int, const GridPoint&)>& carriers)

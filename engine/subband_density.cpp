@@ -103,11 +103,8 @@ CarrierResponse SubbandDensity::predicted(std::size_t i, const GridPoint& p, dou
 
 CarrierResponse SubbandDensity::at(int i, const GridPoint& p) const
 {
-    if (i < offset_ || i - offset_ >= static_cast<int>(phi0_.size())) { // outside the quantum region
-        const double n = p.electronDensity(DensityMode::Classical);
-        const double holes = p.holeDensity(DensityMode::Classical);
-        return {n, holes, q * holes / (kB * p.Tp) + q * n / (kB * p.Tn)};
-    }
+    if (i < offset_ || i - offset_ >= static_cast<int>(phi0_.size())) // outside the quantum region
+        return p.boltzmannResponse(DensityMode::Classical);
     const auto j = static_cast<std::size_t>(i - offset_);
     const double shift = phi0_[j] - p.phi; // the band edges move opposite to the potential, eV
     CarrierResponse response = predicted(j, p, shift);
