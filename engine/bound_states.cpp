@@ -29,6 +29,17 @@ constexpr double emptyLevelExponent = 40.0;
 // eV added to the level below which states are needed: far above the rounding of a Sturm count and of
 // the conversion of eigenvalues to eV, so that no state counted out is occupied or inside the window.
 constexpr double neededLevelMargin = 1e-6;
+// Vectors held at once by a solve a block at a time (8 MiB at 8,200 points).
+constexpr int statesPerBlock = 128;
+// Bytes of vectors held at once by a solve of every state (for the eigenstate files), in one part: the
+// fewer the blocks, the fewer the places where a block's first vector is computed from a gap that
+// differs from the whole spectrum's in its last bit (up to 2,896 points there are none).
+constexpr double allStatesBlockBytes = 64.0 * 1024 * 1024;
+
+int fileBlock(int N)
+{
+    return std::max(statesPerBlock, static_cast<int>(allStatesBlockBytes / (sizeof(double) * N)));
+}
 
 } // namespace
 
@@ -191,6 +202,54 @@ int followedStates(const Hamiltonian& h, const EigenpairTrack& track, int wanted
     return count;
 }
 
+// Back from the weighted unknowns to psi, then to a unit trapezoid integral of psi^2, for the states
+// from..to-1 of the table.
+void normaliseStates(const Grid& grid, const Hamiltonian& h, EigenSolution& solution, int from, int to)
+{
+    const auto n = static_cast<std::size_t>(grid.count);
+    const std::vector<double>& dx = grid.dx;
+    for (int k = from; k < to; ++k) {
+        double* s = solution.state(k);
+        for (std::size_t i = 0; i < n; ++i)
+            s[i] /= h.w[i];
+        double sum = 0.0;
+        for (std::size_t i = 0; i + 1 < n; ++i)
+            sum += (s[i] * s[i] + s[i + 1] * s[i + 1]) * dx[i] / 2;
+        const double norm = std::sqrt(sum);
+        double squares = 0.0;
+        if (norm != 0.0) {
+            for (std::size_t i = 0; i < n; ++i) {
+                s[i] /= norm;
+                squares += s[i] * s[i];
+            }
+        }
+        solution.finiteSquares[static_cast<std::size_t>(k)] = std::isfinite(squares) ? 1 : 0;
+    }
+}
+
+// The bound ones among the states from..to-1 (energies in eV): the state vanishes at both contacts and
+// its level lies within the margin of the potential's range.
+std::vector<int> boundStates(const Grid& grid, const Hamiltonian& h, const EigenSolution& solution,
+                             Carrier carrier, int from, int to)
+{
+    const auto n = static_cast<std::size_t>(grid.count);
+    const std::vector<double>& dx = grid.dx;
+    std::vector<int> bound;
+    for (int k = from; k < to; ++k) {
+        const double E = solution.E[static_cast<std::size_t>(k)];
+        const double level = carrier == Carrier::Electron ? E : -E;
+        const double* s = solution.state(k);
+        const bool leftContact =
+            std::fabs(s[1] - s[0]) / dx[0] < contactLimit && std::fabs(s[0]) < contactLimit;
+        const bool rightContact =
+            std::fabs(s[n - 2] - s[n - 1]) / dx[n - 2] < contactLimit && std::fabs(s[n - 1]) < contactLimit;
+        const bool inWindow = h.Vmin - windowMargin < level && level < h.Vmax + windowMargin;
+        if (leftContact && rightContact && inWindow)
+            bound.push_back(k);
+    }
+    return bound;
+}
+
 std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier carrier,
                              EigenSolverKind solver, Observer& observer, StateScope scope,
                              EigenpairTrack* track)
@@ -202,8 +261,8 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
         return {};
     }
     const auto n = static_cast<std::size_t>(N);
-    const std::vector<double>& dx = grid.dx;
     const Hamiltonian h = buildHamiltonian(grid, carrier);
+    solution.first = 0;
 
     // The dense solver stays the literal all-states reference.
     const bool needed = scope != StateScope::All && solver == EigenSolverKind::Tridiagonal;
@@ -249,45 +308,12 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
         solution.E[static_cast<std::size_t>(k)] = unreturnedEnergy;
     }
 
-    // Back from the weighted unknowns to psi, then to a unit trapezoid integral of psi^2.
-    for (int k = 0; k < withVectors; ++k) {
-        double* s = solution.state(k);
-        for (std::size_t i = 0; i < n; ++i)
-            s[i] /= h.w[i];
-        double sum = 0.0;
-        for (std::size_t i = 0; i + 1 < n; ++i)
-            sum += (s[i] * s[i] + s[i + 1] * s[i + 1]) * dx[i] / 2;
-        const double norm = std::sqrt(sum);
-        double squares = 0.0;
-        if (norm != 0.0) {
-            for (std::size_t i = 0; i < n; ++i) {
-                s[i] /= norm;
-                squares += s[i] * s[i];
-            }
-        }
-        solution.finiteSquares[static_cast<std::size_t>(k)] = std::isfinite(squares) ? 1 : 0;
-    }
-
-    // Energies to eV (holes counted downwards again), then the bound-state test: the state vanishes at
-    // both contacts and its level lies within the margin of the potential's range. States without a
-    // vector lie above the window and are not bound.
+    normaliseStates(grid, h, solution, 0, withVectors);
+    // Energies to eV (holes counted downwards again), then the bound-state test.
     const double toEV = carrier == Carrier::Electron ? qInverse : -qInverse;
     for (int k = 0; k < M; ++k)
         solution.E[static_cast<std::size_t>(k)] *= toEV;
-    std::vector<int> bound;
-    for (int k = 0; k < M && k < withVectors; ++k) {
-        const double E = solution.E[static_cast<std::size_t>(k)];
-        const double level = carrier == Carrier::Electron ? E : -E;
-        const double* s = solution.state(k);
-        const bool leftContact =
-            std::fabs(s[1] - s[0]) / dx[0] < contactLimit && std::fabs(s[0]) < contactLimit;
-        const bool rightContact =
-            std::fabs(s[n - 2] - s[n - 1]) / dx[n - 2] < contactLimit && std::fabs(s[n - 1]) < contactLimit;
-        const bool inWindow = h.Vmin - windowMargin < level && level < h.Vmax + windowMargin;
-        if (leftContact && rightContact && inWindow)
-            bound.push_back(k);
-    }
-    return bound;
+    return boundStates(grid, h, solution, carrier, 0, std::min(M, withVectors));
 }
 
 bool sameBits(double a, double b)
@@ -329,7 +355,7 @@ void addDensity(const Grid& grid, const EigenSolution& solution, Carrier carrier
     const int N = solution.size();
     const bool electron = carrier == Carrier::Electron;
     // States the eigen-solver did not return carry no occupation (they are zero).
-    for (int k = 0; k < solution.returned && k < solution.withVectors && k < N; ++k) {
+    for (int k = solution.first; k < solution.returned && k < solution.withVectors && k < N; ++k) {
         const double E = solution.E[static_cast<std::size_t>(k)];
         bool occupied = false;
         for (std::size_t r = 0; r < runs.size(); ++r) {
@@ -382,6 +408,59 @@ std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, Carr
                                  EigenpairTrack* track)
 {
     return solveStates(grid, solution, kind, solver, observer, scope, track);
+}
+
+std::vector<int> solveStatesInBlocks(const Grid& grid, EigenSolution& solution, Carrier carrier, bool all,
+                                     Observer& observer, const BlockUse& use)
+{
+    const int N = grid.count;
+    solution.first = 0;
+    solution.returned = 0;
+    solution.withVectors = 0;
+    if (N < 3 || solution.size() != N)
+        return {};
+    const Hamiltonian h = buildHamiltonian(grid, carrier);
+    const int wanted = all ? N : neededStates(grid, h, carrier);
+    const double toEV = carrier == Carrier::Electron ? qInverse : -qInverse;
+    // Each part of the spectrum has its own table; they share nothing but the energies' array, of
+    // which each writes its own states' entries.
+    EigenSolution parts[2] = {EigenSolution(N), EigenSolution(N)};
+    std::vector<int> bound[2];
+    const lapack::EigenResult result = lapack::tridiagonalEigenpairBlocks(
+        N, h.diagonal.data(), h.coupling.data(), wanted, all ? fileBlock(N) : statesPerBlock, !all,
+        solution.E.data(),
+        [&parts](int part, int count) {
+            parts[part].first = 0;
+            return parts[part].table(count);
+        },
+        [&](int part, int first, int count) {
+            EigenSolution& block = parts[part];
+            const int end = first + count;
+            block.first = first;
+            block.withVectors = end;
+            block.returned = end;
+            for (int k = first; k < end; ++k)
+                block.E[static_cast<std::size_t>(k)] = solution.E[static_cast<std::size_t>(k)] * toEV;
+            normaliseStates(grid, h, block, first, end);
+            const std::vector<int> inBlock = boundStates(grid, h, block, carrier, first, end);
+            use(part, block, inBlock);
+            bound[part].insert(bound[part].end(), inBlock.begin(), inBlock.end());
+        });
+    if (!result.ok())
+        observer.message("failed on dsyevx!");
+    const int found = result.ok() ? result.withVectors : 0;
+    for (int k = 0; k < N; ++k)
+        solution.E[static_cast<std::size_t>(k)] =
+            k < found ? solution.E[static_cast<std::size_t>(k)] * toEV : unreturnedEnergy;
+    solution.returned = found;
+    bound[0].insert(bound[0].end(), bound[1].begin(), bound[1].end());
+    return bound[0];
+}
+
+void addStateDensity(const Grid& grid, const EigenSolution& solution, Carrier carrier,
+                     std::vector<double>& density)
+{
+    addDensity(grid, solution, carrier, density);
 }
 
 int neededStates(const Grid& grid, Carrier carrier)

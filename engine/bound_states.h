@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,16 +27,16 @@ class EigenSolution {
     // How many states the table has room for.
     int columns() const { return columns_; }
 
-    // Component of state k at point i (psi[i][k]), m^-1/2; k < columns().
+    // Component of state k at point i (psi[i][k]), m^-1/2; first <= k < first + columns().
     double component(int i, int k) const { return state(k)[i]; }
-    // The N components of state k, contiguous; k < columns().
+    // The N components of state k, contiguous; first <= k < first + columns().
     double* state(int k)
     {
-        return table_.get() + static_cast<std::size_t>(k) * static_cast<std::size_t>(size_);
+        return table_.get() + static_cast<std::size_t>(k - first) * static_cast<std::size_t>(size_);
     }
     const double* state(int k) const
     {
-        return table_.get() + static_cast<std::size_t>(k) * static_cast<std::size_t>(size_);
+        return table_.get() + static_cast<std::size_t>(k - first) * static_cast<std::size_t>(size_);
     }
     // State-major storage with room for at least `count` states (LAPACK's layout of eigenvectors),
     // enlarged when needed: the states already there are kept when `keep` is set, else left
@@ -48,7 +49,9 @@ class EigenSolution {
     // M: how many states the eigen-solver returned (N unless it failed, or the states were followed
     // from the last pass: then those followed, at least every needed one).
     int returned = 0;
-    // States 0..withVectors-1 carry their normalised psi; the others only their energy. A solve of the
+    // The state in the table's first column: 0, except while states are solved a block at a time.
+    int first = 0;
+    // States first..withVectors-1 carry their normalised psi; the others only their energy. A solve of the
     // needed states stops where every further state lies more than 40 kT beyond the quasi-Fermi level
     // at every point and beyond the bound-state window: such a state adds exactly zero to the density
     // and is never bound. N after a solve of all states.
@@ -92,6 +95,27 @@ std::vector<int> solveElectronStates(const Grid& grid, EigenSolution& solution, 
 std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, Carrier kind,
                                  EigenSolverKind solver, Observer& observer,
                                  StateScope scope = StateScope::All, EigenpairTrack* track = nullptr);
+
+// What a solve a block at a time hands over for each block: the part of the spectrum it belongs to (0
+// or 1; part 1's states lie above part 0's, and the two parts are handed over concurrently, each
+// from its own thread, in ascending order within a part), the block's states (block.first ..
+// block.withVectors-1, psi normalised, energies in eV) and the bound ones among them.
+using BlockUse = std::function<void(int part, const EigenSolution& block, const std::vector<int>& bound)>;
+
+// The needed states of a carrier kind (those of StateScope::Lowest), or with `all` every state, solved
+// with the tridiagonal solver a block of vectors at a time, so that only a block per part is ever
+// held (lapack::tridiagonalEigenpairBlocks). At the end solution.E holds every state's energy (eV)
+// and solution.returned how many were found. Returns every bound state, ascending. With `all` the
+// states come in one part, in blocks of 64 MiB: up to 2,896 points in one, those of StateScope::All
+// to the bit; beyond, the same to rounding (a component that prints as zero may change its sign).
+std::vector<int> solveStatesInBlocks(const Grid& grid, EigenSolution& solution, Carrier carrier, bool all,
+                                     Observer& observer, const BlockUse& use);
+
+// Adds the density (m^-3) of the states of `solution` that have their vector, with the point's own
+// mass, temperature and quasi-Fermi level of `carrier`, to `density` (N entries), state by state in
+// ascending order.
+void addStateDensity(const Grid& grid, const EigenSolution& solution, Carrier carrier,
+                     std::vector<double>& density);
 
 // How many of the lowest states a solve with StateScope::Needed computes psi for on this grid: those
 // below max(Vmax + 0.1 eV, Ef + 40 kT at every point), counted

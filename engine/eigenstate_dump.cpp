@@ -9,7 +9,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "engine/bound_states.h"
@@ -161,6 +164,152 @@ bool writeEigenStates(const Grid& grid, const EigenSolution& solution, const std
         observer.message("Can't open dump file for schrodinger solution");
         return false;
     }
+    return true;
+}
+
+struct EigenStateStream::Impl {
+    Impl(const Grid& g, std::string p) : grid(g), path(std::move(p)) {}
+    const Grid& grid;
+    std::string path;
+    std::mutex lock;
+    std::map<int, std::pair<std::string, int>> fragments; // first state -> file, state count
+    bool failed = false;
+
+    std::string fragmentPath(int first) const { return path + ".part" + std::to_string(first); }
+
+    void removeFragments()
+    {
+        std::error_code ignored;
+        for (const auto& [first, fragment] : fragments)
+            std::filesystem::remove(fragment.first, ignored);
+        fragments.clear();
+    }
+};
+
+EigenStateStream::EigenStateStream(const Grid& grid, std::string path)
+    : impl_(std::make_unique<Impl>(grid, std::move(path)))
+{
+}
+
+EigenStateStream::~EigenStateStream()
+{
+    impl_->removeFragments();
+}
+
+void EigenStateStream::add(const EigenSolution& block)
+{
+    const int first = block.first;
+    const int count = block.withVectors - first;
+    const std::string fragment = impl_->fragmentPath(first);
+    {
+        const std::lock_guard<std::mutex> guard(impl_->lock);
+        impl_->fragments[first] = {fragment, count};
+    }
+    TextFile file(fragment);
+    bool written = static_cast<bool>(file);
+    if (written) {
+        // One line per point: the block's components at that point, each followed by a tab.
+        DumpWriter writer(file.get());
+        char* out = writer.begin();
+        const int N = block.size();
+        for (int r = 0; r < N; ++r) {
+            for (int k = first; k < first + count; ++k) {
+                out = writer.room(out);
+                out = formatFixed4(out, block.state(k)[r]);
+                *out++ = '\t';
+            }
+            *out++ = '\n';
+        }
+        writer.flush(out);
+        written = file.close() && !writer.failed();
+    }
+    if (!written) {
+        const std::lock_guard<std::mutex> guard(impl_->lock);
+        impl_->failed = true;
+    }
+}
+
+bool EigenStateStream::finish(const EigenSolution& solution, Observer& observer)
+{
+    Impl& s = *impl_;
+    const auto fail = [&] {
+        s.removeFragments();
+        observer.message("Can't open dump file for schrodinger solution");
+        return false;
+    };
+    if (s.failed)
+        return fail();
+    std::vector<std::FILE*> parts;
+    const auto closeParts = [&parts] {
+        for (std::FILE* part : parts)
+            std::fclose(part);
+    };
+    int added = 0; // the states the fragments hold, in order
+    for (const auto& [first, fragment] : s.fragments) {
+        std::FILE* part = first == added ? std::fopen(fragment.first.c_str(), "rb") : nullptr;
+        if (!part) {
+            closeParts();
+            return fail();
+        }
+        parts.push_back(part);
+        added += fragment.second;
+    }
+    const int N = solution.size();
+    const int M = solution.returned;
+    TextFile file(s.path);
+    if (!file) {
+        closeParts();
+        return fail();
+    }
+    std::setvbuf(file.get(), nullptr, _IOFBF, std::size_t{1} << 20);
+    DumpWriter writer(file.get());
+    char* out = writer.begin();
+    *out++ = '0';
+    *out++ = '.';
+    *out++ = '0';
+    *out++ = '\t';
+    for (int k = 0; k < M; ++k) {
+        out = writer.room(out);
+        out = formatFixed4(out, solution.E[static_cast<std::size_t>(k)]);
+        *out++ = '\t';
+    }
+    *out++ = '\n';
+    char* line = nullptr;
+    std::size_t capacity = 0;
+    bool complete = true;
+    double x = 0.0; // Angstrom
+    for (int r = 0; r < M && complete; ++r) {
+        out = writer.room(out);
+        out = formatFixed(out, x, 2);
+        *out++ = '\t';
+        for (std::FILE* part : parts) {
+            const ssize_t length = getline(&line, &capacity, part);
+            if (length < 1 || line[length - 1] != '\n') {
+                complete = false;
+                break;
+            }
+            writer.flush(out);
+            if (std::fwrite(line, 1, static_cast<std::size_t>(length - 1), file.get()) !=
+                static_cast<std::size_t>(length - 1))
+                complete = false;
+            out = writer.begin();
+        }
+        for (int k = added; k < N; ++k) { // states the solver did not return are zero
+            out = writer.room(out);
+            out = formatFixed4(out, 0.0);
+            *out++ = '\t';
+        }
+        *out++ = '\n';
+        if (r + 1 < M)
+            x = x + s.grid.dx[static_cast<std::size_t>(r)] * angstromPerMetre;
+    }
+    std::free(line);
+    closeParts();
+    writer.flush(out);
+    const bool closed = file.close();
+    if (!complete || writer.failed() || !closed)
+        return fail();
+    s.removeFragments();
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace tervane {
@@ -19,6 +20,30 @@ inline constexpr const char* heavyHoleStatesFile = "qstateshh.dat";
 // solution" and returns false.
 bool writeEigenStates(const Grid& grid, const EigenSolution& solution, const std::string& path,
                       Observer& observer);
+
+// An eigenstate file written a block of states at a time, as they are solved, so that no table of
+// every state is ever held: each block's columns go to a fragment file beside the file, and finish()
+// joins the fragments line by line into the file writeEigenStates writes, byte for byte. Fragments
+// left by a failure are removed.
+class EigenStateStream {
+  public:
+    EigenStateStream(const Grid& grid, std::string path);
+    ~EigenStateStream();
+    EigenStateStream(const EigenStateStream&) = delete;
+    EigenStateStream& operator=(const EigenStateStream&) = delete;
+
+    // Formats the states block.first..block.withVectors-1 at every point. Two threads may add
+    // different blocks at once.
+    void add(const EigenSolution& block);
+    // Writes the file: the header of solution.E (the solution.returned energies), then for those
+    // points the position and every state's component, the states not added as zero. Says "Can't
+    // open dump file for schrodinger solution" and returns false when a file could not be written.
+    bool finish(const EigenSolution& solution, Observer& observer);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 
 // Appends `value` as printf("%.4f") writes it, byte for byte (correct rounding, "-0.0000" for
 // negative values that round to zero, "nan" and "inf" as printf spells them). `out` needs room for

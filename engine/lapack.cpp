@@ -5,6 +5,7 @@
 #include "engine/lapack.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -184,6 +185,20 @@ int vectorRange(const RootRepresentation& root, int first, int count, double* va
 
 // Below this many vectors a second thread costs more than it saves.
 constexpr int vectorsPerThread = 64;
+// Below this many states a part of the spectrum is not worth a thread of its own.
+constexpr int statesPerPart = 32;
+// Grid points per wanted state below which all eigenvalues (dqds) cost less than the wanted ones by
+// bisection: about 8 on one core, measured on 2,050 to 32,800 points.
+constexpr int wholeSpectrumPerState = 8;
+
+std::atomic<int> threadLimit{0}; // 0: as many as the hardware has
+
+int threadsPerSolve()
+{
+    const int limit = threadLimit.load();
+    const int hardware = static_cast<int>(std::thread::hardware_concurrency());
+    return limit > 0 ? limit : std::max(hardware, 1);
+}
 
 } // namespace
 
@@ -191,6 +206,115 @@ EigenResult tridiagonalEigenpairs(int n, const double* d, const double* e, doubl
 {
     return tridiagonal(n, d, e, values, vectors);
 }
+
+namespace {
+
+// The root representation of dstemr's steps (relative accuracy tried, default tolerances) with every
+// eigenvalue (`to` = 0) or those of indices from..to-1 (0-based): dlarrr, then dlarre. Also what the
+// refinement of dlarrj needs: the original diagonal, the squared couplings, whether the relative accuracy
+// holds and the norm. False when the matrix would be scaled first, splits into blocks or dlarre fails.
+struct Refinement {
+    std::vector<double> original;
+    std::vector<double> offSquares;
+    bool relative = false;
+    double norm = 0.0;
+};
+
+// The refinement data of the matrix, and whether its stages can be taken one by one at all (false
+// when it would be scaled first).
+bool prepareRefinement(int n, const double* d, const double* e, Refinement& refinement)
+{
+    const auto size = static_cast<std::size_t>(n);
+    const double eps = dlamch_("Precision", 9);
+    const double safeMinimum = dlamch_("Safe minimum", 12);
+    const double smallNumber = safeMinimum / eps;
+    const double rmin = std::sqrt(smallNumber);
+    const double rmax = std::min(std::sqrt(1.0 / smallNumber), 1.0 / std::sqrt(std::sqrt(safeMinimum)));
+    refinement.original.assign(d, d + size);
+    std::vector<double> l(size, 0.0);
+    for (std::size_t i = 1; i < size; ++i)
+        l[i - 1] = e[i];
+    refinement.norm = dlanst_("M", &n, refinement.original.data(), l.data(), 1);
+    if (!(refinement.norm >= rmin && refinement.norm <= rmax))
+        return false;
+    int info = 0;
+    dlarrr_(&n, refinement.original.data(), l.data(), &info);
+    refinement.relative = info == 0;
+    refinement.offSquares.assign(size, 0.0);
+    for (std::size_t j = 0; j + 1 < size; ++j)
+        refinement.offSquares[j] = l[j] * l[j];
+    return true;
+}
+
+// The root representation of the matrix for every eigenvalue (`to` = 0) or those of indices
+// from..to-1 (0-based), as dlarre builds it in dstemr; false when it fails or the matrix splits.
+bool buildRoot(int n, const double* d, const double* e, int from, int to, const Refinement& refinement,
+               RootRepresentation& root)
+{
+    const auto size = static_cast<std::size_t>(n);
+    const double eps = dlamch_("Precision", 9);
+    root.n = n;
+    root.d.assign(d, d + size);
+    root.l.assign(size, 0.0);
+    for (std::size_t i = 1; i < size; ++i)
+        root.l[i - 1] = e[i];
+    const double splitTolerance = refinement.relative ? eps : -eps;
+    std::vector<double> offSquares = refinement.offSquares; // dlarre writes it
+    root.rtol1 = std::sqrt(eps);
+    root.rtol2 = std::max(std::sqrt(eps) * 5e-3, 4 * eps);
+    root.w.assign(size, 0.0);
+    root.werr.assign(size, 0.0);
+    root.wgap.assign(size, 0.0);
+    root.isplit.assign(size, 0);
+    root.iblock.assign(size, 0);
+    root.indexw.assign(size, 0);
+    root.gers.assign(2 * size, 0.0);
+    int blocks = 0;
+    int info = 0;
+    const bool range = to > 0;
+    const int il = range ? from + 1 : 0;
+    const int iu = range ? to : 0;
+    std::vector<double> work(6 * size);
+    std::vector<int> iwork(5 * size);
+    dlarre_(range ? "I" : "A", &n, &root.vl, &root.vu, &il, &iu, root.d.data(), root.l.data(),
+            offSquares.data(), &root.rtol1, &root.rtol2, &splitTolerance, &blocks, root.isplit.data(),
+            &root.m, root.w.data(), root.werr.data(), root.wgap.data(), root.iblock.data(),
+            root.indexw.data(), root.gers.data(), &root.pivmin, work.data(), iwork.data(), &info, 1);
+    // A matrix that splits has its eigenvalues ordered by block, not overall: the lowest indices are
+    // not the lowest values.
+    return info == 0 && blocks == 1 && root.m == (range ? to - from : n);
+}
+
+// The eigenvalues first..first+count-1 refined to relative accuracy against the original matrix, as
+// dstemr refines them; true when nothing needed it or it succeeded.
+bool refine(const RootRepresentation& root, const Refinement& refinement, int first, int count,
+            double* values, double* errors)
+{
+    if (!refinement.relative)
+        return true;
+    const int n = root.n;
+    const int ifirst = first + 1;
+    const int ilast = first + count;
+    const int offset = first;
+    const double tolerance = 4 * dlamch_("Precision", 9);
+    std::vector<double> work(2 * static_cast<std::size_t>(n));
+    std::vector<int> iwork(2 * static_cast<std::size_t>(n));
+    int info = 0;
+    dlarrj_(&n, refinement.original.data(), refinement.offSquares.data(), &ifirst, &ilast, &tolerance,
+            &offset, values + first, errors + first, work.data(), iwork.data(), &root.pivmin,
+            &refinement.norm, &info);
+    return info == 0;
+}
+
+// The first cluster boundary at or after `index` (the index one past it), or `end`.
+int clusterEnd(const RootRepresentation& root, int index, int end)
+{
+    while (index < end && (index == 0 || !separatedAfter(root, index - 1)))
+        ++index;
+    return index;
+}
+
+} // namespace
 
 EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e, int wanted, double* values,
                                         const std::function<double*(int count)>& vectorsFor)
@@ -203,62 +327,17 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
     if (!allFinite(d, size) || !allFinite(e + 1, size - 1))
         return complete();
 
-    // The steps of dstemr as dstevr calls it for every eigenpair (relative accuracy tried, default
-    // tolerances), so that with every index wanted the result is the same to the bit.
-    const double eps = dlamch_("Precision", 9);
-    const double safeMinimum = dlamch_("Safe minimum", 12);
-    const double smallNumber = safeMinimum / eps;
-    const double rmin = std::sqrt(smallNumber);
-    const double rmax = std::min(std::sqrt(1.0 / smallNumber), 1.0 / std::sqrt(std::sqrt(safeMinimum)));
+    // The steps of dstemr as dstevr calls it for every eigenpair, so that with every index wanted the
+    // result is the same to the bit.
     RootRepresentation root;
-    root.n = n;
-    root.d.assign(d, d + size);
-    root.l.assign(size, 0.0);
-    for (std::size_t i = 1; i < size; ++i)
-        root.l[i - 1] = e[i];
-    const double norm = dlanst_("M", &n, root.d.data(), root.l.data(), 1);
-    if (!(norm >= rmin && norm <= rmax)) // would be scaled first: not worth a path of its own
-        return complete();
-
-    int info = 0;
-    dlarrr_(&n, root.d.data(), root.l.data(), &info);
-    const bool relative = info == 0;
-    const double splitTolerance = relative ? eps : -eps;
-    const std::vector<double> original = root.d;
-    std::vector<double> offSquares(size, 0.0);
-    for (std::size_t j = 0; j + 1 < size; ++j)
-        offSquares[j] = root.l[j] * root.l[j];
-    root.rtol1 = std::sqrt(eps);
-    root.rtol2 = std::max(std::sqrt(eps) * 5e-3, 4 * eps);
-    root.w.assign(size, 0.0);
-    root.werr.assign(size, 0.0);
-    root.wgap.assign(size, 0.0);
-    root.isplit.assign(size, 0);
-    root.iblock.assign(size, 0);
-    root.indexw.assign(size, 0);
-    root.gers.assign(2 * size, 0.0);
-    int blocks = 0;
-    {
-        const int il = 0;
-        const int iu = 0;
-        std::vector<double> work(6 * size);
-        std::vector<int> iwork(5 * size);
-        dlarre_("A", &n, &root.vl, &root.vu, &il, &iu, root.d.data(), root.l.data(), offSquares.data(),
-                &root.rtol1, &root.rtol2, &splitTolerance, &blocks, root.isplit.data(), &root.m,
-                root.w.data(), root.werr.data(), root.wgap.data(), root.iblock.data(), root.indexw.data(),
-                root.gers.data(), &root.pivmin, work.data(), iwork.data(), &info, 1);
-    }
-    // A matrix that splits has its eigenvalues ordered by block, not overall: the lowest indices are
-    // not the lowest values. Such matrices, and any failure, take the whole computation.
-    if (info != 0 || blocks != 1 || root.m != n)
+    Refinement refinement;
+    if (!prepareRefinement(n, d, e, refinement) || !buildRoot(n, d, e, 0, 0, refinement, root))
         return complete();
 
     // The wanted range ends at a cluster boundary (a few more vectors if need be), and is computed in
     // two parts cut at one when it is long enough: each part then builds exactly the representation
     // tree the whole spectrum would, and its vectors are those of the complete solve.
-    int cut = wanted;
-    while (cut < n && (cut == 0 || !separatedAfter(root, cut - 1)))
-        ++cut;
+    const int cut = clusterEnd(root, wanted, n);
     if (cut >= n)
         return complete();
     wanted = cut;
@@ -266,13 +345,12 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
     const double shift = root.l[size - 1];
     for (std::size_t j = static_cast<std::size_t>(wanted); j < size; ++j)
         values[j] = root.w[j] + shift;
-    int lower = std::max(wanted / 2, 1);
-    while (lower < wanted && !separatedAfter(root, lower - 1))
-        ++lower;
-    const bool split = lower >= vectorsPerThread && wanted - lower >= vectorsPerThread &&
-                       std::thread::hardware_concurrency() >= 2;
+    const int lower = clusterEnd(root, std::max(wanted / 2, 1), wanted);
+    const bool split =
+        lower >= vectorsPerThread && wanted - lower >= vectorsPerThread && threadsPerSolve() >= 2;
     std::vector<double> errors(size);
     double* const vectors = vectorsFor(wanted);
+    int info = 0;
     if (!split) {
         info = vectorRange(root, 0, wanted, values, errors.data(), vectors);
     } else {
@@ -286,25 +364,97 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
         if (info == 0)
             info = upperInfo;
     }
-    if (info != 0)
+    if (info != 0 || !refine(root, refinement, 0, wanted, values, errors.data()))
         return complete();
-
-    if (relative) {
-        // The wanted eigenvalues refined to relative accuracy against the original matrix, as dstemr
-        // refines all of them.
-        const int first = 1;
-        const int offset = 0;
-        const double tolerance = 4 * eps;
-        std::vector<double> work(2 * size);
-        std::vector<int> iwork(2 * size);
-        dlarrj_(&n, original.data(), offSquares.data(), &first, &wanted, &tolerance, &offset, values,
-                errors.data(), work.data(), iwork.data(), &root.pivmin, &norm, &info);
-        if (info != 0)
-            return complete();
-    }
     EigenResult result;
     result.found = n;
     result.withVectors = wanted;
+    return result;
+}
+
+EigenResult tridiagonalEigenpairBlocks(int n, const double* d, const double* e, int wanted, int block,
+                                       bool twoParts, double* values,
+                                       const std::function<double*(int part, int count)>& bufferFor,
+                                       const std::function<void(int part, int first, int count)>& use)
+{
+    wanted = std::clamp(wanted, 0, std::max(n, 0));
+    EigenResult result;
+    if (n < 1 || wanted < 1)
+        return result;
+    const auto size = static_cast<std::size_t>(n);
+    if (!allFinite(d, size) || !allFinite(e + 1, size - 1)) {
+        result.info = notFiniteInput;
+        return result;
+    }
+    const bool all = wanted >= n;
+    // The eigenvalues from the whole spectrum (dqds, O(n^2)) when that costs less than finding the
+    // wanted ones alone by bisection (O(n) per value, some fifty times over).
+    const bool whole = all || n <= wholeSpectrumPerState * wanted;
+    RootRepresentation roots[2];
+    Refinement refinement;
+    int cut = wanted; // part 1 starts here
+    bool built = n >= 3;
+    built = built && prepareRefinement(n, d, e, refinement);
+    if (built && whole) {
+        built = buildRoot(n, d, e, 0, 0, refinement, roots[0]);
+        if (built) {
+            wanted = clusterEnd(roots[0], wanted, n);
+            cut = twoParts && wanted >= 2 * statesPerPart ? clusterEnd(roots[0], wanted / 2, wanted) : wanted;
+            // The values beyond the wanted ones are shifted back as dlarrv shifts those it is given.
+            const double shift = roots[0].l[size - 1];
+            for (std::size_t j = static_cast<std::size_t>(wanted); j < size; ++j)
+                values[j] = roots[0].w[j] + shift;
+        }
+    } else if (built) {
+        cut = twoParts && wanted >= 2 * statesPerPart ? wanted / 2 : wanted;
+    }
+    if (!built) {
+        // The one case that needs every vector at once: a matrix the stages cannot take on their own.
+        result = all ? tridiagonal(n, d, e, values, bufferFor(0, n))
+                     : tridiagonalLowestOnly(n, d, e, wanted, values,
+                                             [&bufferFor](int count) { return bufferFor(0, count); });
+        if (result.ok() && result.withVectors > 0)
+            use(0, 0, result.withVectors);
+        return result;
+    }
+
+    std::vector<double> errors(size);
+    block = std::max(block, 1);
+    int infos[2] = {0, 0};
+    int done[2] = {0, 0};
+    // Part p: the states from..to-1, each block handed over when it is done.
+    const auto solvePart = [&](int part, int from, int to) {
+        RootRepresentation& root = roots[whole ? 0 : part];
+        if (!whole && !buildRoot(n, d, e, from, to, refinement, root)) {
+            infos[part] = -1;
+            return;
+        }
+        const int base = whole ? 0 : from; // index of the root's first value
+        for (int first = from; first < to;) {
+            const int end = base + clusterEnd(root, std::min(first + block, to) - base, to - base);
+            const int count = end - first;
+            const int info = vectorRange(root, first - base, count, values + base, errors.data() + base,
+                                         bufferFor(part, count));
+            if (info != 0 || !refine(root, refinement, first, count, values, errors.data())) {
+                infos[part] = info != 0 ? info : -1;
+                return;
+            }
+            use(part, first, count);
+            done[part] = end - from;
+            first = end;
+        }
+    };
+    if (cut < wanted && threadsPerSolve() >= 2) {
+        std::thread upper([&] { solvePart(1, cut, wanted); });
+        solvePart(0, 0, cut);
+        upper.join();
+    } else {
+        solvePart(0, 0, cut);
+        if (cut < wanted)
+            solvePart(1, cut, wanted);
+    }
+    result.info = infos[0] != 0 ? infos[0] : infos[1];
+    result.found = result.withVectors = result.info == 0 ? wanted : done[0];
     return result;
 }
 
@@ -354,6 +504,11 @@ EigenResult tridiagonalLowestOnly(int n, const double* d, const double* e, int w
     result.found = info == 0 ? std::clamp(m, 0, wanted) : 0;
     result.withVectors = result.found;
     return result;
+}
+
+void setThreadsPerSolve(int threads)
+{
+    threadLimit.store(std::max(threads, 0));
 }
 
 int tridiagonalCountBelow(int n, const double* d, const double* e, double x)

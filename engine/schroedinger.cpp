@@ -25,9 +25,8 @@ namespace {
 // writer's gather block (16 doubles); about 55 doubles in all, counted with a margin.
 constexpr double workBytesPerPoint = 64 * sizeof(double);
 constexpr double bytesPerMiB = 1024.0 * 1024.0;
-// eV: how far the band edge may move between two accelerated passes before a state that was empty
-// everywhere could fill; such states are kept for the Poisson solve between the passes.
-constexpr double predictorShiftMargin = 0.1;
+// Vectors an accelerated pass holds at once (a block, and the room to finish a cluster).
+constexpr int statesPerBlock = 128;
 // A region edge where the lowest state keeps more than this share of its peak density cuts the state.
 constexpr double maximumEdgeShare = 1e-6;
 // A control-group limit at or above this is "no limit".
@@ -127,12 +126,12 @@ struct SchroedingerPhase::Impl {
     double edgeShare = 0.0;
     double edgeX = 0.0;
 
-    // Notes how much of the lowest state of the table's kind reaches the region's edges.
-    void measureEdges()
+    // Notes how much of the lowest state of `states` (when it holds state 0) reaches the region's edges.
+    void measureEdges(const EigenSolution& states)
     {
-        if (grid == &full || solution->withVectors < 1 || solution->returned < 1)
+        if (grid == &full || states.first != 0 || states.withVectors < 1 || states.returned < 1)
             return;
-        const double* psi = solution->state(0);
+        const double* psi = states.state(0);
         const std::size_t last = region.points.size() - 1;
         double peak = 0.0;
         for (std::size_t i = 0; i <= last; ++i)
@@ -248,6 +247,93 @@ struct SchroedingerPhase::Impl {
         }
     }
 
+    // The states of an alternating pass: from the whole spectrum, psi only for those that can hold
+    // carriers or be bound (the files of finish() have every state). Returns the bound electron states.
+    std::vector<int> alternatingStates(bool valence)
+    {
+        const std::vector<int> electrons = solveStates(Carrier::Electron, observer, StateScope::Needed);
+        electronDensityFromStates(*grid, *solution);
+        measureEdges(*solution);
+        appendSubbands(*grid, *solution, Carrier::Electron, electrons, levels);
+        solvedInPass[0] = true;
+        solvedInPass[1] = solvedInPass[2] = false;
+        inTable = Carrier::Electron;
+        if (valence) {
+            // Light holes, then heavy holes on top, in one sum. A kind whose levels all lie far beyond
+            // every quasi-Fermi level adds exactly zero and is not solved for states (the dense solver,
+            // kept as the reference, always solves).
+            holeDensity.assign(static_cast<std::size_t>(grid->count), 0.0);
+            for (const Carrier kind : {Carrier::LightHole, Carrier::HeavyHole}) {
+                if (settings.eigenSolver == EigenSolverKind::Tridiagonal && !holeStatesOccupied(*grid, kind))
+                    continue;
+                const std::vector<int> holes = solveStates(kind, observer, StateScope::Needed);
+                measureEdges(*solution);
+                appendSubbands(*grid, *solution, kind, holes, levels);
+                addHoleDensityFromStates(*grid, *solution, kind, holeDensity);
+                solvedInPass[static_cast<int>(kind)] = true;
+                inTable = kind;
+            }
+            holeDensityFromStates(*grid, holeDensity);
+        }
+        return electrons;
+    }
+
+    // The states of an accelerated pass: the needed ones alone, a block of vectors at a time, each
+    // block's densities, levels and predicted densities taken before the next. Returns the bound
+    // electron states.
+    std::vector<int> acceleratedStates(bool valence)
+    {
+        subbands.begin(*grid, first);
+        // Each part of the spectrum gathers its own densities and levels; part 0's come first.
+        std::vector<double> densities[2];
+        std::vector<Subband> partLevels[2];
+        const auto solveInto = [&](Carrier kind, std::vector<double>& density) {
+            for (int part = 0; part < 2; ++part) {
+                densities[part].assign(static_cast<std::size_t>(grid->count), 0.0);
+                partLevels[part].clear();
+            }
+            const auto take = [&](int part, const EigenSolution& states, const std::vector<int>& bound) {
+                addStateDensity(*grid, states, kind, densities[part]);
+                measureEdges(states);
+                appendSubbands(*grid, states, kind, bound, partLevels[part]);
+                subbands.add(*grid, states, kind, part);
+            };
+            std::vector<int> bound;
+            if (settings.eigenSolver == EigenSolverKind::Dense) { // the reference: every state at once
+                bound = solveStates(kind, observer, StateScope::All);
+                take(0, *solution, bound);
+            } else {
+                bound = solveStatesInBlocks(*grid, *solution, kind, false, observer, take);
+            }
+            for (std::size_t i = 0; i < density.size(); ++i)
+                density[i] += densities[0][i] + densities[1][i];
+            for (const std::vector<Subband>& part : partLevels)
+                levels.insert(levels.end(), part.begin(), part.end());
+            return bound;
+        };
+        const auto n = static_cast<std::size_t>(grid->count);
+        std::vector<double> electronDensity(n, 0.0);
+        const std::vector<int> electrons = solveInto(Carrier::Electron, electronDensity);
+        for (std::size_t i = 0; i < n; ++i)
+            grid->points[i].nBound = electronDensity[i];
+        solvedInPass[0] = true;
+        solvedInPass[1] = solvedInPass[2] = false;
+        inTable = Carrier::Electron;
+        if (valence) {
+            holeDensity.assign(n, 0.0);
+            for (const Carrier kind : {Carrier::LightHole, Carrier::HeavyHole}) {
+                if (!holeStatesOccupied(*grid, kind))
+                    continue;
+                solveInto(kind, holeDensity);
+                solvedInPass[static_cast<int>(kind)] = true;
+                inTable = kind;
+            }
+            holeDensityFromStates(*grid, holeDensity);
+        }
+        subbands.seal(*grid, valence);
+        return electrons;
+    }
+
     void swapPassPotential()
     {
         for (std::size_t i = 0; i < passPhi.size(); ++i)
@@ -272,8 +358,14 @@ bool SchroedingerPhase::prepare(bool valence)
         return false;
     // The table keeps the states a pass needs (with a margin for the potential to come and for the
     // followed states), or every state for the eigenstate files.
+    // The eigenstate files are written a block of states at a time, so they need no more (only the
+    // dense solver, the reference, keeps every state).
     int states = N;
-    if (!s.settings.eigenstateFiles) {
+    if (s.settings.eigenSolver == EigenSolverKind::Dense) {
+        states = N;
+    } else if (s.accelerated()) {
+        states = std::min(N, 2 * statesPerBlock);
+    } else {
         int needed = neededStates(*s.grid, Carrier::Electron);
         if (valence)
             for (const Carrier kind : {Carrier::LightHole, Carrier::HeavyHole})
@@ -325,45 +417,10 @@ int SchroedingerPhase::pass(bool valence)
     for (std::size_t i = 0; i < grid.points.size(); ++i)
         s.passPhi[i] = grid.points[i].phi;
 
-    // A pass needs psi only for the states that can hold carriers or be bound; the files of finish()
-    // have every state.
-    if (s.accelerated())
-        s.subbands.begin(grid, s.first);
-    // The accelerated passes take the needed states on their own; the alternating ones from the whole
-    // spectrum, as they always have.
-    const StateScope scope = s.accelerated() ? StateScope::Lowest : StateScope::Needed;
-    const std::vector<int> electrons = s.solveStates(Carrier::Electron, s.observer, scope);
-    electronDensityFromStates(grid, *s.solution);
     s.levels.clear();
     s.edgeShare = 0.0;
-    s.measureEdges();
-    appendSubbands(grid, *s.solution, Carrier::Electron, electrons, s.levels);
-    if (s.accelerated())
-        s.subbands.add(grid, *s.solution, Carrier::Electron, predictorShiftMargin);
-    s.solvedInPass[0] = true;
-    s.solvedInPass[1] = s.solvedInPass[2] = false;
-    s.inTable = Carrier::Electron;
-    if (valence) {
-        // Light holes, then heavy holes on top, in one sum. A kind whose levels all lie far beyond every
-        // quasi-Fermi level adds exactly zero and is not solved for states (the dense solver, kept as
-        // the reference, always solves).
-        s.holeDensity.assign(static_cast<std::size_t>(grid.count), 0.0);
-        for (const Carrier kind : {Carrier::LightHole, Carrier::HeavyHole}) {
-            if (s.settings.eigenSolver == EigenSolverKind::Tridiagonal && !holeStatesOccupied(grid, kind))
-                continue;
-            const std::vector<int> holes = s.solveStates(kind, s.observer, scope);
-            s.measureEdges();
-            appendSubbands(grid, *s.solution, kind, holes, s.levels);
-            addHoleDensityFromStates(grid, *s.solution, kind, s.holeDensity);
-            if (s.accelerated())
-                s.subbands.add(grid, *s.solution, kind, predictorShiftMargin);
-            s.solvedInPass[static_cast<int>(kind)] = true;
-            s.inTable = kind;
-        }
-        holeDensityFromStates(grid, s.holeDensity);
-    }
-    if (s.accelerated())
-        s.subbands.seal(grid, valence);
+    const std::vector<int> electrons =
+        s.accelerated() ? s.acceleratedStates(valence) : s.alternatingStates(valence);
     s.returnDensities();
     for (Subband& level : s.levels)
         level.peak += s.originX;
@@ -401,21 +458,31 @@ void SchroedingerPhase::finish()
     // The files are those the last pass would have written, with every state. The kind still in the
     // table is written as it is when the pass solved it for all states; the others, and that one when
     // it has only the needed states, are solved again from that pass's potential, put back in place of
-    // the final one meanwhile. A kind the pass solved already said what there was to say about it.
+    // the final one meanwhile, a block of states at a time straight into the file. A kind the pass
+    // solved already said what there was to say about it.
     s.refreshRegion();
-    const bool tableComplete = s.solution->withVectors == s.solution->size();
+    const bool tableComplete = s.solution->withVectors == s.solution->size() && s.solution->first == 0;
     if (tableComplete)
         writeEigenStates(*s.grid, *s.solution, s.dumpPath(s.inTable), s.observer);
     SilentObserver silent;
     for (const Carrier kind : carriers) {
         if ((kind == s.inTable && tableComplete) || (kind != Carrier::Electron && !s.passValence))
             continue;
+        Observer& to = s.solvedInPass[static_cast<int>(kind)] ? static_cast<Observer&>(silent) : s.observer;
         s.swapPassPotential();
-        s.solveStates(kind,
-                      s.solvedInPass[static_cast<int>(kind)] ? static_cast<Observer&>(silent) : s.observer,
-                      StateScope::All);
+        if (s.settings.eigenSolver == EigenSolverKind::Dense) {
+            s.solveStates(kind, to, StateScope::All);
+            s.swapPassPotential();
+            writeEigenStates(*s.grid, *s.solution, s.dumpPath(kind), s.observer);
+            continue;
+        }
+        EigenStateStream file(*s.grid, s.dumpPath(kind));
+        s.tracks[static_cast<int>(kind)].clear();
+        solveStatesInBlocks(
+            *s.grid, *s.solution, kind, true, to,
+            [&file](int, const EigenSolution& block, const std::vector<int>&) { file.add(block); });
         s.swapPassPotential();
-        writeEigenStates(*s.grid, *s.solution, s.dumpPath(kind), s.observer);
+        file.finish(*s.solution, s.observer);
     }
     s.solution.reset();
 }

@@ -13,39 +13,59 @@ namespace {
 // Beyond this many kT above the quasi-Fermi level a level's occupation (below 2e-9 of kT's worth) and
 // its response are left out of the predicted change; the pass's own densities keep every state.
 constexpr double negligibleExponent = 20.0;
+// From this many kT on, at every point, kT ln(1 + exp(-x)) is exp(-x) to within exp(-x)/2 (0.3 %): such
+// a state's predicted change is the Boltzmann factor's, and all of them at a point are one sum.
+constexpr double boltzmannFrom = 5.0;
 
 } // namespace
 
 void SubbandDensity::begin(const Grid& grid, int offset)
 {
     offset_ = offset;
+    states_.clear();
+    for (Part& part : parts_) {
+        part.states.clear();
+        part.tailN.assign(grid.points.size(), 0.0);
+        part.tailP.assign(grid.points.size(), 0.0);
+    }
     phi0_.resize(grid.points.size());
     for (std::size_t i = 0; i < grid.points.size(); ++i)
         phi0_[i] = grid.points[i].phi;
-    states_.clear();
 }
 
-void SubbandDensity::add(const Grid& grid, const EigenSolution& solution, Carrier carrier, double shiftMargin)
+void SubbandDensity::add(const Grid& grid, const EigenSolution& solution, Carrier carrier, int part)
 {
     const bool electron = carrier == Carrier::Electron;
     const auto n = static_cast<std::size_t>(grid.count);
-    for (int k = 0; k < solution.returned && k < solution.withVectors; ++k) {
+    Part& into = parts_[part];
+    std::vector<double>& tail = electron ? into.tailN : into.tailP;
+    tail.resize(n, 0.0);
+    std::vector<double> exponent(n);
+    for (int k = solution.first; k < solution.returned && k < solution.withVectors; ++k) {
         const double level = solution.E[static_cast<std::size_t>(k)];
-        bool reachable = false;
-        for (std::size_t i = 0; i < n && !reachable; ++i) {
+        double nearest = negligibleExponent;
+        for (std::size_t i = 0; i < n; ++i) {
             const GridPoint& p = grid.points[i];
-            const double distance = electron ? level - p.Efn : p.Efp - level;
-            reachable = distance - shiftMargin < negligibleExponent * kB * (electron ? p.Tn : p.Tp);
+            exponent[i] = (electron ? level - p.Efn : p.Efp - level) / (kB * (electron ? p.Tn : p.Tp));
+            nearest = std::min(nearest, exponent[i]);
         }
-        if (!reachable)
+        if (!(nearest < negligibleExponent))
             continue;
-        State& state = states_.emplace_back();
-        state.carrier = carrier;
-        state.level = level;
-        state.psiSquared.resize(n);
         const double* psi = solution.state(k);
-        for (std::size_t i = 0; i < n; ++i)
-            state.psiSquared[i] = psi[i] * psi[i];
+        if (nearest < boltzmannFrom) {
+            State& state = into.states.emplace_back();
+            state.carrier = carrier;
+            state.level = level;
+            state.psiSquared.resize(n);
+            for (std::size_t i = 0; i < n; ++i)
+                state.psiSquared[i] = psi[i] * psi[i];
+            continue;
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            const GridPoint& p = grid.points[i];
+            const double kT = kB * (electron ? p.Tn : p.Tp);
+            tail[i] += psi[i] * psi[i] * effectiveMass(p, carrier) * m0 * dos2D * kT * std::exp(-exponent[i]);
+        }
     }
 }
 
@@ -53,6 +73,15 @@ void SubbandDensity::seal(const Grid& grid, bool holes)
 {
     holes_ = holes;
     const std::size_t n = grid.points.size();
+    states_ = std::move(parts_[0].states);
+    for (State& state : parts_[1].states)
+        states_.push_back(std::move(state));
+    tailN_.assign(n, 0.0);
+    tailP_.assign(n, 0.0);
+    for (std::size_t i = 0; i < n && i < parts_[0].tailN.size(); ++i) {
+        tailN_[i] = parts_[0].tailN[i] + parts_[1].tailN[i];
+        tailP_[i] = parts_[0].tailP[i] + parts_[1].tailP[i];
+    }
     n0_.resize(n);
     p0_.resize(n);
     predictedN0_.resize(n);
@@ -97,6 +126,17 @@ CarrierResponse SubbandDensity::predicted(std::size_t i, const GridPoint& p, dou
         (electron ? response.n : response.p) += weight * filled;
         // The level moves by -dphi: d(occupation)/dphi is the occupied fraction times the weight.
         response.slope += q * weight * fraction;
+    }
+    // The states far from their quasi-Fermi level, in one Boltzmann sum per point.
+    const double kTn = kB * p.Tn;
+    const double tailN = tailN_[i] * std::exp(-shift / kTn);
+    response.n += tailN;
+    response.slope += q * tailN / kTn;
+    if (holes_) {
+        const double kTp = kB * p.Tp;
+        const double tailP = tailP_[i] * std::exp(shift / kTp);
+        response.p += tailP;
+        response.slope += q * tailP / kTp;
     }
     return response;
 }

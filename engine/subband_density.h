@@ -16,15 +16,16 @@ class EigenSolution;
 // holes alike (the predictor of Trellakis et al., J. Appl. Phys. 81, 7880 (1997)). The densities are
 // the pass's own plus the change this sum predicts, so that with the potential of the pass they are
 // exactly the pass's; the derivative enters the Newton matrix, so that the Poisson solve between two
-// passes sees the bound charge respond to the potential.
+// passes sees the bound charge respond to the potential. Only the states near their quasi-Fermi level
+// are kept one by one; those further away change as exp(-dE/kT), and are kept as one sum per point.
 class SubbandDensity {
   public:
     // Starts a new pass on `grid`, remembering its potential; `grid` holds the points from `offset` on
     // of the grid the Poisson solve works on (a quantum region), whose other points are classical.
     void begin(const Grid& grid, int offset);
-    // Keeps the states of `solution` (those with a vector) for `carrier` that can hold carriers once the
-    // band edge has moved by up to `shiftMargin` eV.
-    void add(const Grid& grid, const EigenSolution& solution, Carrier carrier, double shiftMargin);
+    // Takes the states of `solution` that have their vector (solution.first on) for `carrier`, into
+    // one of two parts that may be filled at once from two threads; seal() joins them, part 0 first.
+    void add(const Grid& grid, const EigenSolution& solution, Carrier carrier, int part = 0);
     // After the states of the pass: takes the pass's densities (nBound, and pBound with `holes`) from
     // the grid as the densities at the pass's potential.
     void seal(const Grid& grid, bool holes);
@@ -52,7 +53,17 @@ class SubbandDensity {
     std::vector<double> p0_;
     std::vector<double> predictedN0_; // the predicted part at the pass's potential
     std::vector<double> predictedP0_;
+    // The states kept one by one, and per point the Boltzmann sums psi^2 (m kT / pi hbar^2)
+    // exp(-|E - Ef| / kT) of the others.
+    struct Part {
+        std::vector<State> states;
+        std::vector<double> tailN;
+        std::vector<double> tailP;
+    };
+    Part parts_[2];
     std::vector<State> states_;
+    std::vector<double> tailN_;
+    std::vector<double> tailP_;
 };
 
 } // namespace tervane
