@@ -29,16 +29,22 @@ constexpr double emptyLevelExponent = 40.0;
 // eV added to the level below which states are needed: far above the rounding of a Sturm count and of
 // the conversion of eigenvalues to eV, so that no state counted out is occupied or inside the window.
 constexpr double neededLevelMargin = 1e-6;
-// Vectors held at once by a solve a block at a time (8 MiB at 8,200 points).
-constexpr int statesPerBlock = 128;
-// Bytes of vectors held at once by a solve of every state (for the eigenstate files), in one part: the
-// fewer the blocks, the fewer the places where a block's first vector is computed from a gap that
-// differs from the whole spectrum's in its last bit (up to 2,896 points there are none).
-constexpr double allStatesBlockBytes = 64.0 * 1024 * 1024;
+// The smallest gap between two followed states, in units of the matrix norm: the passes that keep to
+// the whole spectrum's bits accept vectors to about 1e-10; the lowest states alone, which differ from
+// it by rounding anyway, to about 1e-5 (a continuum of a micrometre at 32,800 points has gaps of
+// 5e-9 of the norm), which moves a density by far less than the convergence tolerance.
+constexpr double neededGap = 1e-6;
+constexpr double lowestGap = 1e-10;
 
-int fileBlock(int N)
+// Bytes of vectors held at once by a solve of every state (for the eigenstate files): the fewer the
+// blocks, the fewer the places where a block's first vector is computed from a gap that differs from
+// the whole spectrum's in its last bit (up to 2,896 points there are none).
+constexpr double allStatesBlockBytes = 64.0 * 1024 * 1024;
+constexpr int smallestBlock = 128;
+
+int allStatesBlock(int N)
 {
-    return std::max(statesPerBlock, static_cast<int>(allStatesBlockBytes / (sizeof(double) * N)));
+    return std::max(smallestBlock, static_cast<int>(allStatesBlockBytes / (sizeof(double) * N)));
 }
 
 } // namespace
@@ -163,10 +169,18 @@ lapack::EigenResult diagonalise(const Hamiltonian& h, EigenSolution& solution, E
                                 int wanted, bool lowestOnly)
 {
     const int N = solution.size();
-    if (solver == EigenSolverKind::Tridiagonal && lowestOnly)
-        return lapack::tridiagonalLowestOnly(N, h.diagonal.data(), h.coupling.data(), wanted,
-                                             solution.E.data(),
-                                             [&solution](int count) { return solution.table(count); });
+    if (solver == EigenSolverKind::Tridiagonal && lowestOnly) {
+        // Straight into the table, the two parts at once.
+        double* table = nullptr;
+        return lapack::tridiagonalEigenpairBlocks(
+            N, h.diagonal.data(), h.coupling.data(), wanted, wanted, true, solution.E.data(),
+            [&](int part, int first, int count) {
+                if (part < 0)
+                    table = solution.table(count);
+                return table + static_cast<std::size_t>(first) * static_cast<std::size_t>(N);
+            },
+            [](int, int, int) {});
+    }
     if (solver == EigenSolverKind::Tridiagonal)
         return lapack::tridiagonalLowestEigenpairs(N, h.diagonal.data(), h.coupling.data(), wanted,
                                                    solution.E.data(),
@@ -190,14 +204,16 @@ constexpr int followMargin = 16;
 
 // How many states were followed from the track (0 when that was not possible): the needed ones and up
 // to followMargin more, as far as the track reaches.
-int followedStates(const Hamiltonian& h, const EigenpairTrack& track, int wanted, EigenSolution& solution)
+int followedStates(const Hamiltonian& h, const EigenpairTrack& track, int wanted, EigenSolution& solution,
+                   double minRelativeGap)
 {
     const int N = solution.size();
     const int tracked = static_cast<int>(track.values.size());
     const int count = std::min({N, tracked, wanted + followMargin});
     if (count < wanted || count > solution.columns() ||
         !followEigenpairs(N, h.diagonal.data(), h.coupling.data(), h.w.data(), track, count,
-                          solution.E.data(), solution.table(count, true)))
+                          solution.E.data(), solution.table(count, true), minRelativeGap,
+                          minRelativeGap < neededGap))
         return 0;
     return count;
 }
@@ -273,7 +289,8 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
     lapack::EigenResult result;
     // A few states beyond those needed are solved for too, so that the next pass can still follow when
     // it needs a few more; they hold no carriers and are not bound, so they change nothing.
-    const int followed = needed && track ? followedStates(h, *track, wanted, solution) : 0;
+    const int followed =
+        needed && track ? followedStates(h, *track, wanted, solution, lowestOnly ? lowestGap : neededGap) : 0;
     if (followed > 0) {
         result.found = followed;
         result.withVectors = followed;
@@ -410,31 +427,23 @@ std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, Carr
     return solveStates(grid, solution, kind, solver, observer, scope, track);
 }
 
-std::vector<int> solveStatesInBlocks(const Grid& grid, EigenSolution& solution, Carrier carrier, bool all,
-                                     Observer& observer, const BlockUse& use)
+void solveAllStatesInBlocks(const Grid& grid, EigenSolution& solution, Carrier carrier, Observer& observer,
+                            const std::function<void(const EigenSolution& block)>& use)
 {
     const int N = grid.count;
     solution.first = 0;
     solution.returned = 0;
     solution.withVectors = 0;
     if (N < 3 || solution.size() != N)
-        return {};
+        return;
     const Hamiltonian h = buildHamiltonian(grid, carrier);
-    const int wanted = all ? N : neededStates(grid, h, carrier);
     const double toEV = carrier == Carrier::Electron ? qInverse : -qInverse;
-    // Each part of the spectrum has its own table; they share nothing but the energies' array, of
-    // which each writes its own states' entries.
-    EigenSolution parts[2] = {EigenSolution(N), EigenSolution(N)};
-    std::vector<int> bound[2];
+    // The blocks have a table of their own: the solution's keeps what a pass left in it.
+    EigenSolution block(N);
     const lapack::EigenResult result = lapack::tridiagonalEigenpairBlocks(
-        N, h.diagonal.data(), h.coupling.data(), wanted, all ? fileBlock(N) : statesPerBlock, !all,
-        solution.E.data(),
-        [&parts](int part, int count) {
-            parts[part].first = 0;
-            return parts[part].table(count);
-        },
-        [&](int part, int first, int count) {
-            EigenSolution& block = parts[part];
+        N, h.diagonal.data(), h.coupling.data(), N, allStatesBlock(N), false, solution.E.data(),
+        [&block](int part, int, int count) { return part < 0 ? nullptr : block.table(count); },
+        [&](int, int first, int count) {
             const int end = first + count;
             block.first = first;
             block.withVectors = end;
@@ -442,9 +451,7 @@ std::vector<int> solveStatesInBlocks(const Grid& grid, EigenSolution& solution, 
             for (int k = first; k < end; ++k)
                 block.E[static_cast<std::size_t>(k)] = solution.E[static_cast<std::size_t>(k)] * toEV;
             normaliseStates(grid, h, block, first, end);
-            const std::vector<int> inBlock = boundStates(grid, h, block, carrier, first, end);
-            use(part, block, inBlock);
-            bound[part].insert(bound[part].end(), inBlock.begin(), inBlock.end());
+            use(block);
         });
     if (!result.ok())
         observer.message("failed on dsyevx!");
@@ -453,8 +460,6 @@ std::vector<int> solveStatesInBlocks(const Grid& grid, EigenSolution& solution, 
         solution.E[static_cast<std::size_t>(k)] =
             k < found ? solution.E[static_cast<std::size_t>(k)] * toEV : unreturnedEnergy;
     solution.returned = found;
-    bound[0].insert(bound[0].end(), bound[1].begin(), bound[1].end());
-    return bound[0];
 }
 
 void addStateDensity(const Grid& grid, const EigenSolution& solution, Carrier carrier,

@@ -96,20 +96,14 @@ std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, Carr
                                  EigenSolverKind solver, Observer& observer,
                                  StateScope scope = StateScope::All, EigenpairTrack* track = nullptr);
 
-// What a solve a block at a time hands over for each block: the part of the spectrum it belongs to (0
-// or 1; part 1's states lie above part 0's, and the two parts are handed over concurrently, each
-// from its own thread, in ascending order within a part), the block's states (block.first ..
-// block.withVectors-1, psi normalised, energies in eV) and the bound ones among them.
-using BlockUse = std::function<void(int part, const EigenSolution& block, const std::vector<int>& bound)>;
-
-// The needed states of a carrier kind (those of StateScope::Lowest), or with `all` every state, solved
-// with the tridiagonal solver a block of vectors at a time, so that only a block per part is ever
-// held (lapack::tridiagonalEigenpairBlocks). At the end solution.E holds every state's energy (eV)
-// and solution.returned how many were found. Returns every bound state, ascending. With `all` the
-// states come in one part, in blocks of 64 MiB: up to 2,896 points in one, those of StateScope::All
-// to the bit; beyond, the same to rounding (a component that prints as zero may change its sign).
-std::vector<int> solveStatesInBlocks(const Grid& grid, EigenSolution& solution, Carrier carrier, bool all,
-                                     Observer& observer, const BlockUse& use);
+// Every state of a carrier kind, solved with the tridiagonal solver a block of vectors at a time
+// (lapack::tridiagonalEigenpairBlocks, blocks of 64 MiB), so that no table of every state is held:
+// after each block use(block) gets its states (block.first..block.withVectors-1, psi normalised,
+// energies in eV). At the end solution.E holds every energy (eV) and solution.returned how many were
+// found. Up to 2,896 points in one block, the states of StateScope::All to the bit; beyond, the same to
+// rounding (a component that prints as zero may change its sign).
+void solveAllStatesInBlocks(const Grid& grid, EigenSolution& solution, Carrier carrier, Observer& observer,
+                            const std::function<void(const EigenSolution& block)>& use);
 
 // Adds the density (m^-3) of the states of `solution` that have their vector, with the point's own
 // mass, temperature and quasi-Fermi level of `carrier`, to `density` (N entries), state by state in

@@ -25,9 +25,13 @@ struct EigenpairTrack {
 // Returns false, with `values` and `vectors` left meaningless, when the track does not apply (other
 // size or couplings, too few values) or any state cannot be certified: every eigenvalue is checked by
 // two Sturm counts to be the one of its index, and every one must be separated from its neighbours by
-// at least a millionth of the matrix norm, so that each vector is accurate to about 1e-10. The caller
-// then solves from scratch.
+// at least minRelativeGap times the matrix norm: a vector's error is about 1e-15 of the norm over its
+// gap, so 1e-10 per component with the default. The caller then solves from scratch. With
+// `resolveTogether` a state that cannot be followed (one that shares its value with a neighbour to
+// the last bit, as two equal wells far apart do) is solved from scratch together with two neighbours
+// on either side instead, the group's vectors orthogonal whatever their gaps.
 bool followEigenpairs(int n, const double* d, const double* e, const double* weights,
-                      const EigenpairTrack& track, int wanted, double* values, double* vectors);
+                      const EigenpairTrack& track, int wanted, double* values, double* vectors,
+                      double minRelativeGap = 1e-6, bool resolveTogether = false);
 
 } // namespace tervane

@@ -50,9 +50,21 @@ void dsyevx_(const char* jobz, const char* range, const char* uplo, const int* n
              int* info, std::size_t jobzLength, std::size_t rangeLength, std::size_t uploLength);
 }
 
+// OpenBLAS's own threads: none of the routines here gains from them (the engine runs its own), and
+// idle they spin. Weak, so that another LAPACK links as well.
+extern "C" void openblas_set_num_threads(int threads) __attribute__((weak));
+
 namespace tervane::lapack {
 
 namespace {
+
+struct OneBlasThread {
+    OneBlasThread()
+    {
+        if (openblas_set_num_threads)
+            openblas_set_num_threads(1);
+    }
+} oneBlasThread;
 
 // A negative absolute tolerance selects the routines' own default (eps times the matrix norm).
 constexpr double defaultTolerance = -1.0;
@@ -192,13 +204,6 @@ constexpr int statesPerPart = 32;
 constexpr int wholeSpectrumPerState = 8;
 
 std::atomic<int> threadLimit{0}; // 0: as many as the hardware has
-
-int threadsPerSolve()
-{
-    const int limit = threadLimit.load();
-    const int hardware = static_cast<int>(std::thread::hardware_concurrency());
-    return limit > 0 ? limit : std::max(hardware, 1);
-}
 
 } // namespace
 
@@ -372,10 +377,11 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
     return result;
 }
 
-EigenResult tridiagonalEigenpairBlocks(int n, const double* d, const double* e, int wanted, int block,
-                                       bool twoParts, double* values,
-                                       const std::function<double*(int part, int count)>& bufferFor,
-                                       const std::function<void(int part, int first, int count)>& use)
+EigenResult
+tridiagonalEigenpairBlocks(int n, const double* d, const double* e, int wanted, int block, bool twoParts,
+                           double* values,
+                           const std::function<double*(int part, int first, int count)>& bufferFor,
+                           const std::function<void(int part, int first, int count)>& use)
 {
     wanted = std::clamp(wanted, 0, std::max(n, 0));
     EigenResult result;
@@ -389,7 +395,7 @@ EigenResult tridiagonalEigenpairBlocks(int n, const double* d, const double* e, 
     const bool all = wanted >= n;
     // The eigenvalues from the whole spectrum (dqds, O(n^2)) when that costs less than finding the
     // wanted ones alone by bisection (O(n) per value, some fifty times over).
-    const bool whole = all || n <= wholeSpectrumPerState * wanted;
+    const bool whole = all || wholeSpectrumCheaper(n, wanted);
     RootRepresentation roots[2];
     Refinement refinement;
     int cut = wanted; // part 1 starts here
@@ -410,14 +416,16 @@ EigenResult tridiagonalEigenpairBlocks(int n, const double* d, const double* e, 
     }
     if (!built) {
         // The one case that needs every vector at once: a matrix the stages cannot take on their own.
-        result = all ? tridiagonal(n, d, e, values, bufferFor(0, n))
+        bufferFor(-1, 0, all ? n : wanted);
+        result = all ? tridiagonal(n, d, e, values, bufferFor(0, 0, n))
                      : tridiagonalLowestOnly(n, d, e, wanted, values,
-                                             [&bufferFor](int count) { return bufferFor(0, count); });
+                                             [&bufferFor](int count) { return bufferFor(0, 0, count); });
         if (result.ok() && result.withVectors > 0)
             use(0, 0, result.withVectors);
         return result;
     }
 
+    bufferFor(-1, 0, wanted);
     std::vector<double> errors(size);
     block = std::max(block, 1);
     int infos[2] = {0, 0};
@@ -434,7 +442,7 @@ EigenResult tridiagonalEigenpairBlocks(int n, const double* d, const double* e, 
             const int end = base + clusterEnd(root, std::min(first + block, to) - base, to - base);
             const int count = end - first;
             const int info = vectorRange(root, first - base, count, values + base, errors.data() + base,
-                                         bufferFor(part, count));
+                                         bufferFor(part, first, count));
             if (info != 0 || !refine(root, refinement, first, count, values, errors.data())) {
                 infos[part] = info != 0 ? info : -1;
                 return;
@@ -458,11 +466,12 @@ EigenResult tridiagonalEigenpairBlocks(int n, const double* d, const double* e, 
     return result;
 }
 
-EigenResult tridiagonalLowestOnly(int n, const double* d, const double* e, int wanted, double* values,
-                                  const std::function<double*(int count)>& vectorsFor)
+EigenResult tridiagonalIndexRange(int n, const double* d, const double* e, int first, int wanted,
+                                  double* values, const std::function<double*(int count)>& vectorsFor)
 {
     EigenResult result;
-    wanted = std::clamp(wanted, 1, std::max(n, 1));
+    first = std::clamp(first, 0, std::max(n - 1, 0));
+    wanted = std::clamp(wanted, 1, std::max(n - first, 1));
     if (n < 1)
         return result;
     const auto size = static_cast<std::size_t>(n);
@@ -476,8 +485,8 @@ EigenResult tridiagonalLowestOnly(int n, const double* d, const double* e, int w
         offDiagonal[i - 1] = e[i];
     const double vl = 0.0;
     const double vu = 0.0;
-    const int il = 1;
-    const int iu = wanted;
+    const int il = first + 1;
+    const int iu = first + wanted;
     const int ld = n;
     int m = 0;
     int tryRelative = 1;
@@ -506,9 +515,27 @@ EigenResult tridiagonalLowestOnly(int n, const double* d, const double* e, int w
     return result;
 }
 
+EigenResult tridiagonalLowestOnly(int n, const double* d, const double* e, int wanted, double* values,
+                                  const std::function<double*(int count)>& vectorsFor)
+{
+    return tridiagonalIndexRange(n, d, e, 0, wanted, values, vectorsFor);
+}
+
+bool wholeSpectrumCheaper(int n, int wanted)
+{
+    return n <= wholeSpectrumPerState * wanted;
+}
+
 void setThreadsPerSolve(int threads)
 {
     threadLimit.store(std::max(threads, 0));
+}
+
+int threadsPerSolve()
+{
+    const int limit = threadLimit.load();
+    const int hardware = static_cast<int>(std::thread::hardware_concurrency());
+    return limit > 0 ? limit : std::max(hardware, 1);
 }
 
 int tridiagonalCountBelow(int n, const double* d, const double* e, double x)

@@ -41,28 +41,40 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
 // complete solve but not to the bit. found = withVectors = wanted on success.
 EigenResult tridiagonalLowestOnly(int n, const double* d, const double* e, int wanted, double* values,
                                   const std::function<double*(int count)>& vectorsFor);
+// The same for the eigenpairs of indices first..first+wanted-1 (0-based), values[0..wanted-1] (values
+// needs n entries all the same: the routine works in them).
+EigenResult tridiagonalIndexRange(int n, const double* d, const double* e, int first, int wanted,
+                                  double* values, const std::function<double*(int count)>& vectorsFor);
 
 // The `wanted` lowest eigenpairs of the same matrix (every one when wanted >= n), the vectors a block
-// at a time so that only a block per part is ever held. With `twoParts` the states are split into two
-// parts at a gap of the spectrum, solved at once on two threads (one after the other on one): part 1
-// lies above part 0, and which states a part holds depends on the matrix alone, not on the threads. Blocks of
-// about `block` vectors, each cut where the spectrum has a gap, go to the table bufferFor(part, count)
-// returns (n by count, column-major); use(part, first, count) is called once it holds the unit vectors
-// of values[first..first+count-1], in ascending order within a part, and concurrently for the two
+// at a time. With `twoParts` the states are split into two parts at a gap of the spectrum, solved at
+// once on two threads (one after the other on one): part 1 lies above part 0, and which states a part
+// holds depends on the matrix alone, not on the threads. First bufferFor(-1, 0, total) says how many
+// states will come (at least `wanted`: the last block ends at a gap). Then blocks of about `block`
+// vectors, each cut where the spectrum has a gap, go to the table bufferFor(part, first, count)
+// returns (n by count, column-major), and use(part, first, count) is called once it holds the unit
+// vectors of values[first..first+count-1], in ascending order within a part, concurrently for the two
 // parts. With every eigenpair in one part and one block the values and vectors are those of
 // tridiagonalEigenpairs, to the bit; where a block or part begins, the first vectors may differ from
 // those in their last bits (their left gap is measured from the cut); with fewer, the pairs are those
-// of tridiagonalLowestOnly to rounding. A matrix the stages of the algorithm cannot
-// take one by one (it splits into blocks or needs scaling) is solved in one piece, one block of part
-// 0. On a failure found and withVectors say how many pairs of part 0 were handed over.
-EigenResult tridiagonalEigenpairBlocks(int n, const double* d, const double* e, int wanted, int block,
-                                       bool twoParts, double* values,
-                                       const std::function<double*(int part, int count)>& bufferFor,
-                                       const std::function<void(int part, int first, int count)>& use);
+// of tridiagonalLowestOnly to rounding. A matrix the stages of the algorithm cannot take one by one
+// (it splits into blocks or needs scaling) is solved in one piece, one block of part 0. On a failure
+// found and withVectors say how many pairs of part 0 were handed over.
+EigenResult
+tridiagonalEigenpairBlocks(int n, const double* d, const double* e, int wanted, int block, bool twoParts,
+                           double* values,
+                           const std::function<double*(int part, int first, int count)>& bufferFor,
+                           const std::function<void(int part, int first, int count)>& use);
+
+// Whether the `wanted` lowest eigenpairs of an n by n matrix cost less from all eigenvalues (dqds,
+// O(n^2)) than by bisection for the wanted ones alone (O(n) each, some fifty times over).
+bool wholeSpectrumCheaper(int n, int wanted);
 
 // At most this many threads for one solve (0, the default: one per core); a sweep running one solve
 // per core sets 1.
 void setThreadsPerSolve(int threads);
+// The threads one solve may use now.
+int threadsPerSolve();
 
 // Number of eigenvalues below x of the same matrix: the negative pivots of the LDL^T factorisation of
 // T - x I (Sturm count), O(n). Exact for a matrix within a few ulps of T; a value that is not a finite

@@ -25,8 +25,9 @@ namespace {
 // writer's gather block (16 doubles); about 55 doubles in all, counted with a margin.
 constexpr double workBytesPerPoint = 64 * sizeof(double);
 constexpr double bytesPerMiB = 1024.0 * 1024.0;
-// Vectors an accelerated pass holds at once (a block, and the room to finish a cluster).
-constexpr int statesPerBlock = 128;
+// States an accelerated pass has room for beyond those needed at the start: those followed beyond
+// the needed ones, and more needed as the potential moves.
+constexpr int acceleratedMargin = 64;
 // A region edge where the lowest state keeps more than this share of its peak density cuts the state.
 constexpr double maximumEdgeShare = 1e-6;
 // A control-group limit at or above this is "no limit".
@@ -284,31 +285,15 @@ struct SchroedingerPhase::Impl {
     std::vector<int> acceleratedStates(bool valence)
     {
         subbands.begin(*grid, first);
-        // Each part of the spectrum gathers its own densities and levels; part 0's come first.
-        std::vector<double> densities[2];
-        std::vector<Subband> partLevels[2];
+        // The needed states alone, followed from the last pass when they can be.
         const auto solveInto = [&](Carrier kind, std::vector<double>& density) {
-            for (int part = 0; part < 2; ++part) {
-                densities[part].assign(static_cast<std::size_t>(grid->count), 0.0);
-                partLevels[part].clear();
-            }
-            const auto take = [&](int part, const EigenSolution& states, const std::vector<int>& bound) {
-                addStateDensity(*grid, states, kind, densities[part]);
-                measureEdges(states);
-                appendSubbands(*grid, states, kind, bound, partLevels[part]);
-                subbands.add(*grid, states, kind, part);
-            };
-            std::vector<int> bound;
-            if (settings.eigenSolver == EigenSolverKind::Dense) { // the reference: every state at once
-                bound = solveStates(kind, observer, StateScope::All);
-                take(0, *solution, bound);
-            } else {
-                bound = solveStatesInBlocks(*grid, *solution, kind, false, observer, take);
-            }
-            for (std::size_t i = 0; i < density.size(); ++i)
-                density[i] += densities[0][i] + densities[1][i];
-            for (const std::vector<Subband>& part : partLevels)
-                levels.insert(levels.end(), part.begin(), part.end());
+            const StateScope scope =
+                settings.eigenSolver == EigenSolverKind::Dense ? StateScope::All : StateScope::Lowest;
+            const std::vector<int> bound = solveStates(kind, observer, scope);
+            addStateDensity(*grid, *solution, kind, density);
+            measureEdges(*solution);
+            appendSubbands(*grid, *solution, kind, bound, levels);
+            subbands.add(*grid, *solution, kind);
             return bound;
         };
         const auto n = static_cast<std::size_t>(grid->count);
@@ -364,7 +349,12 @@ bool SchroedingerPhase::prepare(bool valence)
     if (s.settings.eigenSolver == EigenSolverKind::Dense) {
         states = N;
     } else if (s.accelerated()) {
-        states = std::min(N, 2 * statesPerBlock);
+        // The needed states and those followed beyond them, with a margin for the potential to come.
+        int needed = neededStates(*s.grid, Carrier::Electron);
+        if (valence)
+            for (const Carrier kind : {Carrier::LightHole, Carrier::HeavyHole})
+                needed = std::max(needed, neededStates(*s.grid, kind));
+        states = std::min(N, needed + acceleratedMargin);
     } else {
         int needed = neededStates(*s.grid, Carrier::Electron);
         if (valence)
@@ -478,9 +468,8 @@ void SchroedingerPhase::finish()
         }
         EigenStateStream file(*s.grid, s.dumpPath(kind));
         s.tracks[static_cast<int>(kind)].clear();
-        solveStatesInBlocks(
-            *s.grid, *s.solution, kind, true, to,
-            [&file](int, const EigenSolution& block, const std::vector<int>&) { file.add(block); });
+        solveAllStatesInBlocks(*s.grid, *s.solution, kind, to,
+                               [&file](const EigenSolution& block) { file.add(block); });
         s.swapPassPotential();
         file.finish(*s.solution, s.observer);
     }

@@ -23,22 +23,18 @@ void SubbandDensity::begin(const Grid& grid, int offset)
 {
     offset_ = offset;
     states_.clear();
-    for (Part& part : parts_) {
-        part.states.clear();
-        part.tailN.assign(grid.points.size(), 0.0);
-        part.tailP.assign(grid.points.size(), 0.0);
-    }
+    tailN_.assign(grid.points.size(), 0.0);
+    tailP_.assign(grid.points.size(), 0.0);
     phi0_.resize(grid.points.size());
     for (std::size_t i = 0; i < grid.points.size(); ++i)
         phi0_[i] = grid.points[i].phi;
 }
 
-void SubbandDensity::add(const Grid& grid, const EigenSolution& solution, Carrier carrier, int part)
+void SubbandDensity::add(const Grid& grid, const EigenSolution& solution, Carrier carrier)
 {
     const bool electron = carrier == Carrier::Electron;
     const auto n = static_cast<std::size_t>(grid.count);
-    Part& into = parts_[part];
-    std::vector<double>& tail = electron ? into.tailN : into.tailP;
+    std::vector<double>& tail = electron ? tailN_ : tailP_;
     tail.resize(n, 0.0);
     std::vector<double> exponent(n);
     for (int k = solution.first; k < solution.returned && k < solution.withVectors; ++k) {
@@ -53,7 +49,7 @@ void SubbandDensity::add(const Grid& grid, const EigenSolution& solution, Carrie
             continue;
         const double* psi = solution.state(k);
         if (nearest < boltzmannFrom) {
-            State& state = into.states.emplace_back();
+            State& state = states_.emplace_back();
             state.carrier = carrier;
             state.level = level;
             state.psiSquared.resize(n);
@@ -73,15 +69,8 @@ void SubbandDensity::seal(const Grid& grid, bool holes)
 {
     holes_ = holes;
     const std::size_t n = grid.points.size();
-    states_ = std::move(parts_[0].states);
-    for (State& state : parts_[1].states)
-        states_.push_back(std::move(state));
-    tailN_.assign(n, 0.0);
-    tailP_.assign(n, 0.0);
-    for (std::size_t i = 0; i < n && i < parts_[0].tailN.size(); ++i) {
-        tailN_[i] = parts_[0].tailN[i] + parts_[1].tailN[i];
-        tailP_[i] = parts_[0].tailP[i] + parts_[1].tailP[i];
-    }
+    tailN_.resize(n, 0.0);
+    tailP_.resize(n, 0.0);
     n0_.resize(n);
     p0_.resize(n);
     predictedN0_.resize(n);

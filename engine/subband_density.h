@@ -23,9 +23,8 @@ class SubbandDensity {
     // Starts a new pass on `grid`, remembering its potential; `grid` holds the points from `offset` on
     // of the grid the Poisson solve works on (a quantum region), whose other points are classical.
     void begin(const Grid& grid, int offset);
-    // Takes the states of `solution` that have their vector (solution.first on) for `carrier`, into
-    // one of two parts that may be filled at once from two threads; seal() joins them, part 0 first.
-    void add(const Grid& grid, const EigenSolution& solution, Carrier carrier, int part = 0);
+    // Takes the states of `solution` that have their vector for `carrier`.
+    void add(const Grid& grid, const EigenSolution& solution, Carrier carrier);
     // After the states of the pass: takes the pass's densities (nBound, and pBound with `holes`) from
     // the grid as the densities at the pass's potential.
     void seal(const Grid& grid, bool holes);
@@ -55,12 +54,6 @@ class SubbandDensity {
     std::vector<double> predictedP0_;
     // The states kept one by one, and per point the Boltzmann sums psi^2 (m kT / pi hbar^2)
     // exp(-|E - Ef| / kT) of the others.
-    struct Part {
-        std::vector<State> states;
-        std::vector<double> tailN;
-        std::vector<double> tailP;
-    };
-    Part parts_[2];
     std::vector<State> states_;
     std::vector<double> tailN_;
     std::vector<double> tailP_;

@@ -1,5 +1,6 @@
 // Following eigenpairs from one potential to the next must give the states a full solve gives, and
-// must refuse (so that the caller solves from scratch) rather than return a wrong state.
+// must refuse (so that the caller solves from scratch) rather than return a wrong state. Solving them a
+// block at a time must give them too, each state once.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,13 +31,14 @@ struct Chain {
     }
     // Follows the `wanted` lowest pairs of `from`, whose track holds `held` of them, to this chain; the
     // vectors into from's, the values into `found`.
-    bool follow(Chain& from, int wanted, std::vector<double>& found, int held = n) const
+    bool follow(Chain& from, int wanted, std::vector<double>& found, int held = n, double gap = 1e-6,
+                bool together = false) const
     {
         const EigenpairTrack track{from.d, from.e, {from.values.begin(), from.values.begin() + held}};
         const std::vector<double> weights(n, 1.0);
         found.assign(n, 0.0);
         return followEigenpairs(n, d.data(), e.data(), weights.data(), track, wanted, found.data(),
-                                from.vectors.data());
+                                from.vectors.data(), gap, together);
     }
 };
 
@@ -95,6 +97,95 @@ TEST(EigenpairTracking, RefusesWhatItCannotCertify)
         twin[i] = twin[i + 48] = 0.0;
     Chain pair(twin);
     EXPECT_FALSE(Chain(twin).follow(pair, 4, values));
+}
+
+// Two equal wells 150 points apart share their levels to the last bit: followed with the lowest
+// states' tolerance, each pair is solved afresh as a group, and comes out as the whole solve's values
+// with two orthonormal vectors whose residual |T z - lambda z| is at rounding level.
+TEST(EigenpairTracking, SolvesLevelsSharedToTheLastBitTogether)
+{
+    constexpr double tolValue = 1e-12;
+    constexpr double tolResidual = 1e-12;
+    constexpr int wanted = 20;
+    std::vector<double> twin(n, 2.0);
+    for (int i = 60; i < 100; ++i)
+        twin[i] = twin[i + 190] = 0.0;
+    Chain before(twin);
+    const Chain after(twin);
+    std::vector<double> values;
+    Chain strict(twin);
+    EXPECT_FALSE(after.follow(strict, wanted, values)); // followed one by one, a pair cannot be told apart
+    ASSERT_TRUE(after.follow(before, wanted, values, n, 1e-10, true));
+    const double width = after.values.back() - after.values.front();
+    for (int k = 0; k < wanted; ++k) {
+        EXPECT_NEAR(values[k], after.values[k], tolValue * width) << "state " << k;
+        const double* z = &before.vectors[k * n];
+        double residual = 0.0;
+        for (int i = 0; i < n; ++i) {
+            const double tz = after.d[i] * z[i] + (i > 0 ? after.e[i] * z[i - 1] : 0.0) +
+                              (i + 1 < n ? after.e[i + 1] * z[i + 1] : 0.0);
+            residual = std::max(residual, std::fabs(tz - values[k] * z[i]));
+        }
+        EXPECT_LT(residual, tolResidual * width) << "state " << k;
+        for (int j = 0; j <= k; ++j) {
+            const double overlap = std::inner_product(z, z + n, &before.vectors[j * n], 0.0);
+            EXPECT_NEAR(overlap, j == k ? 1.0 : 0.0, tolValue * 1e3) << "states " << j << " " << k;
+        }
+    }
+}
+
+// Every pair in one part, in blocks of 64 cut at gaps of the spectrum: the values and vectors of the
+// whole solve, bit for bit, each handed over once and in order. The 150 lowest in two parts, blocks of
+// 16, from bisection: each once, values to 1e-12 of the spectrum's width, vectors to 1e-9 up to sign.
+TEST(EigenpairBlocks, GiveTheStatesOfTheWholeSolveEachOnce)
+{
+    constexpr double tolValue = 1e-12;
+    constexpr double tolVector = 1e-9;
+    const Chain whole(well(100));
+    const double width = whole.values.back() - whole.values.front();
+    for (const bool all : {true, false}) {
+        SCOPED_TRACE(all);
+        const int wanted = all ? n : 150;
+        std::vector<double> values(n);
+        std::vector<double> buffers[2];
+        std::vector<int> seen(n, 0);
+        int next[2] = {0, -1};
+        const lapack::EigenResult result = lapack::tridiagonalEigenpairBlocks(
+            n, whole.d.data(), whole.e.data(), wanted, all ? 64 : 16, !all, values.data(),
+            [&buffers](int part, int, int count) {
+                if (part < 0)
+                    return static_cast<double*>(nullptr);
+                buffers[part].assign(static_cast<std::size_t>(count) * n, 0.0);
+                return buffers[part].data();
+            },
+            [&](int part, int first, int count) {
+                EXPECT_TRUE(next[part] < 0 || first == next[part]) << "part " << part;
+                next[part] = first + count;
+                for (int k = first; k < first + count; ++k) {
+                    ++seen[k];
+                    const double* u = &buffers[part][(k - first) * n];
+                    const double* v = &whole.vectors[k * n];
+                    if (all) {
+                        EXPECT_TRUE(std::equal(u, u + n, v)) << "state " << k;
+                        continue;
+                    }
+                    const double sign = std::inner_product(u, u + n, v, 0.0) < 0 ? -1.0 : 1.0;
+                    for (int i = 0; i < n; ++i)
+                        ASSERT_NEAR(u[i], sign * v[i], tolVector) << "state " << k << " point " << i;
+                }
+            });
+        ASSERT_TRUE(result.ok());
+        EXPECT_EQ(result.withVectors, wanted);
+        for (int k = 0; k < n; ++k) {
+            EXPECT_EQ(seen[k], k < wanted ? 1 : 0) << "state " << k;
+            if (all) {
+                EXPECT_EQ(values[k], whole.values[k]) << "state " << k;
+            } else if (k < wanted) {
+                EXPECT_NEAR(values[k], whole.values[k], tolValue * width) << "state " << k;
+            }
+        }
+        EXPECT_EQ(next[1] > 0, !all); // two parts only when asked
+    }
 }
 
 } // namespace

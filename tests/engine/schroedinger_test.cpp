@@ -222,6 +222,28 @@ TEST(EigenstateDump, FileLayout)
               "1.23\t2000.0000\t2001.0000\t2002.0000\t2003.0000\t0.0000\t\n"
               "2.97\t3000.0000\t3001.0000\t3002.0000\t3003.0000\t0.0000\t\n"
               "5.20\t4000.0000\t4001.0000\t4002.0000\t4003.0000\t0.0000\t\n");
+    const std::string expected = readFile(scratch.path(heavyHoleStatesFile));
     EXPECT_FALSE(writeEigenStates(grid, solution, scratch.path("missing/qstates.dat"), observer));
     EXPECT_EQ(observer.messages, std::vector<std::string>{"Can't open dump file for schrodinger solution"});
+
+    // The same file from blocks of states, the later block first, joined from their fragments, which
+    // are gone afterwards.
+    {
+        EigenStateStream stream(grid, scratch.path(electronStatesFile));
+        for (const int first : {2, 0}) {
+            EigenSolution block(N);
+            block.table(2);
+            block.first = first;
+            block.withVectors = first + 2;
+            for (int k = first; k < first + 2; ++k)
+                std::copy(solution.state(k), solution.state(k) + N, block.state(k));
+            stream.add(block);
+        }
+        ASSERT_TRUE(stream.finish(solution, observer));
+    }
+    EXPECT_EQ(readFile(scratch.path(electronStatesFile)), expected);
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(scratch.path("")))
+        ++files;
+    EXPECT_EQ(files, 2);
 }
