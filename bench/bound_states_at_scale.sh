@@ -6,7 +6,7 @@
 # Each figure is the median of REPEAT runs (default 3).
 #
 #   bench/bound_states_at_scale.sh [--repeat N] [--points "2050 8200 ..."] [--modes "..."] [--no-files]
-#                                  [--no-sweep] [--timeout S]
+#                                  [--files-only] [--no-sweep] [--timeout S]
 #
 # tervane-cli is $TERVANE_CLI when set, else build/cli/tervane-cli of this tree. Needs GNU time
 # (/usr/bin/time) and awk. A run that takes longer than --timeout seconds (default 1200) is cut and
@@ -26,6 +26,7 @@ while [ $# -gt 0 ]; do
     --points) points=$2; shift 2 ;;
     --modes) modes=$2; shift 2 ;;
     --no-files) files=no; shift ;;
+    --files-only) files=yes; shift ;;
     --no-sweep) sweep=false; shift ;;
     --timeout) limit=$2; shift 2 ;;
     -h | --help)

@@ -101,7 +101,8 @@ std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, Carr
 // after each block use(block) gets its states (block.first..block.withVectors-1, psi normalised,
 // energies in eV). At the end solution.E holds every energy (eV) and solution.returned how many were
 // found. Up to 2,896 points in one block, the states of StateScope::All to the bit; beyond, the same to
-// rounding (a component that prints as zero may change its sign).
+// rounding (a component that prints as zero may change its sign), and from about 5,000 points, where
+// the top of the spectrum is one cluster too long to hold, those states up to their (arbitrary) sign.
 void solveAllStatesInBlocks(const Grid& grid, EigenSolution& solution, Carrier carrier, Observer& observer,
                             const std::function<void(const EigenSolution& block)>& use);
 

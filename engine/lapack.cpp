@@ -197,6 +197,8 @@ int vectorRange(const RootRepresentation& root, int first, int count, double* va
 
 // Below this many vectors a second thread costs more than it saves.
 constexpr int vectorsPerThread = 64;
+// A cluster of vectors longer than this is not held at once.
+constexpr double largestClusterBytes = 192.0 * 1024 * 1024;
 // Below this many states a part of the spectrum is not worth a thread of its own.
 constexpr int statesPerPart = 32;
 // Grid points per wanted state below which all eigenvalues (dqds) cost less than the wanted ones by
@@ -441,6 +443,27 @@ tridiagonalEigenpairBlocks(int n, const double* d, const double* e, int wanted, 
         for (int first = from; first < to;) {
             const int end = base + clusterEnd(root, std::min(first + block, to) - base, to - base);
             const int count = end - first;
+            if (count > 2 * block && static_cast<double>(count) * n * sizeof(double) > largestClusterBytes) {
+                // A cluster too long to hold (the dense top of a fine grid's spectrum) is taken a block at
+                // a time, each by bisection on its own: the same states to rounding, each vector up to
+                // its sign (which is arbitrary), and the memory of a block.
+                std::vector<double> own(size);
+                for (int start = first; start < end; start += block) {
+                    const int pieceCount = std::min(block, end - start);
+                    const EigenResult piece =
+                        tridiagonalIndexRange(n, d, e, start, pieceCount, own.data(),
+                                              [&](int columns) { return bufferFor(part, start, columns); });
+                    if (!piece.ok() || piece.found != pieceCount) {
+                        infos[part] = piece.info != 0 ? piece.info : -1;
+                        return;
+                    }
+                    std::copy(own.begin(), own.begin() + pieceCount, values + start);
+                    use(part, start, pieceCount);
+                    done[part] = start + pieceCount - from;
+                }
+                first = end;
+                continue;
+            }
             const int info = vectorRange(root, first - base, count, values + base, errors.data() + base,
                                          bufferFor(part, first, count));
             if (info != 0 || !refine(root, refinement, first, count, values, errors.data())) {

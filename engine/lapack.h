@@ -57,7 +57,9 @@ EigenResult tridiagonalIndexRange(int n, const double* d, const double* e, int f
 // parts. With every eigenpair in one part and one block the values and vectors are those of
 // tridiagonalEigenpairs, to the bit; where a block or part begins, the first vectors may differ from
 // those in their last bits (their left gap is measured from the cut); with fewer, the pairs are those
-// of tridiagonalLowestOnly to rounding. A matrix the stages of the algorithm cannot take one by one
+// of tridiagonalLowestOnly to rounding. A cluster of more than 192 MiB of vectors (the dense top of a
+// fine grid's spectrum) is solved a block at a time by bisection: the same states to rounding, each
+// vector up to its sign. A matrix the stages of the algorithm cannot take one by one
 // (it splits into blocks or needs scaling) is solved in one piece, one block of part 0. On a failure
 // found and withVectors say how many pairs of part 0 were handed over.
 EigenResult
