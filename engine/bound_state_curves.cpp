@@ -46,9 +46,10 @@ std::vector<BoundStateCurve> boundStateCurves(const Document& document, Observer
             if (k >= solution.withVectors || k >= solution.columns())
                 continue;
             const double E = solution.E[static_cast<std::size_t>(k)];
-            const bool confined = kind == Carrier::Electron
-                                      ? E < std::min(left.conductionEdge(), right.conductionEdge()) - electronMargin
-                                      : E > std::max(left.valenceEdge(), right.valenceEdge()) + holeMargin;
+            const bool confined =
+                kind == Carrier::Electron
+                    ? E < std::min(left.conductionEdge(), right.conductionEdge()) - electronMargin
+                    : E > std::max(left.valenceEdge(), right.valenceEdge()) + holeMargin;
             if (!confined)
                 continue;
             const double* psi = solution.state(k);

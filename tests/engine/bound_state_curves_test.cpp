@@ -13,16 +13,17 @@ using namespace tervane::testing;
 
 namespace {
 
-// A 6 nm well of depth 0.5 eV between 40 nm barriers (thick enough for both states to vanish at the contacts), m = 0.067 m0: z0 = sqrt(2 m V0) L / 2hbar =
-// 2.8128, and the two roots of z tan z = sqrt(z0^2 - z^2) (even) and -z cot z = sqrt(z0^2 - z^2)
-// (odd) below z0, z = 1.1497 and 2.2276, give E = V0 (z / z0)^2 = 0.08353 and 0.3136 eV.
+// A 6 nm well of depth 0.5 eV between 40 nm barriers (thick enough for both states to vanish at the
+// contacts), m = 0.067 m0: z0 = sqrt(2 m V0) L / 2hbar = 2.8128, and the two roots of z tan z = sqrt(z0^2 -
+// z^2) (even) and -z cot z = sqrt(z0^2 - z^2) (odd) below z0, z = 1.1497 and 2.2276, give E = V0 (z / z0)^2 =
+// 0.08353 and 0.3136 eV.
 constexpr double wellDepth = 0.5; // eV
 constexpr double spacing = 1e-10; // m
 constexpr int barrierPoints = 400;
 constexpr int wellPoints = 60;
 constexpr double expectedLevels[] = {0.08353, 0.3136};
 // The three-point Laplacian on a 0.1 nm grid, and the well's edges at the half spacing.
-constexpr double tolEnergy = 2e-3;        // eV
+constexpr double tolEnergy = 2e-3;             // eV
 constexpr double tolNorm = 2 * extentFraction; // of the unit integral, the tails left out
 
 } // namespace

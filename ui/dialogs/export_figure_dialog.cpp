@@ -6,7 +6,8 @@
 #include "ui/dialogs/number_edit.h"
 #include "ui/views/figure.h"
 
-CExportFigureDialog::CExportFigureDialog(QWidget* parent) : SettingsDialog(QStringLiteral("Export Figure"), parent)
+CExportFigureDialog::CExportFigureDialog(QWidget* parent)
+    : SettingsDialog(QStringLiteral("Export Figure"), parent)
 {
     auto* layout = new QGridLayout(this);
     widthEdit_ = addNumberRow(layout, 0, QStringLiteral("Width (px)"), QStringLiteral("widthEdit"));

@@ -61,7 +61,8 @@ ProgramArguments parseProgramArguments(const QStringList& arguments)
             const QStringList ends = range.split(QLatin1Char(':'));
             if (ends.size() != 2 || !readNumber(ends[0], parsed.from) || !readNumber(ends[1], parsed.to) ||
                 parsed.from < 0 || parsed.to <= parsed.from)
-                refuse(QStringLiteral("--depth-range takes A:B in nm with 0 <= A < B, not \"%1\"").arg(range));
+                refuse(
+                    QStringLiteral("--depth-range takes A:B in nm with 0 <= A < B, not \"%1\"").arg(range));
             parsed.hasDepthRange = true;
         } else if (argument == QLatin1String("--size")) {
             const QString size = value();

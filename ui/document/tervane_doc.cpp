@@ -171,6 +171,16 @@ void CTervaneDoc::chargeLimits(double& lower, double& upper, QString* note) cons
         note->clear();
 }
 
+const std::vector<double>& CTervaneDoc::depths() const
+{
+    if (depthsSolve_ != solveCount_ ||
+        depths_.size() != static_cast<std::size_t>(std::max(0, core.grid.count))) {
+        depths_ = pointDepths(core.grid);
+        depthsSolve_ = solveCount_;
+    }
+    return depths_;
+}
+
 void CTervaneDoc::followSolution()
 {
     const std::vector<double> depths = pointDepths(core.grid);

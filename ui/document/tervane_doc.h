@@ -73,6 +73,9 @@ class CTervaneDoc : public QObject {
     void setMaterialsModified(bool modified);
     // Counts solves, so a view can tell whether what it painted is the current grid.
     int solveCount() const { return solveCount_; }
+    // The depth of every grid point (m from the left contact), kept from one paint to the next while
+    // the solve and the point count stay the same.
+    const std::vector<double>& depths() const;
 
     // Asks "Save changes to <name>?" when structure or materials edits are unsaved. False when the
     // user cancelled (or a save failed) and the command must not go on.
@@ -169,5 +172,7 @@ class CTervaneDoc : public QObject {
     bool modified_ = false;
     bool materialsModified_ = false;
     int solveCount_ = 0;
-    int followedSolve_ = -1; // the solve followSolution() last brought the window state to
+    int followedSolve_ = -1;
+    mutable std::vector<double> depths_;
+    mutable int depthsSolve_ = -1; // the solve followSolution() last brought the window state to
 };

@@ -22,7 +22,7 @@ const QColor holeStates(0, 125, 125);
 
 } // namespace
 
-BandDiagramPlot::BandDiagramPlot(const CTervaneDoc& doc) : doc_(doc), depths_(pointDepths(doc.core.grid))
+BandDiagramPlot::BandDiagramPlot(const CTervaneDoc& doc) : doc_(doc), depths_(doc.depths())
 {
     const tervane::DepthWindow& window = doc.depthWindow;
     shown_ = pointsCovering(depths_, window.from(), window.to());
@@ -38,9 +38,13 @@ BandDiagramPlot::BandDiagramPlot(const CTervaneDoc& doc) : doc_(doc), depths_(po
     const tervane::Grid& grid = doc.core.grid;
     double top = -std::numeric_limits<double>::infinity();
     double bottom = std::numeric_limits<double>::infinity();
+    if (!depths_.empty())
+        shownEnergies_.reserve(static_cast<std::size_t>(shown_.last - shown_.first + 1));
     for (int i = shown_.first; i <= shown_.last && !depths_.empty(); ++i) {
         const tervane::GridPoint& p = grid.point(i);
-        for (const double E : {p.conductionEdge(), p.valenceEdge()})
+        const double Ec = p.conductionEdge();
+        shownEnergies_.push_back({Ec, Ec - p.Eg, p.Efn, p.Efp, p.phiPol});
+        for (const double E : {Ec, Ec - p.Eg})
             if (std::isfinite(E)) {
                 top = std::max(top, E);
                 bottom = std::min(bottom, E);
@@ -88,21 +92,33 @@ void BandDiagramPlot::paint(QPainter& painter, const QSizeF& size) const
     paintPlotFrame(painter, plotLayout, map, pens_);
     if (empty())
         return;
-    const tervane::Grid& grid = doc_.core.grid;
     painter.save();
     painter.setClipRect(plotLayout.plot.adjusted(-1, -1, 1, 1));
+    constexpr double margin = 8.0; // px beyond the plot where curves are cut
     painter.setRenderHint(QPainter::Antialiasing, true);
-    auto curve = [&](const QPen& linePen, auto value) {
+    // All five curves in one pass.
+    const double top = plotLayout.plot.top() - margin;
+    const double bottom = plotLayout.plot.bottom() + margin;
+    ColumnPolyline polarization(top, bottom), conduction(top, bottom), valence(top, bottom), efp(top, bottom),
+        efn(top, bottom);
+    for (int i = shown_.first; i <= shown_.last; ++i) {
+        const Energies& E = shownEnergies_[static_cast<std::size_t>(i - shown_.first)];
+        const double x = map.px(depths_[static_cast<std::size_t>(i)] * 1e9);
+        polarization.add(x, map.py(E.phiPol));
+        conduction.add(x, map.py(E.Ec));
+        valence.add(x, map.py(E.Ev));
+        efp.add(x, map.py(E.Efp));
+        efn.add(x, map.py(E.Efn));
+    }
+    // Efn last and dashed, so that Efp shows through it where the two coincide.
+    for (auto [curve, linePen] : {std::pair{&polarization, pens_[3]},
+                                  {&conduction, pens_[0]},
+                                  {&valence, pens_[0]},
+                                  {&efp, pens_[2]},
+                                  {&efn, pens_[1]}}) {
         painter.setPen(linePen);
-        PolylinePainter line(painter);
-        for (int i = shown_.first; i <= shown_.last; ++i)
-            line.add(map.px(depths_[static_cast<std::size_t>(i)] * 1e9), map.py(value(grid.point(i))));
-    };
-    curve(pens_[3], [](const tervane::GridPoint& p) { return p.phiPol; });
-    curve(pens_[0], [](const tervane::GridPoint& p) { return p.conductionEdge(); });
-    curve(pens_[0], [](const tervane::GridPoint& p) { return p.valenceEdge(); });
-    curve(pens_[2], [](const tervane::GridPoint& p) { return p.Efp; });
-    curve(pens_[1], [](const tervane::GridPoint& p) { return p.Efn; });
+        curve->draw(painter);
+    }
 
     if (doc_.showBoundStates) {
         for (const tervane::BoundStateCurve& state : doc_.boundStates) {
@@ -120,13 +136,15 @@ void BandDiagramPlot::paint(QPainter& painter, const QSizeF& size) const
             // Electrons' |psi|^2 rises from the level, holes' hangs below it.
             const double sign = electron ? 1.0 : -1.0;
             painter.setPen(pen(colour, 1.2));
-            PolylinePainter line(painter);
+            ColumnPolyline line(top, bottom);
             const int from = std::max(state.first, shown_.first);
             const int to = std::min(last, shown_.last);
             for (int i = from; i <= to; ++i)
-                line.add(map.px(depths_[static_cast<std::size_t>(i)] * 1e9),
-                         map.py(state.energy +
-                                sign * probabilityScale_ * state.probability[static_cast<std::size_t>(i - state.first)]));
+                line.add(
+                    map.px(depths_[static_cast<std::size_t>(i)] * 1e9),
+                    map.py(state.energy + sign * probabilityScale_ *
+                                              state.probability[static_cast<std::size_t>(i - state.first)]));
+            line.draw(painter);
         }
     }
     painter.restore();

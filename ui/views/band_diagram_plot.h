@@ -30,8 +30,14 @@ class BandDiagramPlot {
     const PlotAxis& energyAxis() const { return y_; }
 
   private:
+    // The energies of one point shown, eV, gathered once: a grid point is large, and reading each only
+    // once keeps a 100,000-point paint within a frame.
+    struct Energies {
+        double Ec, Ev, Efn, Efp, phiPol;
+    };
     const CTervaneDoc& doc_;
-    std::vector<double> depths_;
+    const std::vector<double>& depths_;
+    std::vector<Energies> shownEnergies_; // of the points shown_.first, shown_.first + 1, ...
     PointRange shown_;
     PlotAxis x_;
     PlotAxis y_;

@@ -7,7 +7,7 @@
 #include "model/constants.h"
 #include "ui/document/tervane_doc.h"
 
-ChargePlot::ChargePlot(const CTervaneDoc& doc) : doc_(doc), depths_(pointDepths(doc.core.grid))
+ChargePlot::ChargePlot(const CTervaneDoc& doc) : doc_(doc), depths_(doc.depths())
 {
     const tervane::DepthWindow& window = doc.depthWindow;
     shown_ = pointsCovering(depths_, window.from(), window.to());
@@ -67,7 +67,8 @@ void ChargePlot::paint(QPainter& painter, const QSizeF& size) const
     if (doc_.hasChargeRange()) {
         const double left = std::clamp(map.px(doc_.chargeFrom * 1e9), plot.left(), plot.right());
         const double right = std::clamp(map.px(doc_.chargeTo * 1e9), plot.left(), plot.right());
-        painter.fillRect(QRectF(QPointF(left, plot.top()), QPointF(right, plot.bottom())), QColor(215, 230, 250));
+        painter.fillRect(QRectF(QPointF(left, plot.top()), QPointF(right, plot.bottom())),
+                         QColor(215, 230, 250));
     }
     paintPlotFrame(painter, plotLayout, map, pens_);
     if (doc_.hasChargeRange()) {
@@ -84,19 +85,30 @@ void ChargePlot::paint(QPainter& painter, const QSizeF& size) const
     }
     const tervane::Grid& grid = doc_.core.grid;
     painter.setClipRect(plot.adjusted(-1, -1, 1, 1));
+    constexpr double margin = 8.0; // px beyond the plot where curves are cut
     painter.setRenderHint(QPainter::Antialiasing, true);
     constexpr tervane::DensityMode classical = tervane::DensityMode::Classical;
-    auto curve = [&](const QPen& linePen, auto value) {
-        painter.setPen(linePen);
-        PolylinePainter line(painter);
-        for (int i = shown_.first; i <= shown_.last; ++i)
-            line.add(map.px(depths_[static_cast<std::size_t>(i)] * 1e9), map.py(axisValue(value(grid.point(i)))));
-    };
-    curve(pens_[0], [](const tervane::GridPoint& p) { return p.electronDensity(classical); });
-    curve(pens_[1], [](const tervane::GridPoint& p) { return p.holeDensity(classical); });
-    if (pens_.size() > 3)
-        curve(pens_[3], [](const tervane::GridPoint& p) { return p.pBound; });
-    if (pens_.size() > 2)
-        curve(pens_[2], [](const tervane::GridPoint& p) { return p.nBound; });
+    // One pass over the points for all four curves: the points are large and many.
+    const double top = plot.top() - margin;
+    const double bottom = plot.bottom() + margin;
+    ColumnPolyline n(top, bottom), p(top, bottom), pBound(top, bottom), nBound(top, bottom);
+    const bool bound = pens_.size() > 2;
+    const bool boundHoles = pens_.size() > 3;
+    for (int i = shown_.first; i <= shown_.last; ++i) {
+        const tervane::GridPoint& point = grid.point(i);
+        const double x = map.px(depths_[static_cast<std::size_t>(i)] * 1e9);
+        n.add(x, map.py(axisValue(point.electronDensity(classical))));
+        p.add(x, map.py(axisValue(point.holeDensity(classical))));
+        if (boundHoles)
+            pBound.add(x, map.py(axisValue(point.pBound)));
+        if (bound)
+            nBound.add(x, map.py(axisValue(point.nBound)));
+    }
+    for (auto [curve, index] : {std::pair{&n, 0}, {&p, 1}, {&pBound, 3}, {&nBound, 2}}) {
+        if (static_cast<std::size_t>(index) >= pens_.size())
+            continue;
+        painter.setPen(pens_[static_cast<std::size_t>(index)]);
+        curve->draw(painter);
+    }
     painter.restore();
 }

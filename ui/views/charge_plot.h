@@ -28,7 +28,7 @@ class ChargePlot {
 
   private:
     const CTervaneDoc& doc_;
-    std::vector<double> depths_;
+    const std::vector<double>& depths_;
     PointRange shown_;
     PlotAxis x_;
     PlotAxis y_;

@@ -10,9 +10,9 @@ class QPainter;
 // The figure of the window: the band diagram over the charge view, at the depths shown, as the panes
 // show them. Screen, printer, clipboard and figure files all paint it here.
 struct FigureOptions {
-    QSize size{1000, 700}; // logical pixels of the whole figure
-    double bandShare = 0.5;        // of the height, for the band diagram; the charge view takes the rest
-    int dpi = 96;                 // PNG only: the image has size * dpi / 96 pixels
+    QSize size{1000, 700};  // logical pixels of the whole figure
+    double bandShare = 0.5; // of the height, for the band diagram; the charge view takes the rest
+    int dpi = 96;           // PNG only: the image has size * dpi / 96 pixels
 };
 
 // The text size of figures, px: the application's font at its pixel size on the screen.

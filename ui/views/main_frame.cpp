@@ -48,8 +48,8 @@ QIcon letterIcon(const QString& letter)
 // The scroll bar's steps across the whole structure.
 constexpr int scrollResolution = 10000;
 // The status panes' shares of the window's width; the rest is left to the status messages.
-constexpr double solverPaneShare = 0.38;
-constexpr double cursorPaneShare = 0.34;
+constexpr int solverPaneShare = 38; // %
+constexpr int cursorPaneShare = 34;
 
 } // namespace
 
@@ -304,15 +304,20 @@ void CMainFrame::buildToolBar()
 
 void CMainFrame::buildStatusBar()
 {
-    // Both panes share the window's width (fitStatusPanes) and shorten their texts to fit it.
+    // Both panes share one strip of the window's width (fitStatusPanes) and shorten their texts to
+    // fit it; the rest of the bar is left to the status messages.
+    statusPanes_ = new QWidget;
+    auto* panes = new QHBoxLayout(statusPanes_);
+    panes->setContentsMargins(0, 0, 0, 0);
     solverPane_ = new ElidedLabel(QStringLiteral("Solution error:"));
     solverPane_->setObjectName(QStringLiteral("statusPane101"));
-    statusBar()->addPermanentWidget(solverPane_);
+    panes->addWidget(solverPane_, solverPaneShare);
 
     // Pane 102 splits its text at the two tabs into a left, a centred and a right-aligned part.
-    cursorPane_ = new QWidget;
-    cursorPane_->setObjectName(QStringLiteral("statusPane102"));
-    auto* layout = new QHBoxLayout(cursorPane_);
+    auto* cursorPane = new QWidget;
+    cursorPane->setObjectName(QStringLiteral("statusPane102"));
+    cursorPane->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto* layout = new QHBoxLayout(cursorPane);
     layout->setContentsMargins(2, 0, 2, 0);
     cursorLeft_ = new ElidedLabel(QStringLiteral("n: p:"));
     cursorCentre_ = new ElidedLabel;
@@ -323,17 +328,16 @@ void CMainFrame::buildStatusBar()
     layout->addWidget(cursorLeft_, 3);
     layout->addWidget(cursorCentre_, 2);
     layout->addWidget(cursorRight_, 2);
-    statusBar()->addPermanentWidget(cursorPane_);
+    panes->addWidget(cursorPane, cursorPaneShare);
+    statusBar()->addPermanentWidget(statusPanes_);
     statusBar()->setSizeGripEnabled(true);
     fitStatusPanes();
 }
 
 void CMainFrame::fitStatusPanes()
 {
-    if (!solverPane_)
-        return;
-    solverPane_->setFixedWidth(static_cast<int>(solverPaneShare * width()));
-    cursorPane_->setFixedWidth(static_cast<int>(cursorPaneShare * width()));
+    if (statusPanes_)
+        statusPanes_->setFixedWidth(width() * (solverPaneShare + cursorPaneShare) / 100);
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event)

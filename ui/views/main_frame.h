@@ -77,7 +77,7 @@ class CMainFrame : public QMainWindow {
     QAction* recentSeparator_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* solverPane_ = nullptr;
-    QWidget* cursorPane_ = nullptr;
+    QWidget* statusPanes_ = nullptr;
     QScrollBar* depthScrollBar_ = nullptr;
     bool updatingScrollBar_ = false;
     QLabel* cursorLeft_ = nullptr;

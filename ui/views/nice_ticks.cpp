@@ -55,7 +55,8 @@ std::vector<int> decadeTicks(double lo, double hi, int maxTicks)
         if (from > last || (last - from) / every + 1 <= std::max(1, maxTicks))
             break;
     }
-    for (int k = static_cast<int>(std::ceil(static_cast<double>(first) / every)) * every; k <= last; k += every)
+    for (int k = static_cast<int>(std::ceil(static_cast<double>(first) / every)) * every; k <= last;
+         k += every)
         ticks.push_back(k);
     return ticks;
 }

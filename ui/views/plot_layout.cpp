@@ -7,10 +7,10 @@
 
 namespace {
 
-constexpr double padding = 4.0;   // px around the plot and between its parts
-constexpr double tickLength = 4.0; // px
-constexpr double legendMark = 18.0; // px of line sample before a legend entry's name
-constexpr double legendGap = 12.0;  // px between legend entries
+constexpr double padding = 4.0;             // px around the plot and between its parts
+constexpr double tickLength = 4.0;          // px
+constexpr double legendMark = 18.0;         // px of line sample before a legend entry's name
+constexpr double legendGap = 12.0;          // px between legend entries
 constexpr double minimumPlotFraction = 0.4; // the header and legend rows never take more of the height
 
 struct AxisTicks {
@@ -144,7 +144,8 @@ PlotLayout layoutPlot(const QSizeF& size, const QFontMetricsF& metrics, const Pl
     if (!yTitle.isEmpty()) {
         const double length = std::ceil(metrics.horizontalAdvance(yTitle)) + 1;
         place(layout.labels, bounds,
-              {QRectF(padding, plot.center().y() - length / 2, lineHeight, length), yTitle, LabelRole::YTitle, 0});
+              {QRectF(padding, plot.center().y() - length / 2, lineHeight, length), yTitle, LabelRole::YTitle,
+               0});
     }
     const double xLabelTop = plot.bottom() + tickLength + 2;
     const QString xTitle = axisTitle(x, 0);
@@ -159,7 +160,8 @@ PlotLayout layoutPlot(const QSizeF& size, const QFontMetricsF& metrics, const Pl
         layout.yTicks.push_back(yTicks.values[i]);
         QRectF rect = textRect(yTicks.texts[static_cast<int>(i)], 0, py - lineHeight / 2);
         rect.moveRight(plot.left() - tickLength - 2);
-        place(layout.labels, bounds, {rect, yTicks.texts[static_cast<int>(i)], LabelRole::YTick, static_cast<int>(i)});
+        place(layout.labels, bounds,
+              {rect, yTicks.texts[static_cast<int>(i)], LabelRole::YTick, static_cast<int>(i)});
     }
 
     // Depth ticks: as many as fit with a gap of two digits between labels.
@@ -169,10 +171,9 @@ PlotLayout layoutPlot(const QSizeF& size, const QFontMetricsF& metrics, const Pl
         double widest = 0;
         for (const QString& text : ticks.texts)
             widest = std::max(widest, metrics.horizontalAdvance(text));
-        const double spacing = ticks.values.size() > 1
-                                   ? axisFraction(x, ticks.values[1]) * plot.width() -
-                                         axisFraction(x, ticks.values[0]) * plot.width()
-                                   : plot.width();
+        const double spacing = ticks.values.size() > 1 ? axisFraction(x, ticks.values[1]) * plot.width() -
+                                                             axisFraction(x, ticks.values[0]) * plot.width()
+                                                       : plot.width();
         if (spacing < widest + 2 * em && maxTicks > 2)
             continue;
         layout.labels.resize(fixedLabels);

@@ -31,8 +31,8 @@ struct PlotLabel {
 };
 
 struct PlotLayout {
-    QRectF plot;                     // the data area
-    std::vector<double> xTicks;      // tick values in the axis's units (log10 for Decades)
+    QRectF plot;                // the data area
+    std::vector<double> xTicks; // tick values in the axis's units (log10 for Decades)
     std::vector<double> yTicks;
     std::vector<PlotLabel> labels;   // every text that is drawn: none leaves the plot, none overlaps
     std::vector<QRectF> legendMarks; // the line sample of each legend entry shown, by entry

@@ -41,7 +41,8 @@ void paintPlotFrame(QPainter& painter, const PlotLayout& layout, const PlotMappi
         if (mark.isNull())
             continue;
         painter.setPen(legendPens[i]);
-        painter.drawLine(QPointF(mark.left() + 1, mark.center().y()), QPointF(mark.right() - 1, mark.center().y()));
+        painter.drawLine(QPointF(mark.left() + 1, mark.center().y()),
+                         QPointF(mark.right() - 1, mark.center().y()));
     }
     painter.restore();
 }
