@@ -94,13 +94,10 @@ void BandDiagramPlot::paint(QPainter& painter, const QSizeF& size) const
         return;
     painter.save();
     painter.setClipRect(plotLayout.plot.adjusted(-1, -1, 1, 1));
-    constexpr double margin = 8.0; // px beyond the plot where curves are cut
     painter.setRenderHint(QPainter::Antialiasing, true);
     // All five curves in one pass.
-    const double top = plotLayout.plot.top() - margin;
-    const double bottom = plotLayout.plot.bottom() + margin;
-    ColumnPolyline polarization(top, bottom), conduction(top, bottom), valence(top, bottom), efp(top, bottom),
-        efn(top, bottom);
+    const QRectF& plot = plotLayout.plot;
+    ColumnPolyline polarization(plot), conduction(plot), valence(plot), efp(plot), efn(plot);
     for (int i = shown_.first; i <= shown_.last; ++i) {
         const Energies& E = shownEnergies_[static_cast<std::size_t>(i - shown_.first)];
         const double x = map.px(depths_[static_cast<std::size_t>(i)] * 1e9);
@@ -130,13 +127,17 @@ void BandDiagramPlot::paint(QPainter& painter, const QSizeF& size) const
             const bool electron = state.carrier == tervane::Carrier::Electron;
             const QColor colour = electron ? electronStates : holeStates;
             const double level = map.py(state.energy);
+            const double left =
+                std::max(plot.left(), map.px(depths_[static_cast<std::size_t>(state.first)] * 1e9));
+            const double right =
+                std::min(plot.right(), map.px(depths_[static_cast<std::size_t>(last)] * 1e9));
             painter.setPen(pen(colour, 1.0, Qt::DashLine));
-            painter.drawLine(QPointF(map.px(depths_[static_cast<std::size_t>(state.first)] * 1e9), level),
-                             QPointF(map.px(depths_[static_cast<std::size_t>(last)] * 1e9), level));
+            if (level >= plot.top() && level <= plot.bottom() && left < right)
+                painter.drawLine(QPointF(left, level), QPointF(right, level));
             // Electrons' |psi|^2 rises from the level, holes' hangs below it.
             const double sign = electron ? 1.0 : -1.0;
             painter.setPen(pen(colour, 1.2));
-            ColumnPolyline line(top, bottom);
+            ColumnPolyline line(plot);
             const int from = std::max(state.first, shown_.first);
             const int to = std::min(last, shown_.last);
             for (int i = from; i <= to; ++i)

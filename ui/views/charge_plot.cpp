@@ -85,13 +85,10 @@ void ChargePlot::paint(QPainter& painter, const QSizeF& size) const
     }
     const tervane::Grid& grid = doc_.core.grid;
     painter.setClipRect(plot.adjusted(-1, -1, 1, 1));
-    constexpr double margin = 8.0; // px beyond the plot where curves are cut
     painter.setRenderHint(QPainter::Antialiasing, true);
     constexpr tervane::DensityMode classical = tervane::DensityMode::Classical;
     // One pass over the points for all four curves: the points are large and many.
-    const double top = plot.top() - margin;
-    const double bottom = plot.bottom() + margin;
-    ColumnPolyline n(top, bottom), p(top, bottom), pBound(top, bottom), nBound(top, bottom);
+    ColumnPolyline n(plot), p(plot), pBound(plot), nBound(plot);
     const bool bound = pens_.size() > 2;
     const bool boundHoles = pens_.size() > 3;
     for (int i = shown_.first; i <= shown_.last; ++i) {

@@ -48,6 +48,8 @@ class CMainFrame : public QMainWindow {
     FigureOptions shownFigure() const;
     // Edit > Copy: the figure as a picture and the points shown as tab-separated text.
     void copyFigure();
+    // The figure on one page, at the panes' proportions and as large as the page allows.
+    void printFigure(QPrinter& printer);
     QScrollBar* depthScrollBar() const { return depthScrollBar_; }
 
   protected:
@@ -63,7 +65,6 @@ class CMainFrame : public QMainWindow {
     void updateTitle();
     void updateRecentFiles();
     void switchPane(int step);
-    void printFigure(QPrinter& printer);
     void print();
     void printPreview();
     void updateScrollBar();

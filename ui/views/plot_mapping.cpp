@@ -24,3 +24,72 @@ PointRange pointsCovering(const std::vector<double>& depths, double from, double
     const int end = static_cast<int>(std::lower_bound(begin, depths.end(), to) - begin);
     return {std::clamp(first, 0, last), std::clamp(end, 0, last)};
 }
+
+void ColumnPolyline::addClipped(const QPointF& point, bool inside)
+{
+    if (!std::isfinite(point.x()) || !std::isfinite(point.y())) {
+        finish();
+        hasPrevious_ = previousInside_ = false;
+        return;
+    }
+    if (!hasPrevious_) {
+        hasPrevious_ = true;
+        previousInside_ = inside;
+        previous_ = point;
+        if (inside)
+            addInside(point);
+        return;
+    }
+    QPointF from = previous_;
+    QPointF to = point;
+    previous_ = point;
+    previousInside_ = inside;
+    if ((side(from) & side(to)) != 0 || !clipSegment(from, to)) { // wholly beyond one edge, or missing
+        finish();
+        return;
+    }
+    // A segment that enters the plot starts a new line at the edge; one that goes on from a point
+    // inside starts at that point, which is kept already.
+    if (!open_)
+        addInside(from);
+    addInside(to);
+    if (!inside)
+        finish(); // it left the plot
+}
+
+int ColumnPolyline::side(const QPointF& p) const
+{
+    return (p.x() < clip_.left() ? 1 : 0) | (p.x() > clip_.right() ? 2 : 0) | (p.y() < clip_.top() ? 4 : 0) |
+           (p.y() > clip_.bottom() ? 8 : 0);
+}
+
+bool ColumnPolyline::clipSegment(QPointF& from, QPointF& to) const
+{
+    const double dx = to.x() - from.x();
+    const double dy = to.y() - from.y();
+    double enter = 0.0;
+    double leave = 1.0;
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {from.x() - clip_.left(), clip_.right() - from.x(), from.y() - clip_.top(),
+                        clip_.bottom() - from.y()};
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0) {
+            if (q[k] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+    }
+    if (enter > leave)
+        return false;
+    const QPointF start = from;
+    if (leave < 1.0)
+        to = QPointF(start.x() + leave * dx, start.y() + leave * dy);
+    if (enter > 0.0)
+        from = QPointF(start.x() + enter * dx, start.y() + enter * dy);
+    return true;
+}

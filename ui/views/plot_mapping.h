@@ -14,36 +14,26 @@
 // keeps only its last. That draws the same pixels as the full polyline at a cost set by the width,
 // not by the points: a 100,000-point curve across 1,600 pixels keeps about 1,600 vertices where it is
 // smooth and at most 4,800 anywhere. A point whose coordinates are not finite breaks the line.
+// Segments are cut at the plot's edges first, so that what lies outside is never stroked.
 // Several curves are collected in one pass over the points (each point read once), then drawn.
 class ColumnPolyline {
   public:
-    // Points above or below [top, bottom] are kept at that edge: the part of a curve outside a plot
-    // is clipped anyway, and stroking it far outside costs as much as drawing it.
-    ColumnPolyline(double top = -1e6, double bottom = 1e6) : top_(top), bottom_(bottom) {}
+    // The curve is cut at `clip`'s edges, exactly, before it is reduced: outside the plot nothing is
+    // kept, so that figure files (whose readers may ignore a painter's clip) show what the screen shows.
+    explicit ColumnPolyline(const QRectF& clip = QRectF(-1e6, -1e6, 2e6, 2e6)) : clip_(clip) {}
 
     void add(double x, double y)
     {
-        if (!std::isfinite(x) || !std::isfinite(y)) {
-            finish();
+        // The common case, on from a point inside to another: no clipping (NaN is never inside).
+        const QPointF point(x, y);
+        const bool inside =
+            x >= clip_.left() && x <= clip_.right() && y >= clip_.top() && y <= clip_.bottom();
+        if (inside && previousInside_) {
+            previous_ = point;
+            addInside(point);
             return;
         }
-        // Far outside any window; keeps the painter's arithmetic defined.
-        constexpr double limit = 1e6;
-        x = std::clamp(x, -limit, limit);
-        y = std::clamp(y, top_, bottom_);
-        const double column = std::floor(x);
-        if (open_ && column == column_) {
-            last_ = QPointF(x, y);
-            if (y < low_.y())
-                low_ = last_;
-            if (y > high_.y())
-                high_ = last_;
-            return;
-        }
-        flushColumn();
-        open_ = true;
-        column_ = column;
-        first_ = last_ = low_ = high_ = QPointF(x, y);
+        addClipped(point, inside);
     }
 
     // Ends the line being collected; the next point starts a new one.
@@ -86,6 +76,33 @@ class ColumnPolyline {
     }
 
   private:
+    // A point that enters, leaves or lies outside the plot, or follows one that did.
+    void addClipped(const QPointF& point, bool inside);
+    // Which edges a point lies beyond, one bit each (0 inside).
+    int side(const QPointF& p) const;
+    // Liang-Barsky: cuts the segment to the clip rectangle; false when none of it is inside.
+    bool clipSegment(QPointF& from, QPointF& to) const;
+
+    // One point inside the plot into the column reduction.
+    void addInside(const QPointF& point)
+    {
+        const double x = point.x();
+        const double y = point.y();
+        const double column = std::floor(x);
+        if (open_ && column == column_) {
+            last_ = point;
+            if (y < low_.y())
+                low_ = last_;
+            if (y > high_.y())
+                high_ = last_;
+            return;
+        }
+        flushColumn();
+        open_ = true;
+        column_ = column;
+        first_ = last_ = low_ = high_ = point;
+    }
+
     void flushColumn()
     {
         if (!open_)
@@ -104,8 +121,10 @@ class ColumnPolyline {
             line_.append(last_);
     }
 
-    double top_;
-    double bottom_;
+    QRectF clip_;
+    bool hasPrevious_ = false;
+    bool previousInside_ = false;
+    QPointF previous_;
     std::vector<QPolygonF> lines_;
     QPolygonF line_;
     bool open_ = false;
