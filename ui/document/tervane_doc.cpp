@@ -149,7 +149,7 @@ void CTervaneDoc::chargeLimits(double& lower, double& upper, QString* note) cons
         upper = fallbackUpper;
         changes << QStringLiteral("a log scale needs a positive upper limit");
     } else if (logScale && !(lower > 0)) {
-        lower = std::max(upper * std::pow(10.0, -autoScaleDecades), upper / 1e300);
+        lower = upper * std::pow(10.0, -autoScaleDecades);
         changes << QStringLiteral("a log scale needs a positive lower limit");
     }
     if (!(upper > lower)) {
