@@ -15,6 +15,7 @@
 #include "ui/dialogs/contacts_dialog.h"
 #include "ui/dialogs/cv_dialog.h"
 #include "ui/dialogs/enter_quadratic_dialog.h"
+#include "ui/dialogs/export_figure_dialog.h"
 #include "ui/dialogs/layer_properties_dialog.h"
 #include "ui/dialogs/material_properties_dialog.h"
 #include "ui/dialogs/solver_properties_dialog.h"
@@ -194,6 +195,12 @@ class DialogsTest : public QObject {
             {make<CEnterQuadraticDialog>, {{"aEdit", "4"}, {"bEdit", "+-1"}}, notANumber},
             {make<CContactsDialog>, {{"rightBarrierEdit", "0.7 V"}}, notANumber},
             {make<CChargeViewPropertiesDialog>, {{"lowerLimitEdit", "inf"}}, notANumber},
+            {make<CExportFigureDialog>,
+             {{"widthEdit", "800"}, {"heightEdit", "600"}, {"dpiEdit", "300"}},
+             {}},
+            {make<CExportFigureDialog>,
+             {{"widthEdit", "99"}},
+             "Please enter an integer between 100 and 20000."},
             {make<CSubstratePropertiesDialog>, {{"compositionEdit", "0x10"}}, notANumber},
             {editor, {{"deepDonorBackgroundEdit", "nan"}}, notANumber},
         };

@@ -23,6 +23,7 @@
 #include "ui/document/tervane_doc.h"
 #include "ui/views/layer_view.h"
 #include "ui/views/main_frame.h"
+#include "ui/views/tervane_view.h"
 
 namespace {
 
@@ -252,6 +253,20 @@ class HemtWalkthroughTest : public QObject {
         frame_->action(idFileOpen)->trigger();
         shot(*frame_, QStringLiteral("reopened"));
         verifyAsTheExample();
+
+        // A Shift-drag across the band diagram from the surface to 60 nm shows the barrier and the
+        // well with its levels; the range is the drag's to a pixel.
+        CTervaneView* band = frame_->tervaneView();
+        const int y = int(band->currentLayout().plot.center().y());
+        const QPoint from(int(std::ceil(band->positionOf(0))), y);
+        const QPoint to(int(std::lround(band->positionOf(60e-9))), y);
+        const double pixel = doc_->depthWindow.span() / band->currentLayout().plot.width();
+        QTest::mousePress(band, Qt::LeftButton, Qt::ShiftModifier, from);
+        QTest::mouseMove(band, to);
+        QTest::mouseRelease(band, Qt::LeftButton, Qt::ShiftModifier, to);
+        QVERIFY(doc_->depthWindow.from() <= pixel && std::fabs(doc_->depthWindow.to() - 60e-9) <= pixel);
+        QVERIFY(!doc_->boundStates.empty());
+        shot(*frame_, QStringLiteral("zoomed"));
         // The substrate's values, shown once they were chosen, are the only message of both sessions.
         QCOMPARE(messages_.messages, QStringList{QStringLiteral("a: 3.189000 Psp: -0.029000")});
     }

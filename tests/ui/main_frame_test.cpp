@@ -1,5 +1,5 @@
-// The main window driven as a user drives it: the charge view, the file commands and every menu
-// command, with message boxes and file dialogs replaced by recorders.
+// The main window driven as a user drives it: the file commands and every menu command, with message boxes
+// and file dialogs replaced by recorders.
 #include <QAction>
 #include <QLabel>
 #include <QSettings>
@@ -12,15 +12,11 @@
 #include "test_support.h"
 #include "ui/document/tervane_app.h"
 #include "ui/document/tervane_doc.h"
-#include "ui/views/charge_view.h"
 #include "ui/views/layer_view.h"
 #include "ui/views/main_frame.h"
 #include "ui/views/tervane_view.h"
 
 namespace {
-
-// Read-outs interpolate the densities drawn; only the order of the arithmetic may differ.
-constexpr double tolRelative = 1e-9;
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -84,56 +80,6 @@ class MainFrameTest : public QObject {
     {
         frame_.reset();
         doc_.reset();
-    }
-
-    // Points are drawn at W s / S, s their depth and S the length. The read-out interpolates the
-    // densities of the segment under the cursor and shows them in cm^-3; a drag, either way, selects
-    // the segments under its ends for the sheet density, unless the grid shown is not the last solved.
-    void chargeViewReadOutAndRange()
-    {
-        makeHemt();
-        CChargeView* view = frame_->chargeView();
-        view->repaint();
-        const tervane::Grid& grid = doc_->core.grid;
-        const int N = grid.count;
-        QCOMPARE(int(view->pointX.size()), N);
-        std::vector<double> depth(1, 0.0);
-        for (int i = 0; i + 1 < N; ++i)
-            depth.push_back(depth.back() + grid.dx[std::size_t(i)]);
-        const double S = depth.back();
-        for (std::size_t i = 0; i < depth.size(); ++i)
-            QVERIFY(std::fabs(view->pointX[i] - view->width() * depth[i] / S) <= tolRelative * view->width());
-        // The segment under x runs from the last point left of it; the ends belong to the outer
-        // segments, counted from 1.
-        const auto segment = [&](int x) {
-            const auto next = std::lower_bound(view->pointX.begin(), view->pointX.end(), double(x));
-            return std::clamp(int(next - view->pointX.begin()) - 1, 1, N - 2);
-        };
-        const int x = 20;
-        const auto k = std::size_t(segment(x));
-        view->cursorAt(x);
-        const double t = (x - view->pointX[k]) / (view->pointX[k + 1] - view->pointX[k]);
-        const double n = (1 - t) * grid.point(int(k)).electronDensity(tervane::DensityMode::Classical) +
-                         t * grid.point(int(k) + 1).electronDensity(tervane::DensityMode::Classical);
-        QVERIFY(std::fabs(doc_->cursorN - n) <= tolRelative * n);
-        QVERIFY(std::fabs(doc_->cursorX - x * S / view->width()) <= tolRelative * S);
-        doc_->setCursor(2.5e23, 1.5e10, 1.9e-10); // 1.9 Angstrom shows as x: 1
-        QCOMPARE(frame_->cursorPaneText(), QStringLiteral("n: 2.500e+17\tp: 1.500e+04\tx: 1"));
-
-        view->pressAt(400);
-        view->releaseAt(100);
-        QCOMPARE(doc_->core.chargeFirst, segment(100));
-        QCOMPARE(doc_->core.chargeLast, segment(400));
-        double sheet = 0; // trapezoids of the classical electron density, cm^-2
-        for (auto j = std::size_t(segment(100)); j <= std::size_t(segment(400)); ++j)
-            sheet += 0.5 * (view->pointN[j] + view->pointN[j + 1]) * grid.dx[j] * 1e-4;
-        QVERIFY(std::fabs(doc_->core.sheetCharge - sheet) <= tolRelative * sheet);
-
-        doc_->core.poissonIterations = 0; // no progress repaints inside this solve
-        doc_->solve();
-        view->pressAt(10);
-        view->releaseAt(300);
-        QCOMPARE(doc_->core.chargeFirst, 0);
     }
 
     // Unsaved structure and materials edits are asked about; a file that cannot be read changes

@@ -37,8 +37,12 @@ CChargeViewPropertiesDialog::CChargeViewPropertiesDialog(QWidget* parent)
 void CChargeViewPropertiesDialog::fromDocument(const CTervaneDoc& document,
                                                CChargeViewPropertiesDialog& dialog)
 {
-    dialog.lowerLimit = document.chargeLower * tervane::perCubicCmPerPerCubicMetre;
-    dialog.upperLimit = document.chargeUpper * tervane::perCubicCmPerPerCubicMetre;
+    // Auto-scale limits come from the solution: shown to four digits, not fifteen.
+    auto shown = [](double perCubicMetre) {
+        return QString::number(perCubicMetre * tervane::perCubicCmPerPerCubicMetre, 'g', 4).toDouble();
+    };
+    dialog.lowerLimit = shown(document.chargeLower);
+    dialog.upperLimit = shown(document.chargeUpper);
     dialog.logScale = document.logScale;
     dialog.autoScale = document.autoScale;
 }

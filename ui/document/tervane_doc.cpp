@@ -2,7 +2,10 @@
 
 #include <QFileInfo>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "engine/cv_profile.h"
 #include "engine/solve_driver.h"
@@ -15,6 +18,7 @@
 #include "ui/dialogs/charge_view_properties_dialog.h"
 #include "ui/dialogs/contacts_dialog.h"
 #include "ui/dialogs/cv_dialog.h"
+#include "ui/dialogs/export_figure_dialog.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/solver_properties_dialog.h"
 #include "ui/dialogs/temperature_dialog.h"
@@ -23,6 +27,8 @@
 #include "ui/document/materials_editing.h"
 #include "ui/document/message_sink.h"
 #include "ui/document/tervane_app.h"
+#include "ui/views/figure.h"
+#include "ui/views/plot_mapping.h"
 
 // The engine's messages become message boxes; its progress points repaint every view at once.
 namespace {
@@ -84,26 +90,117 @@ void CTervaneDoc::setMaterialsModified(bool modified)
     emit titleChanged();
 }
 
+namespace {
+
+// Auto scale: a log scale spans at most this many decades below the largest density.
+constexpr double autoScaleDecades = 12.0;
+// What a log scale with no positive density or limit shows, m^-3 (1e10 to 1e20 cm^-3).
+constexpr double fallbackLower = 1e16;
+constexpr double fallbackUpper = 1e26;
+// The factor between limits that were equal and are drawn apart.
+constexpr double equalLimitsSpread = 10.0;
+
+} // namespace
+
 void CTervaneDoc::updateChargeScale()
 {
     const tervane::Grid& grid = core.grid;
     if (!autoScale || grid.count <= 0)
         return;
-    chargeLower = 1e40;
-    chargeUpper = 0;
-    for (int i = 0; i + 1 < grid.count; ++i) { // the last point is not scanned
-        const double n = grid.point(i).electronDensity(grid.modeAt(i));
-        if (n > chargeUpper)
-            chargeUpper = n;
-        if (n < chargeLower)
-            chargeLower = n;
+    const std::vector<double> depths = pointDepths(grid);
+    const PointRange shown = pointsCovering(depths, depthWindow.from(), depthWindow.to());
+    const tervane::DensityMode mode = tervane::solutionDensityMode(core);
+    double largest = 0.0;
+    double smallestPositive = std::numeric_limits<double>::infinity();
+    for (int i = shown.first; i <= shown.last; ++i) {
+        const tervane::GridPoint& point = grid.point(i);
+        const double n = point.electronDensity(grid.modeIn(i, mode));
+        if (!std::isfinite(n))
+            continue;
+        largest = std::max(largest, n);
+        if (n > 0)
+            smallestPositive = std::min(smallestPositive, n);
     }
-    if (chargeLower < 1e19)
-        chargeLower = 1e19;
+    if (!(largest > 0)) {
+        chargeLower = logScale ? fallbackLower : 0.0;
+        chargeUpper = logScale ? fallbackUpper : fallbackUpper * 1e-6;
+        return;
+    }
+    chargeUpper = largest;
+    if (logScale)
+        chargeLower = std::max(smallestPositive, largest * std::pow(10.0, -autoScaleDecades));
+    else
+        chargeLower = 0.0;
+    if (chargeLower >= chargeUpper)
+        chargeLower = logScale ? chargeUpper / equalLimitsSpread : 0.0;
+}
+
+void CTervaneDoc::chargeLimits(double& lower, double& upper, QString* note) const
+{
+    lower = chargeLower;
+    upper = chargeUpper;
+    QStringList changes;
+    if (lower > upper) {
+        std::swap(lower, upper);
+        changes << QStringLiteral("the limits were in the wrong order");
+    }
+    if (logScale && !(upper > 0)) {
+        lower = fallbackLower;
+        upper = fallbackUpper;
+        changes << QStringLiteral("a log scale needs a positive upper limit");
+    } else if (logScale && !(lower > 0)) {
+        lower = upper * std::pow(10.0, -autoScaleDecades);
+        changes << QStringLiteral("a log scale needs a positive lower limit");
+    }
+    if (!(upper > lower)) {
+        if (logScale) {
+            upper = lower * equalLimitsSpread;
+        } else {
+            const double half = lower != 0 ? std::fabs(lower) / 2 : 1.0;
+            upper = lower + half;
+            lower -= half;
+        }
+        changes << QStringLiteral("the limits were equal");
+    }
+    if (note && !changes.isEmpty())
+        *note = QStringLiteral("Charge view: %1; it shows %2 to %3 cm-3.")
+                    .arg(changes.join(QStringLiteral("; ")))
+                    .arg(lower * 1e-6, 0, 'g', 3)
+                    .arg(upper * 1e-6, 0, 'g', 3);
+    else if (note)
+        note->clear();
+}
+
+const std::vector<double>& CTervaneDoc::depths() const
+{
+    if (depthsSolve_ != solveCount_ ||
+        depths_.size() != static_cast<std::size_t>(std::max(0, core.grid.count))) {
+        depths_ = pointDepths(core.grid);
+        depthsSolve_ = solveCount_;
+    }
+    return depths_;
+}
+
+void CTervaneDoc::followSolution()
+{
+    const std::vector<double> depths = pointDepths(core.grid);
+    depthWindow.setLength(depths.empty() ? 0.0 : depths.back());
+    if (core.grid.count < 3)
+        boundStates.clear();
+    if (followedSolve_ == solveCount_)
+        return;
+    followedSolve_ = solveCount_;
+    // The range the user chose stays where it is in the structure; its intervals and ns are new.
+    if (hasChargeRange())
+        tervane::setChargeRangeByDepth(core, chargeFrom, chargeTo);
+    boundStates.clear();
+    if (showBoundStates && core.schroedingerOn)
+        boundStates = tervane::boundStateCurves(core, *observer_);
 }
 
 void CTervaneDoc::repaintAllViews()
 {
+    depthWindow.setLength(core.grid.count > 0 ? pointDepths(core.grid).back() : 0.0);
     updateChargeScale();
     for (const QPointer<QWidget>& view : views_)
         if (view)
@@ -112,7 +209,76 @@ void CTervaneDoc::repaintAllViews()
 
 void CTervaneDoc::updateAllViews()
 {
+    followSolution();
     updateChargeScale();
+    for (const QPointer<QWidget>& view : views_)
+        if (view)
+            view->update();
+    emit updated();
+    emit depthWindowChanged();
+}
+
+void CTervaneDoc::forgetViewState()
+{
+    chargeFrom = chargeTo = 0.0;
+    depthWindow = tervane::DepthWindow();
+    boundStates.clear();
+}
+
+void CTervaneDoc::depthWindowMoved()
+{
+    updateChargeScale();
+    for (const QPointer<QWidget>& view : views_)
+        if (view)
+            view->update();
+    emit depthWindowChanged();
+}
+
+void CTervaneDoc::zoomAbout(double depth, double factor)
+{
+    depthWindow.zoomAbout(depth, factor);
+    depthWindowMoved();
+}
+
+void CTervaneDoc::showDepths(double from, double to)
+{
+    depthWindow.show(from, to);
+    depthWindowMoved();
+}
+
+void CTervaneDoc::zoomToFit()
+{
+    depthWindow.fit();
+    depthWindowMoved();
+}
+
+void CTervaneDoc::zoomIn()
+{
+    zoomAbout(0.5 * (depthWindow.from() + depthWindow.to()), 0.5);
+}
+
+void CTervaneDoc::zoomOut()
+{
+    zoomAbout(0.5 * (depthWindow.from() + depthWindow.to()), 2.0);
+}
+
+void CTervaneDoc::zoomToChargeRange()
+{
+    if (hasChargeRange())
+        showDepths(chargeFrom, chargeTo);
+}
+
+void CTervaneDoc::pan(double delta)
+{
+    depthWindow.pan(delta);
+    depthWindowMoved();
+}
+
+void CTervaneDoc::toggleBoundStates()
+{
+    showBoundStates = !showBoundStates;
+    followedSolve_ = -1; // finds the states when they are shown again
+    followSolution();
     for (const QPointer<QWidget>& view : views_)
         if (view)
             view->update();
@@ -132,13 +298,22 @@ bool CTervaneDoc::solve()
 
 QString CTervaneDoc::solverStatusText() const
 {
-    return QString::fromStdString(tervane::statusLine(core));
+    QString text = QString::fromStdString(tervane::statusLine(core));
+    // Without a range there is no sheet density to show.
+    const qsizetype ns = text.indexOf(QStringLiteral(" ns:"));
+    if (!hasChargeRange() && ns >= 0)
+        text = text.left(ns) + QStringLiteral(" ns: drag across the charge view");
+    return text;
 }
 
 QString CTervaneDoc::cursorStatusText() const
 {
-    return QString::asprintf("n: %.3e\tp: %.3e\tx: %d", cursorN * 1e-6, cursorP * 1e-6,
-                             static_cast<int>(cursorX * 1e10));
+    constexpr double sameDensity = 1e-9; // relative
+    QString n = QString::asprintf("n: %.3e", cursorN * 1e-6);
+    if (std::fabs(cursorN - cursorClassicalN) >
+        sameDensity * std::max(std::fabs(cursorN), std::fabs(cursorClassicalN)))
+        n += QString::asprintf(" (classical %.3e)", cursorClassicalN * 1e-6);
+    return n + QString::asprintf("\tp: %.3e\tx: %.2f nm", cursorP * 1e-6, cursorX * 1e9);
 }
 
 bool CTervaneDoc::saveModified()
@@ -172,6 +347,7 @@ bool CTervaneDoc::fileNew()
     if (!saveModified())
         return false;
     core.newDocument();
+    forgetViewState();
     pathName_.clear();
     modified_ = false;
     emit titleChanged();
@@ -194,6 +370,7 @@ bool CTervaneDoc::openDocument(const QString& path)
     // Loading is all or nothing and replaces the structure shown.
     if (!succeeded(tervane::loadDocumentFile(path.toStdString(), core)))
         return false;
+    forgetViewState();
     nameFile(path);
     solve();
     return true;
@@ -314,8 +491,23 @@ void CTervaneDoc::contacts()
 
 void CTervaneDoc::chargeViewProperties()
 {
-    if (editSettings<CChargeViewPropertiesDialog>(dialogParent(), *this))
-        repaintAllViews();
+    if (!editSettings<CChargeViewPropertiesDialog>(dialogParent(), *this))
+        return;
+    repaintAllViews();
+    emit updated();
+}
+
+void CTervaneDoc::exportFigure(const FigureOptions& shown)
+{
+    const QString path = FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Export Figure"));
+    if (path.isEmpty())
+        return;
+    FigureOptions options = shown;
+    if (!editSettings<CExportFigureDialog>(dialogParent(), options))
+        return;
+    const QString failure = writeFigure(path, *this, options);
+    if (!failure.isEmpty())
+        MessageSink::current().showMessage(failure);
 }
 
 void CTervaneDoc::solverProperties()
@@ -398,15 +590,22 @@ void CTervaneDoc::editLayer(int index)
     structureEdited(::editLayer(dialogParent(), core, index) == LayerEditResult::Changed);
 }
 
-void CTervaneDoc::setChargeRange(int first, int last)
+void CTervaneDoc::setChargeRange(double from, double to)
 {
-    tervane::setChargeRange(core, first, last);
+    chargeFrom = std::min(from, to);
+    chargeTo = std::max(from, to);
+    if (hasChargeRange())
+        tervane::setChargeRangeByDepth(core, chargeFrom, chargeTo);
+    for (const QPointer<QWidget>& view : views_)
+        if (view)
+            view->update();
     emit updated();
 }
 
-void CTervaneDoc::setCursor(double n, double p, double x)
+void CTervaneDoc::setCursor(double n, double classicalN, double p, double x)
 {
     cursorN = n;
+    cursorClassicalN = classicalN;
     cursorP = p;
     cursorX = x;
     emit cursorChanged();

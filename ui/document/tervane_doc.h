@@ -7,10 +7,13 @@
 #include <QWidget>
 #include <memory>
 
+#include "engine/bound_state_curves.h"
 #include "engine/document.h"
 #include "model/observer.h"
+#include "ui/views/depth_window.h"
 
 class CTervaneApp;
+struct FigureOptions;
 
 // The single document of the program: owns the structure, the materials, the settings and the last
 // solution (a tervane::Document), and handles every command of the menus that acts on them. Views
@@ -29,15 +32,32 @@ class CTervaneDoc : public QObject {
     double chargeUpper = 1e26;
     bool autoScale = true;
     bool logScale = false;
-    // The charge view's cursor read-out: densities (m^-3) and depth (m) under the mouse.
+    // The charge view's cursor read-out: densities (m^-3) and depth (m) under the mouse. cursorN is
+    // the density the sheet density integrates (bound electrons where the solution has them),
+    // cursorClassicalN the classical one.
     double cursorN = 0.0;
+    double cursorClassicalN = 0.0;
     double cursorP = 0.0;
     double cursorX = 0.0;
+    // The depth range both plots show.
+    tervane::DepthWindow depthWindow;
+    // The sheet-density range in depth (m), kept across resizes and solves; none when from >= to.
+    double chargeFrom = 0.0;
+    double chargeTo = 0.0;
+    bool hasChargeRange() const { return chargeTo > chargeFrom; }
+    // Whether the band diagram draws the bound states, and the states it draws (found again after
+    // every solve with the Schroedinger switch on).
+    bool showBoundStates = true;
+    std::vector<tervane::BoundStateCurve> boundStates;
 
-    // With autoScale, sets the charge-view limits to the range of the solution's electron density
-    // (the last point not scanned, the lower limit at least 1e19 m^-3); called whenever the solution
-    // changes.
+    // With autoScale, sets the charge-view limits to the range of the electron density the sheet
+    // density integrates over the depths shown (never inverted: the upper limit above the lower,
+    // the lower positive on a log scale); called whenever the solution or the depths shown change.
     void updateChargeScale();
+    // The limits the charge view draws (m^-3): the stored ones, or, where those cannot be drawn (a
+    // log scale from a limit that is not positive, limits in the wrong order or equal), limits that
+    // can, with a sentence saying what was changed in `note`.
+    void chargeLimits(double& lower, double& upper, QString* note = nullptr) const;
 
     // The views repainted at the engine's progress points and updated after every solve.
     void addView(QWidget* view);
@@ -53,6 +73,9 @@ class CTervaneDoc : public QObject {
     void setMaterialsModified(bool modified);
     // Counts solves, so a view can tell whether what it painted is the current grid.
     int solveCount() const { return solveCount_; }
+    // The depth of every grid point (m from the left contact), kept from one paint to the next while
+    // the solve and the point count stay the same.
+    const std::vector<double>& depths() const;
 
     // Asks "Save changes to <name>?" when structure or materials edits are unsaved. False when the
     // user cancelled (or a save failed) and the command must not go on.
@@ -73,6 +96,8 @@ class CTervaneDoc : public QObject {
     void cvProfile();
     void contacts();
     void chargeViewProperties();
+    // File > Export Figure...: a file name, then the size (starting from `shown`), then the file.
+    void exportFigure(const FigureOptions& shown);
     void solverProperties();
     void temperatureSettings();
     void toggleSchroedinger();
@@ -86,9 +111,20 @@ class CTervaneDoc : public QObject {
     void layersInsert();
     void editLayer(int index);
 
-    // Charge view: the sheet-density range and the cursor read-out.
-    void setChargeRange(int first, int last);
-    void setCursor(double n, double p, double x);
+    // Charge view: the sheet-density range (m from the left contact, either order) and the cursor
+    // read-out.
+    void setChargeRange(double from, double to);
+    void setCursor(double n, double classicalN, double p, double x);
+
+    // Zoom and pan, shared by both plots: `factor` < 1 zooms in about `depth` (m).
+    void zoomAbout(double depth, double factor);
+    void showDepths(double from, double to);
+    void zoomToFit();
+    void zoomIn();
+    void zoomOut();
+    void zoomToChargeRange();
+    void pan(double delta);
+    void toggleBoundStates();
 
     // Runs the solve driver; messages become message boxes, progress repaints the views.
     bool solve();
@@ -104,6 +140,8 @@ class CTervaneDoc : public QObject {
     void titleChanged();
     // The cursor read-out changed.
     void cursorChanged();
+    // The depths shown changed.
+    void depthWindowChanged();
     // A document was opened or saved under a name (for the recent-file list).
     void fileUsed(const QString& path);
 
@@ -119,6 +157,11 @@ class CTervaneDoc : public QObject {
     void toggle(bool& setting);
     void repaintAllViews();
     void updateAllViews();
+    // The depth window, bound states and sheet-density range brought to the grid just solved.
+    void followSolution();
+    void depthWindowMoved();
+    // Another structure: the whole of it shown, no range selected.
+    void forgetViewState();
     QWidget* dialogParent() const { return mainWindow_; }
 
     CTervaneApp* app_;
@@ -129,4 +172,7 @@ class CTervaneDoc : public QObject {
     bool modified_ = false;
     bool materialsModified_ = false;
     int solveCount_ = 0;
+    int followedSolve_ = -1;
+    mutable std::vector<double> depths_;
+    mutable int depthsSolve_ = -1; // the solve followSolution() last brought the window state to
 };

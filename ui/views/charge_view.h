@@ -1,43 +1,29 @@
 #pragma once
 
-#include <QWidget>
-#include <vector>
+#include "ui/views/depth_plot_view.h"
 
-class CTervaneDoc;
-
-// Carrier densities along the structure on a linear or logarithmic axis, the solver's error, the
-// cursor read-out (mouse move) and the sheet-density range (drag with the left button).
-class CChargeView : public QWidget {
+// The charge pane (ChargePlot) with the zoom of DepthPlotView: the pointer's depth and densities go
+// to the cursor read-out, and a plain drag selects the sheet-density range by depth.
+class CChargeView : public DepthPlotView {
     Q_OBJECT
 
   public:
     explicit CChargeView(CTervaneDoc* doc, QWidget* parent = nullptr);
+    [[nodiscard]] PlotLayout currentLayout() const override;
 
-    const double topFraction = 0.1;
-    const double bottomFraction = 0.9;
-    std::vector<double> pointX; // pixel position of each grid point at the last paint, unrounded
-    std::vector<double> pointN; // electron density drawn at the last paint, m^-3
-    std::vector<double> pointP; // hole density drawn at the last paint, m^-3
-    int dragStartX = 0;
-    int dragEndX = 0;
-
-    // The first segment i (from 1) with x <= pointX[i+1], searched over segments 1..N-2; a position
-    // right of the last point gives the last segment. -1 when no segment exists.
-    int segmentIndexAt(double x) const;
-
-    // The mouse handlers' work, callable with plain coordinates.
-    void cursorAt(int x);
-    void pressAt(int x);
-    void releaseAt(int x);
+    // The read-out at a horizontal position: the densities interpolated linearly between the two grid
+    // points around the depth there.
+    void cursorAt(double x);
+    // A plain drag from x0 to x1 (either way): the sheet-density range between their depths.
+    void selectBetween(double x0, double x1);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void pressed(double x) override;
+    void dragged(double x) override;
+    void released(double x) override;
+    void hovered(double x) override { cursorAt(x); }
 
   private:
-    bool paintedCurrentGrid() const;
-    CTervaneDoc* doc_;
-    int paintedSolve_ = -1; // the document's solve count at the last paint
+    double selectStart_ = 0.0;
 };

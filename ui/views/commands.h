@@ -41,4 +41,10 @@ enum CommandId : int {
     idFileImportStructure = 32795,
     idSetupValence = 32796,
     idSetupTemperature = 32797,
+    idViewZoomIn = 32798,
+    idViewZoomOut = 32799,
+    idViewZoomToFit = 32800,
+    idViewZoomToRange = 32801,
+    idViewBoundStates = 32802,
+    idFileExportFigure = 32803,
 };

@@ -2,24 +2,30 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include "ui/dialogs/about_dialog.h"
 #include "ui/document/tervane_app.h"
 #include "ui/document/tervane_doc.h"
 #include "ui/views/charge_view.h"
+#include "ui/views/elided_label.h"
+#include "ui/views/figure.h"
 #include "ui/views/layer_view.h"
 #include "ui/views/tervane_view.h"
 
@@ -39,6 +45,12 @@ QIcon letterIcon(const QString& letter)
     return QIcon(pixmap);
 }
 
+// The scroll bar's steps across the whole structure.
+constexpr int scrollResolution = 10000;
+// The status panes' shares of the window's width; the rest is left to the status messages.
+constexpr int solverPaneShare = 38; // %
+constexpr int cursorPaneShare = 34;
+
 } // namespace
 
 CMainFrame::CMainFrame(CTervaneApp* app, CTervaneDoc* doc, QWidget* parent)
@@ -55,6 +67,10 @@ CMainFrame::CMainFrame(CTervaneApp* app, CTervaneDoc* doc, QWidget* parent)
         updateCommandStates();
     });
     connect(doc_, &CTervaneDoc::cursorChanged, this, &CMainFrame::updateStatusPanes);
+    connect(doc_, &CTervaneDoc::depthWindowChanged, this, [this] {
+        updateScrollBar();
+        updateCommandStates();
+    });
     connect(doc_, &CTervaneDoc::titleChanged, this, &CMainFrame::updateTitle);
     if (app_) {
         connect(doc_, &CTervaneDoc::fileUsed, app_, &CTervaneApp::addRecentFile);
@@ -98,6 +114,8 @@ void CMainFrame::buildMenus()
                QStringLiteral("Write the band profile to a text file"));
     addCommand(file, idFileExportCharges, QStringLiteral("Export &Charges..."),
                QStringLiteral("Write the interface polarization charges to a text file"));
+    addCommand(file, idFileExportFigure, QStringLiteral("Export &Figure..."),
+               QStringLiteral("Write both plots as shown to a PNG, SVG or PDF file"));
     addCommand(file, idFileDumpEigenstates, QStringLiteral("&Dump Eigenstates"));
     addCommand(file, idFileImportStructure, QStringLiteral("&Import Structure..."),
                QStringLiteral("Append the layers of a structure script"));
@@ -138,6 +156,19 @@ void CMainFrame::buildMenus()
     addCommand(view, idViewStatusBar, QStringLiteral("&Status Bar"),
                QStringLiteral("Show or hide the status bar"));
     addCommand(view, idViewChargeProperties, QStringLiteral("Charge &View Properties..."));
+    view->addSeparator();
+    addCommand(view, idViewZoomIn, QStringLiteral("Zoom &In\tCtrl++"),
+               QStringLiteral("Show half the depths"));
+    addCommand(view, idViewZoomOut, QStringLiteral("Zoom &Out\tCtrl+-"),
+               QStringLiteral("Show twice the depths"));
+    addCommand(view, idViewZoomToFit, QStringLiteral("Zoom to &Fit\tCtrl+0"),
+               QStringLiteral("Show the whole structure"));
+    addCommand(view, idViewZoomToRange, QStringLiteral("Zoom to Selected &Range"),
+               QStringLiteral("Show the sheet-density range selected in the charge view"));
+    view->addSeparator();
+    addCommand(view, idViewBoundStates, QStringLiteral("&Bound States"),
+               QStringLiteral("Show each bound state's level and |psi|^2 in the band diagram"))
+        ->setCheckable(true);
 
     QMenu* layers = menuBar()->addMenu(QStringLiteral("&Layers"));
     addCommand(layers, idLayersNew, QStringLiteral("&New..."));
@@ -183,6 +214,10 @@ void CMainFrame::buildMenus()
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
     action(idEditPaste)
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    action(idViewZoomIn)
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    action(idViewZoomOut)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    action(idViewZoomToFit)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     action(idNextPane)->setShortcut(QKeySequence(Qt::Key_F6));
     action(idPrevPane)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
 
@@ -194,7 +229,15 @@ void CMainFrame::buildMenus()
     connect(action(idFileExport), &QAction::triggered, doc_, &CTervaneDoc::fileExport);
     connect(action(idFileExportCharges), &QAction::triggered, doc_, &CTervaneDoc::fileExportCharges);
     connect(action(idFileImportStructure), &QAction::triggered, doc_, &CTervaneDoc::importStructure);
-    connect(action(idFilePrint), &QAction::triggered, this, &CMainFrame::printBandDiagram);
+    connect(action(idFileExportFigure), &QAction::triggered, this,
+            [this] { doc_->exportFigure(shownFigure()); });
+    connect(action(idFilePrint), &QAction::triggered, this, &CMainFrame::print);
+    connect(action(idEditCopy), &QAction::triggered, this, &CMainFrame::copyFigure);
+    connect(action(idViewZoomIn), &QAction::triggered, doc_, &CTervaneDoc::zoomIn);
+    connect(action(idViewZoomOut), &QAction::triggered, doc_, &CTervaneDoc::zoomOut);
+    connect(action(idViewZoomToFit), &QAction::triggered, doc_, &CTervaneDoc::zoomToFit);
+    connect(action(idViewZoomToRange), &QAction::triggered, doc_, &CTervaneDoc::zoomToChargeRange);
+    connect(action(idViewBoundStates), &QAction::triggered, doc_, &CTervaneDoc::toggleBoundStates);
     connect(action(idFilePrintPreview), &QAction::triggered, this, &CMainFrame::printPreview);
     connect(action(idFilePrintSetup), &QAction::triggered, this, &CMainFrame::printSetup);
     connect(action(idAppExit), &QAction::triggered, this, &QWidget::close);
@@ -261,33 +304,46 @@ void CMainFrame::buildToolBar()
 
 void CMainFrame::buildStatusBar()
 {
-    solverPane_ = new QLabel(QStringLiteral("Solution error:"));
+    // Both panes share one strip of the window's width (fitStatusPanes) and shorten their texts to
+    // fit it; the rest of the bar is left to the status messages.
+    statusPanes_ = new QWidget;
+    auto* panes = new QHBoxLayout(statusPanes_);
+    panes->setContentsMargins(0, 0, 0, 0);
+    solverPane_ = new ElidedLabel(QStringLiteral("Solution error:"));
     solverPane_->setObjectName(QStringLiteral("statusPane101"));
-    solverPane_->setFixedWidth(400);
-    statusBar()->addPermanentWidget(solverPane_);
+    panes->addWidget(solverPane_, solverPaneShare);
 
     // Pane 102 splits its text at the two tabs into a left, a centred and a right-aligned part.
     auto* cursorPane = new QWidget;
     cursorPane->setObjectName(QStringLiteral("statusPane102"));
-    cursorPane->setFixedWidth(300);
+    cursorPane->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* layout = new QHBoxLayout(cursorPane);
     layout->setContentsMargins(2, 0, 2, 0);
-    cursorLeft_ = new QLabel(QStringLiteral("n: p:"));
-    cursorCentre_ = new QLabel;
-    cursorRight_ = new QLabel;
+    cursorLeft_ = new ElidedLabel(QStringLiteral("n: p:"));
+    cursorCentre_ = new ElidedLabel;
+    cursorRight_ = new ElidedLabel;
     cursorLeft_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     cursorCentre_->setAlignment(Qt::AlignCenter);
     cursorRight_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    layout->addWidget(cursorLeft_, 1);
-    layout->addWidget(cursorCentre_, 1);
-    layout->addWidget(cursorRight_, 1);
-    statusBar()->addPermanentWidget(cursorPane);
+    layout->addWidget(cursorLeft_, 3);
+    layout->addWidget(cursorCentre_, 2);
+    layout->addWidget(cursorRight_, 2);
+    panes->addWidget(cursorPane, cursorPaneShare);
+    statusBar()->addPermanentWidget(statusPanes_);
     statusBar()->setSizeGripEnabled(true);
-    // The solver status must fit its 400 pixels.
-    QFont paneFont = solverPane_->font();
-    paneFont.setPixelSize(10);
-    for (QWidget* pane : {static_cast<QWidget*>(solverPane_), cursorPane})
-        pane->setFont(paneFont);
+    fitStatusPanes();
+}
+
+void CMainFrame::fitStatusPanes()
+{
+    if (statusPanes_)
+        statusPanes_->setFixedWidth(width() * (solverPaneShare + cursorPaneShare) / 100);
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    fitStatusPanes();
 }
 
 void CMainFrame::buildPanes()
@@ -296,13 +352,29 @@ void CMainFrame::buildPanes()
     outerSplitter_->setObjectName(QStringLiteral("outerSplitter"));
     layerView_ = new CLayerView(doc_, outerSplitter_);
     layerView_->setObjectName(QStringLiteral("layerView"));
-    innerSplitter_ = new QSplitter(Qt::Vertical, outerSplitter_);
+    // The plots over the scroll bar that pans them in depth.
+    auto* plots = new QWidget(outerSplitter_);
+    auto* plotsLayout = new QVBoxLayout(plots);
+    plotsLayout->setContentsMargins(0, 0, 0, 0);
+    plotsLayout->setSpacing(0);
+    innerSplitter_ = new QSplitter(Qt::Vertical, plots);
     innerSplitter_->setObjectName(QStringLiteral("innerSplitter"));
+    depthScrollBar_ = new QScrollBar(Qt::Horizontal, plots);
+    depthScrollBar_->setObjectName(QStringLiteral("depthScrollBar"));
+    plotsLayout->addWidget(innerSplitter_, 1);
+    plotsLayout->addWidget(depthScrollBar_);
+    connect(depthScrollBar_, &QScrollBar::valueChanged, this, [this](int value) {
+        if (updatingScrollBar_)
+            return;
+        const tervane::DepthWindow& window = doc_->depthWindow;
+        const double from = value * window.length() / scrollResolution;
+        doc_->showDepths(from, from + window.span());
+    });
     tervaneView_ = new CTervaneView(doc_, innerSplitter_);
     tervaneView_->setObjectName(QStringLiteral("tervaneView"));
     chargeView_ = new CChargeView(doc_, innerSplitter_);
     chargeView_->setObjectName(QStringLiteral("chargeView"));
-    innerSplitter_->setSizes({200, 400});
+    innerSplitter_->setSizes({300, 300});
     outerSplitter_->setSizes({300, 700});
     setCentralWidget(outerSplitter_);
     doc_->addView(layerView_);
@@ -331,11 +403,15 @@ void CMainFrame::updateCommandStates()
 {
     const tervane::Document& core = doc_->core;
     // No handler: always disabled.
-    for (int id : {idFileDumpEigenstates, idEditUndo, idEditCut, idEditCopy, idEditPaste})
+    for (int id : {idFileDumpEigenstates, idEditUndo, idEditCut, idEditPaste})
         action(id)->setEnabled(false);
-    const bool bandDiagramActive = activeView_ == tervaneView_;
-    action(idFilePrint)->setEnabled(bandDiagramActive);
-    action(idFilePrintPreview)->setEnabled(bandDiagramActive);
+    const bool solved = core.grid.count > 1;
+    for (int id : {idFilePrint, idFilePrintPreview, idFileExportFigure, idEditCopy, idViewZoomIn,
+                   idViewZoomOut, idViewZoomToFit})
+        action(id)->setEnabled(solved);
+    action(idViewZoomToRange)->setEnabled(solved && doc_->hasChargeRange());
+    action(idViewBoundStates)->setChecked(doc_->showBoundStates);
+    action(idViewBoundStates)->setEnabled(core.schroedingerOn);
     action(idSetupSchroedinger)->setChecked(core.schroedingerOn);
     action(idSetupValence)->setChecked(core.valenceSchroedingerOn);
     action(idSetupValence)->setEnabled(core.schroedingerOn);
@@ -363,6 +439,14 @@ void CMainFrame::updateStatusPanes()
     if (!converged)
         statusBar()->showMessage(warning);
     else if (statusBar()->currentMessage().startsWith(QStringLiteral("Not converged")))
+        statusBar()->clearMessage();
+    QString scaleNote;
+    double lower = 0.0;
+    double upper = 0.0;
+    doc_->chargeLimits(lower, upper, &scaleNote);
+    if (!scaleNote.isEmpty() && converged)
+        statusBar()->showMessage(scaleNote);
+    else if (statusBar()->currentMessage().startsWith(QStringLiteral("Charge view:")))
         statusBar()->clearMessage();
     const QStringList parts = doc_->cursorStatusText().split(QLatin1Char('\t'));
     cursorLeft_->setText(parts.value(0));
@@ -400,23 +484,62 @@ void CMainFrame::switchPane(int step)
     setActiveView(next);
 }
 
-void CMainFrame::printBandDiagram()
+FigureOptions CMainFrame::shownFigure() const
 {
-    if (activeView_ != tervaneView_)
-        return;
+    FigureOptions options;
+    const int bandHeight = tervaneView_->height();
+    const int chargeHeight = chargeView_->height();
+    options.size = QSize(std::max(1, tervaneView_->width()), std::max(1, bandHeight + chargeHeight));
+    options.bandShare = static_cast<double>(bandHeight) / options.size.height();
+    return options;
+}
+
+void CMainFrame::copyFigure()
+{
+    auto* data = new QMimeData;
+    data->setImageData(figureImage(*doc_, shownFigure(), devicePixelRatioF()));
+    data->setText(visibleDataText(*doc_));
+    QApplication::clipboard()->setMimeData(data);
+}
+
+void CMainFrame::printFigure(QPrinter& printer)
+{
+    // The figure at the panes' proportions, as large as the page allows.
+    const FigureOptions options = shownFigure();
+    QPainter painter(&printer);
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const double scale = std::min(page.width() / options.size.width(), page.height() / options.size.height());
+    painter.scale(scale, scale);
+    paintFigure(painter, *doc_, QSizeF(options.size), options.bandShare);
+}
+
+void CMainFrame::print()
+{
     QPrintDialog dialog(printer_.get(), this);
     if (dialog.exec() == QDialog::Accepted)
-        tervaneView_->print(*printer_);
+        printFigure(*printer_);
 }
 
 void CMainFrame::printPreview()
 {
-    if (activeView_ != tervaneView_)
-        return;
     QPrintPreviewDialog preview(printer_.get(), this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* printer) { tervaneView_->print(*printer); });
+            [this](QPrinter* printer) { printFigure(*printer); });
     preview.exec();
+}
+
+void CMainFrame::updateScrollBar()
+{
+    const tervane::DepthWindow& window = doc_->depthWindow;
+    updatingScrollBar_ = true;
+    const double length = window.length() > 0 ? window.length() : 1.0;
+    const int page = static_cast<int>(std::lround(window.span() / length * scrollResolution));
+    depthScrollBar_->setRange(0, scrollResolution - page);
+    depthScrollBar_->setPageStep(std::max(1, page));
+    depthScrollBar_->setSingleStep(std::max(1, page / 10));
+    depthScrollBar_->setValue(static_cast<int>(std::lround(window.from() / length * scrollResolution)));
+    depthScrollBar_->setEnabled(window.zoomed());
+    updatingScrollBar_ = false;
 }
 
 void CMainFrame::printSetup()

@@ -10,6 +10,8 @@
 class QAction;
 class QLabel;
 class QPrinter;
+class QScrollBar;
+struct FigureOptions;
 class QSplitter;
 class QToolBar;
 class CTervaneApp;
@@ -19,8 +21,8 @@ class CTervaneView;
 class CChargeView;
 
 // The main window: menus, toolbar, the two status panes, the layer list on the left and the band
-// diagram over the charge view on the right. Commands go to the document; printing to the band
-// diagram view while it is the active pane.
+// diagram over the charge view on the right, with the depth scroll bar under them. Commands go to the
+// document; printing, copying and exporting take the figure of both plots as the panes show it.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -42,8 +44,17 @@ class CMainFrame : public QMainWindow {
     void updateCommandStates();
     void updateStatusPanes();
 
+    // The figure as the panes show it: their size and the band diagram's share of it.
+    FigureOptions shownFigure() const;
+    // Edit > Copy: the figure as a picture and the points shown as tab-separated text.
+    void copyFigure();
+    // The figure on one page, at the panes' proportions and as large as the page allows.
+    void printFigure(QPrinter& printer);
+    QScrollBar* depthScrollBar() const { return depthScrollBar_; }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     QAction* addCommand(QMenu* menu, int id, const QString& text, const QString& prompt = QString());
@@ -54,8 +65,10 @@ class CMainFrame : public QMainWindow {
     void updateTitle();
     void updateRecentFiles();
     void switchPane(int step);
-    void printBandDiagram();
+    void print();
     void printPreview();
+    void updateScrollBar();
+    void fitStatusPanes();
     void printSetup();
 
     CTervaneApp* app_;
@@ -65,6 +78,9 @@ class CMainFrame : public QMainWindow {
     QAction* recentSeparator_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* solverPane_ = nullptr;
+    QWidget* statusPanes_ = nullptr;
+    QScrollBar* depthScrollBar_ = nullptr;
+    bool updatingScrollBar_ = false;
     QLabel* cursorLeft_ = nullptr;
     QLabel* cursorCentre_ = nullptr;
     QLabel* cursorRight_ = nullptr;

@@ -1,33 +1,15 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/views/depth_plot_view.h"
 
-#include "engine/grid.h"
-
-class CTervaneDoc;
-class QPainter;
-class QPrinter;
-
-// The band diagram: Ec, Ev, the quasi-Fermi levels, the energy scale and the polarization
-// potential of the last solution. The only view that prints.
-class CTervaneView : public QWidget {
+// The band diagram pane (BandDiagramPlot) with the zoom of DepthPlotView.
+class CTervaneView : public DepthPlotView {
     Q_OBJECT
 
   public:
     explicit CTervaneView(CTervaneDoc* doc, QWidget* parent = nullptr);
-
-    const double topFraction = 0.1;    // the highest energy is drawn at 10 % of the height
-    const double bottomFraction = 0.9; // the lowest at 90 %
-
-    // Paints `grid` into a W x H area; the same routine serves the screen, the page and the preview.
-    static void draw(QPainter& painter, const tervane::Grid& grid, int W, int H, double topFraction = 0.1,
-                     double bottomFraction = 0.9);
-
-    void print(QPrinter& printer);
+    [[nodiscard]] PlotLayout currentLayout() const override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-
-  private:
-    CTervaneDoc* doc_;
 };
