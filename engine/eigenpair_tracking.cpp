@@ -4,6 +4,8 @@
 // others'.
 #include "engine/eigenpair_tracking.h"
 
+#include "engine/lapack.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -348,7 +350,8 @@ bool followEigenpairs(int n, const double* d, const double* e, const double* wei
     const Inputs inputs{m, weights, track, lowestShift - slack, highestShift + slack};
 
     bool ok = true;
-    if (wanted >= 2 * statesPerThread && std::thread::hardware_concurrency() >= 2) {
+    if (wanted >= 2 * statesPerThread && std::thread::hardware_concurrency() >= 2 &&
+        !lapack::oneThreadPerSolve()) {
         const int half = wanted / 2;
         bool upperOk = true;
         std::thread upper([&] { upperOk = followRange(inputs, {half, wanted}, values, vectors); });

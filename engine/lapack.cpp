@@ -5,6 +5,7 @@
 #include "engine/lapack.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -13,6 +14,9 @@
 #include <vector>
 
 extern "C" {
+// OpenBLAS's thread count; weak, so that the reference LAPACK links as well (the symbol is then null).
+void openblas_set_num_threads(int threads) __attribute__((weak));
+
 void dstevr_(const char* jobz, const char* range, const int* n, double* d, double* e, const double* vl,
              const double* vu, const int* il, const int* iu, const double* abstol, int* m, double* w,
              double* z, const int* ldz, int* isuppz, double* work, const int* lwork, int* iwork,
@@ -182,6 +186,8 @@ int vectorRange(const RootRepresentation& root, int first, int count, double* va
     return info;
 }
 
+std::atomic<bool> oneThreadEach{false};
+
 // Below this many vectors a second thread costs more than it saves.
 constexpr int vectorsPerThread = 64;
 
@@ -270,7 +276,7 @@ EigenResult tridiagonalLowestEigenpairs(int n, const double* d, const double* e,
     while (lower < wanted && !separatedAfter(root, lower - 1))
         ++lower;
     const bool split = lower >= vectorsPerThread && wanted - lower >= vectorsPerThread &&
-                       std::thread::hardware_concurrency() >= 2;
+                       std::thread::hardware_concurrency() >= 2 && !oneThreadPerSolve();
     std::vector<double> errors(size);
     double* const vectors = vectorsFor(wanted);
     if (!split) {
@@ -406,6 +412,18 @@ EigenResult denseEigenpairs(int n, double* a, double lower, double upper, double
     result.found = std::clamp(m, 0, n);
     result.withVectors = result.found;
     return result;
+}
+
+void useOneThreadPerSolve()
+{
+    oneThreadEach = true;
+    if (openblas_set_num_threads)
+        openblas_set_num_threads(1);
+}
+
+bool oneThreadPerSolve()
+{
+    return oneThreadEach;
 }
 
 } // namespace tervane::lapack
