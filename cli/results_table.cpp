@@ -89,7 +89,8 @@ IoResult readResultsTable(const std::string& path, ResultsTable& table)
     ResultsTable read;
     const std::string_view text(bytes);
     const std::size_t firstEnd = text.find('\n');
-    const std::size_t secondEnd = firstEnd == std::string_view::npos ? firstEnd : text.find('\n', firstEnd + 1);
+    const std::size_t secondEnd =
+        firstEnd == std::string_view::npos ? firstEnd : text.find('\n', firstEnd + 1);
     if (secondEnd == std::string_view::npos ||
         !parseKeyLine(text.substr(0, firstEnd), read.key, read.pointCount))
         return IoResult::failure(path + " is not a results table of tervane-cli sweep (its first line is not "

@@ -111,7 +111,9 @@ CLI::App* addSweepCommand(CLI::App& parent, SweepOptions& options)
         "sweep", "Solve every point of a sweep file (docs/sweeps.md) and write one row per point to a "
                  "results table; run again, it resumes where it stopped");
     command->add_option("SWEEP", options.sweepPath, "Sweep file (TOML)")->required()->type_name("FILE");
-    command->add_option("--out", options.outPath, "Results table (CSV)")->capture_default_str()->type_name("FILE");
+    command->add_option("--out", options.outPath, "Results table (CSV)")
+        ->capture_default_str()
+        ->type_name("FILE");
     addParsedOption<int>(*command, "--jobs", options.jobs, parseJobs,
                          "Points solved at once, each on one thread (default: every core, " +
                              std::to_string(defaultJobs()) + " here)",
@@ -119,8 +121,9 @@ CLI::App* addSweepCommand(CLI::App& parent, SweepOptions& options)
     addParsedOption<Shard>(*command, "--shard", options.shard, parseShard,
                            "Run only shard K of N (K from 0): the points whose index is K modulo N", "K/N");
     command
-        ->add_option("--bands", options.bandsDirectory,
-                     "Write each point's band profile (x, Ec, Ev, Ef, n, p) to DIR/point-INDEX.txt; DIR must exist")
+        ->add_option(
+            "--bands", options.bandsDirectory,
+            "Write each point's band profile (x, Ec, Ev, Ef, n, p) to DIR/point-INDEX.txt; DIR must exist")
         ->check(CLI::ExistingDirectory.description(""))
         ->type_name("DIR");
     command
@@ -146,7 +149,8 @@ int runSweep(const SweepOptions& options, std::ostream& err)
 
     RecordingObserver observer(err);
     LoadedSweep sweep;
-    const std::string defaultMaterials = options.materialsPath ? *options.materialsPath : standardLibraryPath();
+    const std::string defaultMaterials =
+        options.materialsPath ? *options.materialsPath : standardLibraryPath();
     if (IoResult result = loadSweep(options.sweepPath, defaultMaterials, observer, sweep); !result) {
         printMessage(err, result.message);
         return exitFailure;
@@ -172,11 +176,12 @@ int runSweep(const SweepOptions& options, std::ostream& err)
         printMessage(err, options.outPath + ": could not open it to append rows");
         return exitFailure;
     }
-    const int jobs = static_cast<int>(std::min<long long>(options.jobs.value_or(defaultJobs()),
-                                                          std::max<long long>(1, static_cast<long long>(todo.size()))));
+    const int jobs = static_cast<int>(std::min<long long>(
+        options.jobs.value_or(defaultJobs()), std::max<long long>(1, static_cast<long long>(todo.size()))));
     if (!options.quiet && shardPoints > static_cast<long long>(todo.size()))
-        printMessage(err, formatText("sweep: %lld of %lld points already in %s; %zu to go", shardPoints - static_cast<long long>(todo.size()),
-                                     shardPoints, options.outPath.c_str(), todo.size()));
+        printMessage(err, formatText("sweep: %lld of %lld points already in %s; %zu to go",
+                                     shardPoints - static_cast<long long>(todo.size()), shardPoints,
+                                     options.outPath.c_str(), todo.size()));
 
     std::mutex lock; // guards the file, the meter, the tally and the failure below
     ProgressMeter meter(err, static_cast<long long>(todo.size()), isatty(STDERR_FILENO) != 0);
@@ -190,12 +195,14 @@ int runSweep(const SweepOptions& options, std::ostream& err)
             if (k >= todo.size())
                 return;
             const long long point = todo[k];
-            const SweepPointResult result =
-                evaluateSweepPoint(sweep.base, sweep.sweep, point, options.bandsDirectory ? &solved : nullptr);
+            const SweepPointResult result = evaluateSweepPoint(sweep.base, sweep.sweep, point,
+                                                               options.bandsDirectory ? &solved : nullptr);
             bool bandsWritten = true;
             std::string bandsPath;
             if (options.bandsDirectory && result.status != SweepPointStatus::Failed) {
-                bandsPath = (std::filesystem::path(*options.bandsDirectory) / ("point-" + std::to_string(point) + ".txt")).string();
+                bandsPath = (std::filesystem::path(*options.bandsDirectory) /
+                             ("point-" + std::to_string(point) + ".txt"))
+                                .string();
                 bandsWritten = dumpFile(solved.grid, bandsPath, solutionDensityMode(solved));
             }
             const std::string row = resultsRow(result);
@@ -206,14 +213,15 @@ int runSweep(const SweepOptions& options, std::ostream& err)
                 writeFailure = "The band profile could not be written to " + bandsPath;
                 return;
             }
-            if (std::fwrite(row.data(), 1, row.size(), out.get()) != row.size() || std::fflush(out.get()) != 0) {
+            if (std::fwrite(row.data(), 1, row.size(), out.get()) != row.size() ||
+                std::fflush(out.get()) != 0) {
                 writeFailure = options.outPath + ": could not append a row (disk full?)";
                 return;
             }
             table.rows.emplace(point, row);
-            ++(result.status == SweepPointStatus::Ok ? tally.ok
+            ++(result.status == SweepPointStatus::Ok             ? tally.ok
                : result.status == SweepPointStatus::NotConverged ? tally.notConverged
-                                                                  : tally.failed);
+                                                                 : tally.failed);
             if (!options.quiet)
                 meter.pointDone();
         }

@@ -11,9 +11,14 @@ namespace tervane::cli {
 CLI::App* addSweepMergeCommand(CLI::App& parent, SweepMergeOptions& options)
 {
     CLI::App* command = parent.add_subcommand(
-        "sweep-merge", "Merge the results tables of a sweep's shards (tervane-cli sweep --shard K/N) into one");
-    command->add_option("OUT", options.outPath, "The merged table, in point order")->required()->type_name("FILE");
-    command->add_option("SHARD_RESULTS", options.shardPaths, "The shards' tables")->required()->type_name("FILE");
+        "sweep-merge",
+        "Merge the results tables of a sweep's shards (tervane-cli sweep --shard K/N) into one");
+    command->add_option("OUT", options.outPath, "The merged table, in point order")
+        ->required()
+        ->type_name("FILE");
+    command->add_option("SHARD_RESULTS", options.shardPaths, "The shards' tables")
+        ->required()
+        ->type_name("FILE");
     command->footer("The shards must come from the same sweep (the same key in their first line) and hold "
                     "every point exactly once between them; otherwise nothing is written and the message "
                     "names the points missing or held twice.\n"
@@ -42,15 +47,15 @@ int runSweepMerge(const SweepMergeOptions& options, std::ostream& err)
             merged.pointCount = shard.pointCount;
             owner.assign(static_cast<std::size_t>(merged.pointCount), std::string());
         } else if (shard.header != merged.header) {
-            printMessage(err, path + " comes from another sweep than " + options.shardPaths.front() + " (key " +
-                                  shard.key + ", not " + merged.key + ")");
+            printMessage(err, path + " comes from another sweep than " + options.shardPaths.front() +
+                                  " (key " + shard.key + ", not " + merged.key + ")");
             return exitFailure;
         }
         for (auto& [point, row] : shard.rows) {
             std::string& holder = owner[static_cast<std::size_t>(point)];
             if (!holder.empty()) {
-                printMessage(err, "Point " + std::to_string(point) + " is in both " + holder + " and " + path +
-                                      "; each point must be in one shard only");
+                printMessage(err, "Point " + std::to_string(point) + " is in both " + holder + " and " +
+                                      path + "; each point must be in one shard only");
                 return exitFailure;
             }
             holder = path;

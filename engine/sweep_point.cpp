@@ -173,7 +173,8 @@ const char* sweepPointStatusName(SweepPointStatus status)
     return "failed";
 }
 
-SweepPointResult evaluateSweepPoint(const Document& base, const Sweep& sweep, long long index, Document* solved)
+SweepPointResult evaluateSweepPoint(const Document& base, const Sweep& sweep, long long index,
+                                    Document* solved)
 {
     SweepPointResult result;
     result.index = index;

@@ -27,7 +27,9 @@ class Refusal : public std::runtime_error {
 // Reads the keys of one table, naming the table ("settings", "parameter 2 \"d\"") in every message.
 class TableReader {
   public:
-    TableReader(const toml::table& table, std::string subject) : table_(table), subject_(std::move(subject)) {}
+    TableReader(const toml::table& table, std::string subject) : table_(table), subject_(std::move(subject))
+    {
+    }
 
     void rename(std::string subject) { subject_ = std::move(subject); }
 
@@ -148,7 +150,8 @@ const toml::table& tableOf(const toml::node& node, const std::string& what)
 {
     const toml::table* table = node.as_table();
     if (!table)
-        throw Refusal(what + ": must be a table, not " + tomlTypeName(node.type()) + tomlPlace(node.source()));
+        throw Refusal(what + ": must be a table, not " + tomlTypeName(node.type()) +
+                      tomlPlace(node.source()));
     return *table;
 }
 
@@ -173,8 +176,9 @@ SweepSolveSettings readSettings(const toml::table& table)
 {
     const TableReader reader(table, "settings");
     reader.allowOnly({"schroedinger", "valence", "polarization", "partial_ionization", "self_consistency",
-                      "eigensolver", "poisson_iterations", "schroedinger_iterations", "schroedinger_tolerance",
-                      "damping", "quantum_region_nm", "left", "right", "temperature"});
+                      "eigensolver", "poisson_iterations", "schroedinger_iterations",
+                      "schroedinger_tolerance", "damping", "quantum_region_nm", "left", "right",
+                      "temperature"});
     SweepSolveSettings settings;
     settings.schroedinger = reader.boolean("schroedinger", false);
     settings.valence = reader.boolean("valence", false);
@@ -185,8 +189,10 @@ SweepSolveSettings readSettings(const toml::table& table)
     if (reader.find("self_consistency")) {
         const std::string mode = reader.string("self_consistency");
         if (mode != "accelerated" && mode != "alternating")
-            reader.refuse("self_consistency", "is \"accelerated\" or \"alternating\"", reader.find("self_consistency"));
-        settings.selfConsistency = mode == "accelerated" ? SelfConsistency::Accelerated : SelfConsistency::Alternating;
+            reader.refuse("self_consistency", "is \"accelerated\" or \"alternating\"",
+                          reader.find("self_consistency"));
+        settings.selfConsistency =
+            mode == "accelerated" ? SelfConsistency::Accelerated : SelfConsistency::Alternating;
     }
     if (reader.find("eigensolver")) {
         const std::string kind = reader.string("eigensolver");
@@ -205,7 +211,8 @@ SweepSolveSettings readSettings(const toml::table& table)
     if (reader.find("schroedinger_tolerance")) {
         settings.tolerance = reader.number("schroedinger_tolerance");
         if (!(*settings.tolerance > 0.0))
-            reader.refuse("schroedinger_tolerance", "must be greater than 0 V", reader.find("schroedinger_tolerance"));
+            reader.refuse("schroedinger_tolerance", "must be greater than 0 V",
+                          reader.find("schroedinger_tolerance"));
     }
     if (reader.find("damping")) {
         settings.damping = reader.number("damping");
@@ -249,7 +256,8 @@ std::size_t layerOf(const TableReader& reader, std::string_view key, const std::
         return named->second;
     if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos && text.size() < 10)
         return static_cast<std::size_t>(std::stoul(text));
-    reader.refuse(key, "\"" + text + "\" is neither a layer index nor a name given in [layers]", reader.find(key));
+    reader.refuse(key, "\"" + text + "\" is neither a layer index nor a name given in [layers]",
+                  reader.find(key));
 }
 
 struct FieldName {
@@ -275,8 +283,9 @@ void readTarget(const TableReader& reader, const LayerNames& names, SweepParamet
     const std::size_t dot = set.rfind('.');
     if (dot == std::string::npos)
         reader.refuse("set",
-                      "\"" + set + "\" is not a parameter; use LAYER.FIELD (FIELD one of t, dx, x, Nd, Na, "
-                                   "Ndd, Nda), left_barrier, right_barrier or temperature",
+                      "\"" + set +
+                          "\" is not a parameter; use LAYER.FIELD (FIELD one of t, dx, x, Nd, Na, "
+                          "Ndd, Nda), left_barrier, right_barrier or temperature",
                       reader.find("set"));
     parameter.layer = layerOf(reader, "set", set.substr(0, dot), names);
     const std::string field = set.substr(dot + 1);
@@ -296,8 +305,9 @@ std::vector<double> readValues(const TableReader& reader)
     for (const char* key : {"values", "linear", "log"})
         given += reader.find(key) ? 1 : 0;
     if (given != 1)
-        reader.refuse("values", "give exactly one of values = [...], linear = [FROM, TO, COUNT] and "
-                                "log = [FROM, TO, COUNT]",
+        reader.refuse("values",
+                      "give exactly one of values = [...], linear = [FROM, TO, COUNT] and "
+                      "log = [FROM, TO, COUNT]",
                       nullptr);
     if (const toml::node* node = reader.find("values")) {
         std::vector<double> values = reader.numbers(*node, "values");
@@ -322,7 +332,8 @@ std::vector<double> readValues(const TableReader& reader)
     for (long long k = 0; k < count; ++k) {
         const double t = count == 1 ? 0.0 : static_cast<double>(k) / static_cast<double>(count - 1);
         values[static_cast<std::size_t>(k)] =
-            logarithmic ? std::exp(std::log(from) + t * (std::log(to) - std::log(from))) : from + t * (to - from);
+            logarithmic ? std::exp(std::log(from) + t * (std::log(to) - std::log(from)))
+                        : from + t * (to - from);
     }
     values.back() = count == 1 ? from : to; // the ends exactly as written
     values.front() = from;
@@ -336,7 +347,8 @@ void checkColumnName(const TableReader& reader, const std::string& name, std::se
         reader.refuse("name", "a column name is not empty and holds no comma, quote or line break",
                       reader.find("name"));
     if (name == "point" || name == "status" || name == "message" || !taken.insert(name).second)
-        reader.refuse("name", "\"" + name + "\" is already a column of the results table", reader.find("name"));
+        reader.refuse("name", "\"" + name + "\" is already a column of the results table",
+                      reader.find("name"));
 }
 
 std::vector<SweepParameter> readParameters(const toml::array& array, const LayerNames& names,
@@ -386,8 +398,9 @@ SweepFigure readFigure(const TableReader& reader, const LayerNames& names)
         }
     if (!known)
         reader.refuse("kind",
-                      "\"" + kind + "\" is not a figure; use sheet_density, layer_sheet_density, subband, Ec, "
-                                    "Ev, passes, converged or solve_time",
+                      "\"" + kind +
+                          "\" is not a figure; use sheet_density, layer_sheet_density, subband, Ec, "
+                          "Ev, passes, converged or solve_time",
                       reader.find("kind"));
     switch (figure.kind) {
     case SweepFigureKind::SheetDensity:
@@ -414,7 +427,8 @@ SweepFigure readFigure(const TableReader& reader, const LayerNames& names)
             else if (carrier == "heavy_hole")
                 figure.carrier = Carrier::HeavyHole;
             else
-                reader.refuse("carrier", "is \"electron\", \"light_hole\" or \"heavy_hole\"", reader.find("carrier"));
+                reader.refuse("carrier", "is \"electron\", \"light_hole\" or \"heavy_hole\"",
+                              reader.find("carrier"));
         }
         if (reader.find("peak_nm"))
             std::tie(figure.from, figure.to) = reader.depthRange("peak_nm");
@@ -452,12 +466,12 @@ const toml::array& arrayOfTables(const toml::table& root, std::string_view key)
 {
     const toml::node* node = root.get(key);
     if (!node)
-        throw Refusal("Key \"" + std::string(key) + "\": missing; a sweep has at least one [[" + std::string(key) +
-                      "]] table");
+        throw Refusal("Key \"" + std::string(key) + "\": missing; a sweep has at least one [[" +
+                      std::string(key) + "]] table");
     const toml::array* array = node->as_array();
     if (!array || array->empty())
-        throw Refusal("Key \"" + std::string(key) + "\": must be one or more [[" + std::string(key) + "]] tables" +
-                      tomlPlace(node->source()));
+        throw Refusal("Key \"" + std::string(key) + "\": must be one or more [[" + std::string(key) +
+                      "]] tables" + tomlPlace(node->source()));
     return *array;
 }
 

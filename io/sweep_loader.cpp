@@ -130,7 +130,8 @@ IoResult loadSweep(const std::string& path, const std::string& defaultMaterialsP
     if (IoResult result = readWholeFile(loaded.structurePath, structureBytes); !result)
         return inFile(loaded.structurePath, result);
     Structure structure;
-    if (IoResult result = decodeStructure(structureBytes, StructureFormat::Detect, observer, structure); !result)
+    if (IoResult result = decodeStructure(structureBytes, StructureFormat::Detect, observer, structure);
+        !result)
         return inFile(loaded.structurePath, result);
     std::string materialsBytes;
     if (IoResult result = readWholeFile(loaded.materialsPath, materialsBytes); !result)
