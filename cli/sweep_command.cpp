@@ -5,7 +5,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -143,8 +145,7 @@ CLI::App* addSweepCommand(CLI::App& parent, SweepOptions& options)
 
 int runSweep(const SweepOptions& options, std::ostream& err)
 {
-    // Before any thread starts: OpenBLAS reads this when it first starts its own threads.
-    setenv("OPENBLAS_NUM_THREADS", "1", 0);
+    // Before any thread starts: every solve, and OpenBLAS, on one thread, so that N jobs use N cores.
     lapack::useOneThreadPerSolve();
 
     RecordingObserver observer(err);
@@ -195,8 +196,18 @@ int runSweep(const SweepOptions& options, std::ostream& err)
             if (k >= todo.size())
                 return;
             const long long point = todo[k];
-            const SweepPointResult result = evaluateSweepPoint(sweep.base, sweep.sweep, point,
-                                                               options.bandsDirectory ? &solved : nullptr);
+            SweepPointResult result;
+            try {
+                result = evaluateSweepPoint(sweep.base, sweep.sweep, point,
+                                            options.bandsDirectory ? &solved : nullptr);
+            } catch (const std::exception& error) {
+                // Out of memory, most likely: the point's row says so and the others go on.
+                result.index = point;
+                result.parameters = sweepPointValues(sweep.sweep, point);
+                result.figures.assign(sweep.sweep.figures.size(), std::numeric_limits<double>::quiet_NaN());
+                result.status = SweepPointStatus::Failed;
+                result.message = std::string("the solve stopped: ") + error.what();
+            }
             bool bandsWritten = true;
             std::string bandsPath;
             if (options.bandsDirectory && result.status != SweepPointStatus::Failed) {

@@ -1,5 +1,6 @@
 #include "io/sweep_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <map>
 #include <set>
 #include <stdexcept>
+#include <tuple>
 #include <utility>
 
 #include "io/toml_values.h"

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -61,7 +62,9 @@ class SweepCommand : public testing::Test {
 
 TEST_F(SweepCommand, WritesOneRowPerPointWithFailedPointsSaidSo)
 {
-    const std::vector<std::string> lines = linesOf(run("r.csv", {"--jobs", "1"}));
+    std::filesystem::create_directory(dir.path("bands"));
+    const std::vector<std::string> lines =
+        linesOf(run("r.csv", {"--jobs", "1", "--bands", dir.path("bands")}));
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0].substr(0, 16), "# tervane sweep ");
     EXPECT_EQ(lines[0].substr(32), ", 6 points");
@@ -74,7 +77,10 @@ TEST_F(SweepCommand, WritesOneRowPerPointWithFailedPointsSaidSo)
         if (point % 2 == 0) {
             EXPECT_NEAR(std::stod(row.substr(row.find(',', row.find(',') + 1) + 4)), phi, tolBarrier);
             EXPECT_EQ(row.substr(row.size() - 4), ",ok,");
+            EXPECT_EQ(linesOf(readFile(dir.path("bands/point-" + std::to_string(point) + ".txt"))).size(),
+                      201u);
         } else {
+            EXPECT_FALSE(std::filesystem::exists(dir.path("bands/point-" + std::to_string(point) + ".txt")));
             EXPECT_NE(row.find(",,,failed,\"Layer 0 (GaAs): the grid spacing dx must be a positive number"),
                       std::string::npos);
         }
@@ -94,8 +100,8 @@ TEST_F(SweepCommand, JobsShardsAndResumingGiveTheSameTable)
 
     // Two finished rows and half of a third, as a run killed while writing leaves them.
     const std::vector<std::string> lines = linesOf(oneJob);
-    dir.write("resumed.csv", lines[0] + "\n" + lines[1] + "\n" + lines[5] + "\n" + lines[2] + "\n" +
-                                 lines[3].substr(0, 9));
+    dir.write("resumed.csv",
+              lines[0] + "\n" + lines[1] + "\n" + lines[5] + "\n" + lines[2] + "\n" + lines[3].substr(0, 9));
     EXPECT_EQ(run("resumed.csv"), oneJob);
 }
 
