@@ -34,7 +34,7 @@ struct ResultsTable {
     std::string key;
     long long pointCount = 0;
     std::map<long long, std::string> rows; // each row's text with its line break
-    // Bytes up to the end of the last complete line: a run killed while writing a row leaves a part of
+    // Bytes up to the end of the last complete line: a run killed while writing a row leaves the start of
     // a line after it, which a resumed run cuts off.
     std::size_t completeBytes = 0;
 };

@@ -1,4 +1,4 @@
-// The sweep file: what a complete file decodes to, and one row per refusal with the part of the
+// The sweep file: what a complete file decodes to, and one row per refusal with the words of the
 // message that says what is wrong.
 
 #include <gtest/gtest.h>
@@ -101,7 +101,7 @@ depth_nm = 2.5
 struct Refusal {
     std::string name;
     std::string text;
-    std::string message; // a distinctive part
+    std::string message; // distinctive words of it
     friend void PrintTo(const Refusal& row, std::ostream* out) { *out << row.name; }
 };
 
