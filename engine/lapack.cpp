@@ -554,6 +554,16 @@ void setThreadsPerSolve(int threads)
     threadLimit.store(std::max(threads, 0));
 }
 
+void useOneThreadPerSolve()
+{
+    setThreadsPerSolve(1);
+}
+
+bool oneThreadPerSolve()
+{
+    return threadsPerSolve() == 1;
+}
+
 int threadsPerSolve()
 {
     const int limit = threadLimit.load();
