@@ -6,12 +6,12 @@
 #include "cli/messages.h"
 #include "cli/parsed_option.h"
 #include "cli/same_file.h"
-#include "cli/structure_loader.h"
 #include "io/document_file.h"
 #include "io/file_util.h"
 #include "io/materials_file.h"
 #include "io/materials_loader.h"
 #include "io/materials_toml.h"
+#include "io/structure_loader.h"
 
 namespace tervane::cli {
 

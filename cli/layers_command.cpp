@@ -5,8 +5,8 @@
 #include "cli/exit_status.h"
 #include "cli/layer_list.h"
 #include "cli/messages.h"
-#include "cli/structure_loader.h"
 #include "io/materials_loader.h"
+#include "io/structure_loader.h"
 #include "model/material.h"
 
 namespace tervane::cli {

@@ -14,15 +14,33 @@
 #include "cli/materials_command.h"
 #include "cli/messages.h"
 #include "cli/solve_command.h"
+#include "cli/sweep_command.h"
+#include "cli/sweep_merge_command.h"
 
 using namespace tervane::cli;
 
 namespace {
 
-int runParsed(CLI::App* layers, const LayersOptions& layersOptions, CLI::App* materials,
-              const MaterialsOptions& materialsOptions, CLI::App* convert,
-              const ConvertOptions& convertOptions, CLI::App* solve, const SolveOptions& solveOptions)
+// Each subcommand with the options it fills.
+struct Commands {
+    CLI::App* layers = nullptr;
+    LayersOptions layersOptions;
+    CLI::App* materials = nullptr;
+    MaterialsOptions materialsOptions;
+    CLI::App* convert = nullptr;
+    ConvertOptions convertOptions;
+    CLI::App* solve = nullptr;
+    SolveOptions solveOptions;
+    CLI::App* sweep = nullptr;
+    SweepOptions sweepOptions;
+    CLI::App* sweepMerge = nullptr;
+    SweepMergeOptions sweepMergeOptions;
+};
+
+int runParsed(const Commands& commands)
 {
+    const auto& [layers, layersOptions, materials, materialsOptions, convert, convertOptions, solve,
+                 solveOptions, sweep, sweepOptions, sweepMerge, sweepMergeOptions] = commands;
     if (layers->parsed())
         return runLayers(layersOptions, std::cout, std::cerr);
     if (materials->parsed())
@@ -31,6 +49,10 @@ int runParsed(CLI::App* layers, const LayersOptions& layersOptions, CLI::App* ma
         return runConvert(convertOptions, std::cout, std::cerr);
     if (solve->parsed())
         return runSolve(solveOptions, std::cout, std::cerr);
+    if (sweep->parsed())
+        return runSweep(sweepOptions, std::cerr);
+    if (sweepMerge->parsed())
+        return runSweepMerge(sweepMergeOptions, std::cerr);
     return exitUsage;
 }
 
@@ -38,21 +60,21 @@ int runParsed(CLI::App* layers, const LayersOptions& layersOptions, CLI::App* ma
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Tervane command-line tool: lists, converts and solves structures (document files and "
-                 "import scripts); lists and converts materials lists (TOML libraries and binary materials "
-                 "files).\n"
-                 "Exit status: 0 done, 1 stopped on an error (reported on standard error), 2 usage error.",
-                 "tervane-cli"};
+    CLI::App app{
+        "Tervane command-line tool: lists, converts, solves and sweeps structures (document files and "
+        "import scripts); lists and converts materials lists (TOML libraries and binary materials "
+        "files).\n"
+        "Exit status: 0 done, 1 stopped on an error (reported on standard error), 2 usage error.",
+        "tervane-cli"};
     app.require_subcommand(1);
 
-    LayersOptions layersOptions;
-    MaterialsOptions materialsOptions;
-    ConvertOptions convertOptions;
-    SolveOptions solveOptions;
-    CLI::App* layers = addLayersCommand(app, layersOptions);
-    CLI::App* materials = addMaterialsCommand(app, materialsOptions);
-    CLI::App* convert = addConvertCommand(app, convertOptions);
-    CLI::App* solve = addSolveCommand(app, solveOptions);
+    Commands commands;
+    commands.layers = addLayersCommand(app, commands.layersOptions);
+    commands.materials = addMaterialsCommand(app, commands.materialsOptions);
+    commands.convert = addConvertCommand(app, commands.convertOptions);
+    commands.solve = addSolveCommand(app, commands.solveOptions);
+    commands.sweep = addSweepCommand(app, commands.sweepOptions);
+    commands.sweepMerge = addSweepMergeCommand(app, commands.sweepMergeOptions);
 
     try {
         app.parse(argc, argv);
@@ -63,8 +85,7 @@ int main(int argc, char** argv)
 
     int status = exitFailure;
     try {
-        status = runParsed(layers, layersOptions, materials, materialsOptions, convert, convertOptions, solve,
-                           solveOptions);
+        status = runParsed(commands);
     } catch (const std::bad_alloc&) {
         printMessage(std::cerr, "Out of memory");
         return exitFailure;

@@ -13,7 +13,6 @@
 #include "cli/same_file.h"
 #include "cli/solve_status.h"
 #include "cli/standard_library.h"
-#include "cli/structure_loader.h"
 #include "cli/text_format.h"
 #include "engine/cv_profile.h"
 #include "engine/document.h"
@@ -22,6 +21,7 @@
 #include "export/charge_export.h"
 #include "io/file_util.h"
 #include "io/materials_loader.h"
+#include "io/structure_loader.h"
 
 namespace tervane::cli {
 

@@ -4,7 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "cli/structure_loader.h"
+#include "io/structure_loader.h"
 
 namespace tervane::cli {
 

@@ -14,6 +14,9 @@
 #include <vector>
 
 extern "C" {
+// OpenBLAS's thread count; weak, so that the reference LAPACK links as well (the symbol is then null).
+void openblas_set_num_threads(int threads) __attribute__((weak));
+
 void dstevr_(const char* jobz, const char* range, const int* n, double* d, double* e, const double* vl,
              const double* vu, const int* il, const int* iu, const double* abstol, int* m, double* w,
              double* z, const int* ldz, int* isuppz, double* work, const int* lwork, int* iwork,
@@ -51,9 +54,7 @@ void dsyevx_(const char* jobz, const char* range, const char* uplo, const int* n
 }
 
 // OpenBLAS's own threads: none of the routines here gains from them (the engine runs its own), and
-// idle they spin. Weak, so that another LAPACK links as well.
-extern "C" void openblas_set_num_threads(int threads) __attribute__((weak));
-
+// idle they spin.
 namespace tervane::lapack {
 
 namespace {
@@ -588,6 +589,16 @@ EigenResult denseEigenpairs(int n, double* a, double lower, double upper, double
     result.found = std::clamp(m, 0, n);
     result.withVectors = result.found;
     return result;
+}
+
+void useOneThreadPerSolve()
+{
+    setThreadsPerSolve(1);
+}
+
+bool oneThreadPerSolve()
+{
+    return threadsPerSolve() == 1;
 }
 
 } // namespace tervane::lapack

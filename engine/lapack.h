@@ -86,4 +86,10 @@ int tridiagonalCountBelow(int n, const double* d, const double* e, double x);
 // interval the driver is handed; with every eigenpair requested it does not restrict to them.
 EigenResult denseEigenpairs(int n, double* a, double lower, double upper, double* values, double* vectors);
 
+// For a program that runs several solves at once (a sweep's jobs): from this call on, every solve
+// keeps to the thread that runs it (no second thread for the upper half of the states) and OpenBLAS,
+// when it is the library linked, to one thread. The results are the same to the bit either way.
+void useOneThreadPerSolve();
+[[nodiscard]] bool oneThreadPerSolve();
+
 } // namespace tervane::lapack

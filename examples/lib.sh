@@ -122,6 +122,33 @@ channel_subbands() {
           print "" }' "$out/qstates.dat"
 }
 
+# ambacher_ns X D PHIB: "sigma ns" in cm^-2 for Al(X)Ga(1-X)N of D Angstrom on GaN under a surface
+# barrier of PHIB eV: the polarization sheet charge at the interface, from the library's laws (GaN
+# substrate: a = 3.189 A, Psp = -0.029 C/m^2; the channel carries none, so sigma = -P(AlGaN)), and the
+# charge-control estimate of Ambacher et al., J. Appl. Phys. 87, 334 (2000):
+# ns = sigma/q - eps0 eps_b/(q^2 d) (q phi_b + E_F - dEc), E_F = E0 + pi hbar^2 ns/m*,
+# E0 = (9 pi hbar q^2 ns / (8 eps0 eps_w sqrt(8 m*)))^(2/3) (a triangular well with one subband).
+ambacher_ns() {
+  awk -v x="$1" -v dA="$2" -v phib="$3" 'BEGIN {
+    q = 1.6e-19; eps0 = 8.85e-12; hbar2 = 1.113025e-68; m0 = 9.1e-31; pi = 3.14159265358979
+    d = dA * 1e-10
+    a = 3.189 - 0.077 * x; strain = (3.189 - a) / a
+    e31 = -0.49 - 0.11 * x; e33 = 0.73 + 0.73 * x; c13 = 103 + 5 * x; c33 = 405 - 32 * x
+    P = 2 * strain * (e31 - e33 * c13 / c33) + (-0.029 - 0.052 * x) - (-0.029)
+    sigma = -P                                       # C/m^2
+    dEc = 1.22051 * x + 0.7 * x * x                  # eV, AlGaN above GaN
+    epsb = 9.5 - 0.5 * x; epsw = 9.5; m = 0.2 * m0   # barrier and channel
+    lo = 0; hi = sigma / q
+    for (k = 0; k < 200; k++) {                      # bisection on ns (m^-2)
+      ns = (lo + hi) / 2
+      E0 = exp(2 / 3 * log(9 * pi * sqrt(hbar2) * q * q * ns / (8 * eps0 * epsw * sqrt(8 * m)))) / q
+      EF = E0 + pi * hbar2 * ns / m / q
+      if (sigma / q - eps0 * epsb / (q * d) * (phib + EF - dEc) > ns) lo = ns; else hi = ns
+    }
+    printf "%.6g %.6g\n", sigma / q * 1e-4, ns * 1e-4
+  }'
+}
+
 # figure LABEL VALUE UNIT: one key figure, printed with four significant digits.
 figure() {
   awk -v label="$1" -v value="$2" -v unit="${3:-}" 'BEGIN { printf "  %-44s %12.4g %s\n", label, value, unit }'

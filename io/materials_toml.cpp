@@ -16,6 +16,7 @@
 #include <toml++/toml.h>
 
 #include "io/file_util.h"
+#include "io/toml_values.h"
 
 namespace tervane {
 
@@ -170,41 +171,6 @@ std::string nonFiniteText(double value)
     return value > 0 ? "inf" : "-inf";
 }
 
-std::string lineText(const toml::source_region& where)
-{
-    if (where.begin.line == 0)
-        return {};
-    return " (line " + std::to_string(where.begin.line) + ", column " + std::to_string(where.begin.column) +
-           ")";
-}
-
-std::string describe(toml::node_type type)
-{
-    switch (type) {
-    case toml::node_type::string:
-        return "a string";
-    case toml::node_type::integer:
-        return "an integer";
-    case toml::node_type::floating_point:
-        return "a floating-point number";
-    case toml::node_type::boolean:
-        return "a boolean";
-    case toml::node_type::date:
-        return "a date";
-    case toml::node_type::time:
-        return "a time";
-    case toml::node_type::date_time:
-        return "a date-time";
-    case toml::node_type::array:
-        return "an array";
-    case toml::node_type::table:
-        return "a table";
-    case toml::node_type::none:
-        break;
-    }
-    return "nothing";
-}
-
 // ---------------------------------------------------------------------------------------------------
 // Reading
 
@@ -232,7 +198,7 @@ class MaterialReader {
     [[noreturn]] void refuse(std::string_view key, const std::string& problem,
                              const toml::source_region& where) const
     {
-        throw Refusal(subject() + ", key " + quotedForMessage(key) + ": " + problem + lineText(where));
+        throw Refusal(subject() + ", key " + quotedForMessage(key) + ": " + problem + tomlPlace(where));
     }
 
     const toml::node& require(const toml::table& table, std::string_view key, std::string_view shownKey) const
@@ -269,14 +235,14 @@ class MaterialReader {
                        node.source());
             return converted;
         }
-        refuse(key, what + " must be a number, not " + describe(node.type()), node.source());
+        refuse(key, what + " must be a number, not " + tomlTypeName(node.type()), node.source());
     }
 
     Quadratic law(const toml::node& node, std::string_view key) const
     {
         const toml::array* array = node.as_array();
         if (!array)
-            refuse(key, "a law is an array of three numbers [a, b, c], not " + describe(node.type()),
+            refuse(key, "a law is an array of three numbers [a, b, c], not " + tomlTypeName(node.type()),
                    node.source());
         if (array->size() != 3)
             refuse(key,
@@ -293,7 +259,7 @@ class MaterialReader {
     {
         const toml::value<std::string>* text = node.as_string();
         if (!text)
-            refuse(key, "must be a string, not " + describe(node.type()), node.source());
+            refuse(key, "must be a string, not " + tomlTypeName(node.type()), node.source());
         return text->get();
     }
 
@@ -331,8 +297,8 @@ Material readMaterial(const toml::node& node, std::size_t index, NameIndex& name
     MaterialReader reader(index);
     const toml::table* table = node.as_table();
     if (!table)
-        throw Refusal(reader.subject() + ": must be a [[material]] table, not " + describe(node.type()) +
-                      lineText(node.source()));
+        throw Refusal(reader.subject() + ": must be a [[material]] table, not " + tomlTypeName(node.type()) +
+                      tomlPlace(node.source()));
 
     // The name first, so every later message can show it.
     Material material;
@@ -376,7 +342,7 @@ Material readMaterial(const toml::node& node, std::size_t index, NameIndex& name
     const toml::table* polarization = polarizationNode.as_table();
     if (!polarization)
         reader.refuse("polarization",
-                      "must be a table [material.polarization], not " + describe(polarizationNode.type()),
+                      "must be a table [material.polarization], not " + tomlTypeName(polarizationNode.type()),
                       polarizationNode.source());
     for (auto&& [key, value] : *polarization)
         if (!isPolarizationKey(key.str()))
@@ -407,7 +373,7 @@ std::vector<Material> readLibrary(std::string_view text)
         if (key.str() != "material")
             throw Refusal("Key " + quotedForMessage(key.str()) +
                           ": unknown key; a materials library holds only [[material]] tables" +
-                          lineText(key.source()));
+                          tomlPlace(key.source()));
 
     std::vector<Material> materials;
     const toml::node* list = root.get("material");
@@ -416,7 +382,7 @@ std::vector<Material> readLibrary(std::string_view text)
     const toml::array* array = list->as_array();
     if (!array)
         throw Refusal("Key \"material\": must be an array of [[material]] tables, not " +
-                      describe(list->type()) + lineText(list->source()));
+                      tomlTypeName(list->type()) + tomlPlace(list->source()));
     materials.reserve(array->size());
     NameIndex names;
     for (std::size_t i = 0; i < array->size(); ++i)

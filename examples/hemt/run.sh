@@ -24,26 +24,8 @@ example_parse "$@"
 barrier_points=50 # 250 A at 5 A
 example_solve --schroedinger --schroedinger-iterations 40 --sheet-range "$barrier_points:2049"
 
-# Polarization sheet charge at the interface, from the library's laws at x = 0.25 (GaN substrate:
-# a = 3.189 A, Psp = -0.029 C/m^2): the GaN channel carries none, so sigma = -P(AlGaN).
-read -r sigma ns_estimate < <(awk 'BEGIN {
-  q = 1.6e-19; eps0 = 8.85e-12; hbar2 = 1.113025e-68; m0 = 9.1e-31; pi = 3.14159265358979
-  x = 0.25; d = 250e-10; phib = 1.2
-  a = 3.189 - 0.077 * x; strain = (3.189 - a) / a
-  e31 = -0.49 - 0.11 * x; e33 = 0.73 + 0.73 * x; c13 = 103 + 5 * x; c33 = 405 - 32 * x
-  P = 2 * strain * (e31 - e33 * c13 / c33) + (-0.029 - 0.052 * x) - (-0.029)
-  sigma = -P                                       # C/m^2
-  dEc = 1.22051 * x + 0.7 * x * x                  # eV, AlGaN above GaN
-  epsb = 9.5 - 0.5 * x; epsw = 9.5; m = 0.2 * m0   # barrier and channel
-  lo = 0; hi = sigma / q
-  for (k = 0; k < 200; k++) {                      # bisection on ns (m^-2)
-    ns = (lo + hi) / 2
-    E0 = exp(2 / 3 * log(9 * pi * sqrt(hbar2) * q * q * ns / (8 * eps0 * epsw * sqrt(8 * m)))) / q
-    EF = E0 + pi * hbar2 * ns / m / q
-    if (sigma / q - eps0 * epsb / (q * d) * (phib + EF - dEc) > ns) lo = ns; else hi = ns
-  }
-  printf "%.6g %.6g\n", sigma / q * 1e-4, ns * 1e-4
-}')
+# Polarization sheet charge and the charge-control estimate at x = 0.25, d = 250 A, 1.2 eV (lib.sh).
+read -r sigma ns_estimate < <(ambacher_ns 0.25 250 1.2)
 
 ns=$(status_value sheetCharge)
 passes=$(status_value iterations)

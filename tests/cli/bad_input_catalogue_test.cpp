@@ -73,6 +73,19 @@ Args usage(Args options)
     return solveOf("@s.txt", options);
 }
 
+// A sweep of "s.txt" over the thickness of the layer `set` names; `set` "@" for "0.t".
+std::string sweepOf(const std::string& set = "0.t")
+{
+    return "structure = \"s.txt\"\nmaterials = \"m.tvm\"\n[[parameter]]\nname = \"d\"\nset = \"" + set +
+           "\"\nvalues = [1000]\n[[figure]]\nname = \"p\"\nkind = \"passes\"\n";
+}
+
+// The first lines of a results table of the sweep with key `key`.
+std::string tableOf(const std::string& key)
+{
+    return "# tervane sweep " + key + ", 1 points\npoint,d,p,status,message\n";
+}
+
 std::map<std::string, std::string> snapshot(const ScratchFolder& d)
 {
     std::map<std::string, std::string> files;
@@ -159,6 +172,14 @@ INSTANTIATE_TEST_SUITE_P(Rows, CliCatalogue, testing::Values(
     CliRow{"CvStepZero", {}, solveOf("@s.txt", {"--cv", "0:1:0"}), "STEP must be greater than 0", 2},
     CliRow{"CvStepTooSmallToEnd", {}, solveOf("@s.txt", {"--cv", "0:1:1e-9"}), "more than 100000 biases", 2},
     CliRow{"CvStopsAtANonFiniteBias", {}, solveOf("@s.txt", {"--left", "fixed:0.8", "--cv", "0:40:20", "--cv-out", "@cv.txt"}), "Layer 0 (GaAs): " + notFinite, 1, "cv.txt"},
+    // Sweeps: a file that does not read, layers it names that are not there, tables of other sweeps.
+    CliRow{"SweepFileNotToml", {{"w.toml", "structure = \n"}}, {"sweep", "@w.toml", "--out", "@r.csv"}, "w.toml: The sweep file is not valid TOML: line 1", 1},
+    CliRow{"SweepOfAnUnknownLayerName", {{"w.toml", sweepOf("cap.t")}}, {"sweep", "@w.toml", "--out", "@r.csv"}, "\"cap\" is neither a layer index nor a name given in [layers]", 1},
+    CliRow{"SweepOfALayerNotThere", {{"w.toml", sweepOf("3.t")}}, {"sweep", "@w.toml", "--out", "@r.csv"}, "parameter \"d\" sets layer 3; the structure has 1 layers, 0 to 0", 1},
+    CliRow{"SweepOntoAnotherSweepsTable", {{"w.toml", sweepOf()}, {"r.csv", tableOf("0123456789abcdef")}}, {"sweep", "@w.toml", "--out", "@r.csv"}, "r.csv holds the results of another sweep (key 0123456789abcdef", 1},
+    CliRow{"SweepOntoAFileThatIsNoTable", {{"w.toml", sweepOf()}}, {"sweep", "@w.toml", "--out", "@out.txt"}, "out.txt is not a results table", 1},
+    CliRow{"MergeOfTwoSweeps", {{"a.csv", tableOf("0123456789abcdef")}, {"b.csv", tableOf("fedcba9876543210")}}, {"sweep-merge", "@m.csv", "@a.csv", "@b.csv"}, "b.csv comes from another sweep", 1},
+    CliRow{"ShardBeyondItsCount", {{"w.toml", sweepOf()}}, {"sweep", "@w.toml", "--shard", "2/2"}, "a shard K/N needs N >= 1 and 0 <= K < N", 2},
     // Command lines wrong in themselves: nothing is read or written.
     CliRow{"UnknownSubcommand", {}, {"solvent"}, "A subcommand is required", 2},
     CliRow{"MaterialsToADocument", {{"m.toml", gaAsTomlWith()}}, {"convert", "@m.toml", "@o.tvn"}, "not to", 2},

@@ -8,10 +8,8 @@
 #include "model/layer.h"
 
 namespace tervane {
-class Observer;
-}
 
-namespace tervane::cli {
+class Observer;
 
 // How a structure argument is read.
 enum class StructureFormat {
@@ -38,4 +36,4 @@ IoResult loadStructure(const std::string& path, StructureFormat format, Observer
 IoResult decodeStructure(const std::string& bytes, StructureFormat format, Observer& observer,
                          Structure& structure);
 
-} // namespace tervane::cli
+} // namespace tervane

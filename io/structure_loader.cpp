@@ -1,4 +1,4 @@
-#include "cli/structure_loader.h"
+#include "io/structure_loader.h"
 
 #include <utility>
 
@@ -7,7 +7,7 @@
 #include "io/import_script.h"
 #include "model/observer.h"
 
-namespace tervane::cli {
+namespace tervane {
 
 namespace {
 
@@ -55,4 +55,4 @@ IoResult decodeStructure(const std::string& bytes, StructureFormat format, Obser
                       : parseScriptStructure(bytes, observer, structure);
 }
 
-} // namespace tervane::cli
+} // namespace tervane
