@@ -94,8 +94,8 @@ TEST_F(SweepCommand, JobsShardsAndResumingGiveTheSameTable)
 
     // Two finished rows and half of a third, as a run killed while writing leaves them.
     const std::vector<std::string> lines = linesOf(oneJob);
-    dir.write("resumed.csv", lines[0] + "\n" + lines[1] + "\n" + lines[5] + "\n" + lines[2] + "\n" +
-                                 lines[3].substr(0, 9));
+    dir.write("resumed.csv",
+              lines[0] + "\n" + lines[1] + "\n" + lines[5] + "\n" + lines[2] + "\n" + lines[3].substr(0, 9));
     EXPECT_EQ(run("resumed.csv"), oneJob);
 }
 
