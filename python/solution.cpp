@@ -54,6 +54,7 @@ double Solution::sheetDensity(double a, double b)
 void Solution::findBoundStates()
 {
     states.clear();
+    statesFound = true;
     if (!document.schroedingerOn || document.schroedingerSettings.quantumRegion || document.grid.count < 3)
         return;
     const Grid& grid = document.grid;

@@ -24,6 +24,7 @@ class Solution {
     Document document;
     std::vector<std::string> messages;
     std::vector<BoundStates> states; // electrons, then light and heavy holes when they were solved
+    bool statesFound = false;        // findBoundStates() has run: it runs on the first request
 
     // One value per grid point, in the units of the band export but SI: x in m from the left contact
     // (summed over the spacings as the export sums them), energies in eV, densities in m^-3 (those of
@@ -34,7 +35,8 @@ class Solution {
     [[nodiscard]] double sheetDensity(double a, double b);
 
     // Solves the bound states of the kinds the solve used again on the final potential (the whole grid;
-    // none with a quantum region, whose states live on a part of it) and keeps their vectors.
+    // none with a quantum region, whose states live on a part of it) and keeps their vectors. Not part
+    // of the solve: a solve that nobody asks the wavefunctions of does not pay for them.
     void findBoundStates();
 };
 

@@ -47,8 +47,6 @@ void solveReleased(Solution& solution, const Structure& structure, const Materia
     {
         py::gil_scoped_release release;
         solved = solve(solution.document, observer);
-        if (solved)
-            solution.findBoundStates();
     }
     solution.messages = observer.messages;
     if (!solved)
@@ -123,7 +121,11 @@ void bindSolve(py::module_& module)
             },
             "Bound states of the last pass: carrier, energy (eV, the level minus the quasi-Fermi level where "
             "|psi|^2 peaks), population (m^-2), peak (m from the left contact)")
-        .def("_states", [](const Solution& s) {
+        .def("_states", [](Solution& s) {
+            if (!s.statesFound) {
+                py::gil_scoped_release release;
+                s.findBoundStates();
+            }
             py::list list;
             const auto N = static_cast<py::ssize_t>(s.document.grid.count);
             for (const BoundStates& kind : s.states) {

@@ -2,6 +2,9 @@
 
 import math
 import os
+import sys
+import threading
+import time
 
 import numpy as np
 import pytest
@@ -54,7 +57,25 @@ def test_hemt_built_in_code_holds_its_2deg_in_bound_states(materials):
     tolAmbacher = 0.15  # a triangular well with one subband (examples/hemt/run.sh)
     hemt = tervane.Structure([tervane.Layer("AlGaN", thickness=250e-10, x=0.25, dx=5e-10),
                               tervane.Layer("GaN", thickness=1e-6, dx=5e-10, Nd=1e22)], left=tervane.Fixed(1.2))
+    # A thread counting beside the solve counts on only if the solve lets go of the GIL: holding it,
+    # the solve would leave the counter at most a switch interval or two of counting.
+    counter, stop = [0], threading.Event()
+
+    def count():
+        while not stop.is_set():
+            counter[0] += 1
+
+    counting = threading.Thread(target=count)
+    counting.start()
+    start = counter[0]
+    time.sleep(0.1)
+    per_interval = (counter[0] - start) / 0.1 * sys.getswitchinterval()
+    before = counter[0]
     solution = tervane.solve(hemt, materials, schroedinger=True, schroedinger_iterations=40)
+    during = counter[0] - before
+    stop.set()
+    counting.join()
+    assert during > 10 * per_interval
     assert solution.converged and len(solution.x) == 2050  # 50 + 2000 points at 5 A
     electrons = solution.bound_states["electron"]
     psi, dx = electrons["psi"], np.diff(solution.x)
