@@ -24,6 +24,7 @@ class Solution {
     Document document;
     std::vector<std::string> messages;
     std::vector<BoundStates> states; // electrons, then light and heavy holes when they were solved
+    double solveSeconds = 0.0;       // wall-clock time of the core's solve, s
     bool statesFound = false;        // findBoundStates() has run: it runs on the first request
 
     // One value per grid point, in the units of the band export but SI: x in m from the left contact

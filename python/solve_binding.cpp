@@ -1,5 +1,6 @@
 #include "python/solve_binding.h"
 
+#include <chrono>
 #include <string>
 #include <utility>
 
@@ -46,7 +47,10 @@ void solveReleased(Solution& solution, const Structure& structure, const Materia
     bool solved = false;
     {
         py::gil_scoped_release release;
+        const auto start = std::chrono::steady_clock::now();
         solved = solve(solution.document, observer);
+        solution.solveSeconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     solution.messages = observer.messages;
     if (!solved)
@@ -109,6 +113,8 @@ void bindSolve(py::module_& module)
             "status_line", [](const Solution& s) { return statusLine(s.document); },
             "The status as tervane-cli solve prints it")
         .def_readonly("messages", &Solution::messages, "The solve's messages, in order")
+        .def_readonly("solve_time", &Solution::solveSeconds,
+                      "Wall-clock seconds of the core's solve, without the Python call around it")
         .def_property_readonly(
             "subbands",
             [](const Solution& s) {
