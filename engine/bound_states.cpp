@@ -462,6 +462,11 @@ void solveAllStatesInBlocks(const Grid& grid, EigenSolution& solution, Carrier c
     solution.returned = found;
 }
 
+bool allStatesInOneBlock(int N)
+{
+    return allStatesBlock(N) >= N;
+}
+
 void addStateDensity(const Grid& grid, const EigenSolution& solution, Carrier carrier,
                      std::vector<double>& density)
 {

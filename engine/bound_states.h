@@ -106,6 +106,10 @@ std::vector<int> solveHoleStates(const Grid& grid, EigenSolution& solution, Carr
 void solveAllStatesInBlocks(const Grid& grid, EigenSolution& solution, Carrier carrier, Observer& observer,
                             const std::function<void(const EigenSolution& block)>& use);
 
+// Whether every state of an N-point grid fits the one block of solveAllStatesInBlocks (up to 2,896
+// points): then a table of them all costs no more memory than the blocks.
+[[nodiscard]] bool allStatesInOneBlock(int N);
+
 // Adds the density (m^-3) of the states of `solution` that have their vector, with the point's own
 // mass, temperature and quasi-Fermi level of `carrier`, to `density` (N entries), state by state in
 // ascending order.

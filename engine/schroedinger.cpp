@@ -460,7 +460,8 @@ void SchroedingerPhase::finish()
             continue;
         Observer& to = s.solvedInPass[static_cast<int>(kind)] ? static_cast<Observer&>(silent) : s.observer;
         s.swapPassPotential();
-        if (s.settings.eigenSolver == EigenSolverKind::Dense) {
+        // A grid whose states fit one block is written from one table, as fast as it always was.
+        if (s.settings.eigenSolver == EigenSolverKind::Dense || allStatesInOneBlock(s.grid->count)) {
             s.solveStates(kind, to, StateScope::All);
             s.swapPassPotential();
             writeEigenStates(*s.grid, *s.solution, s.dumpPath(kind), s.observer);
