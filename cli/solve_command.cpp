@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "engine/cv_profile.h"
 #include "engine/document.h"
 #include "engine/solve_driver.h"
+#include "engine/solve_settings.h"
 #include "export/band_profile_export.h"
 #include "export/charge_export.h"
 #include "io/file_util.h"
@@ -220,48 +222,43 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
     document.grid.leftContact = structure.leftContact;
     document.grid.leftBarrier = structure.leftBarrier;
 
-    document.schroedingerOn = options.schroedinger;
-    document.valenceSchroedingerOn = options.valence;
-    document.polarizationOn = !options.noPolarization;
-    document.fullyIonized = !options.partialIonization;
-    if (options.damping)
-        document.damping = *options.damping;
-    if (options.poissonIterations)
-        document.poissonIterations = *options.poissonIterations;
-    if (options.schroedingerIterations)
-        document.schroedingerIterations = *options.schroedingerIterations;
-    document.schroedingerSettings.eigenSolver =
+    SolveSettings settings;
+    settings.schroedinger = options.schroedinger;
+    settings.valence = options.valence;
+    settings.polarization = !options.noPolarization;
+    settings.partialIonization = options.partialIonization;
+    settings.damping = options.damping;
+    settings.poissonIterations = options.poissonIterations;
+    settings.schroedingerIterations = options.schroedingerIterations;
+    settings.eigenSolver =
         options.eigenSolver == "dense" ? EigenSolverKind::Dense : EigenSolverKind::Tridiagonal;
-    document.schroedingerSettings.selfConsistency = options.selfConsistency == "accelerated"
-                                                        ? SelfConsistency::Accelerated
-                                                        : SelfConsistency::Alternating;
-    if (options.tolerance)
-        document.schroedingerSettings.tolerance = *options.tolerance;
+    settings.selfConsistency = options.selfConsistency == "accelerated" ? SelfConsistency::Accelerated
+                                                                        : SelfConsistency::Alternating;
+    settings.tolerance = options.tolerance;
     if (options.quantumRegion) {
-        document.schroedingerSettings.quantumRegion = true;
-        document.schroedingerSettings.quantumFrom = options.quantumRegion->from;
-        document.schroedingerSettings.quantumTo = options.quantumRegion->to;
+        settings.quantumRegion = true;
+        settings.quantumFrom = options.quantumRegion->from;
+        settings.quantumTo = options.quantumRegion->to;
+    }
+    for (const auto& [choice, kind, barrier] :
+         {std::tuple{&options.left, &settings.leftContact, &settings.leftBarrier},
+          std::tuple{&options.right, &settings.rightContact, &settings.rightBarrier}})
+        if (*choice) {
+            *kind = (*choice)->fixed ? ContactKind::Fixed : ContactKind::Neutral;
+            *barrier = (*choice)->barrier;
+        }
+    if (options.substrate) {
+        settings.substrateMaterial = options.substrate->name;
+        settings.substrateX = options.substrate->x;
+    }
+    if (!applySolveSettings(settings, document)) {
+        printMessage(err, "The substrate material \"" + printableName(options.substrate->name) +
+                              "\" is not in " + materialsPath + ".");
+        return exitFailure;
     }
     if (options.dumpDirectory) {
         document.schroedingerSettings.eigenstateFiles = true;
         document.schroedingerSettings.dumpDirectory = *options.dumpDirectory;
-    }
-
-    applyContact(options.left, document.grid.leftContact, document.grid.leftBarrier);
-    applyContact(options.right, document.grid.rightContact, document.grid.rightBarrier);
-
-    if (options.substrate) {
-        const SubstrateChoice& choice = *options.substrate;
-        const Material* material = findMaterial(document.materials, choice.name);
-        if (!material) {
-            printMessage(err, "The substrate material \"" + printableName(choice.name) + "\" is not in " +
-                                  materialsPath + ".");
-            return exitFailure;
-        }
-        document.substrateMaterial = choice.name;
-        document.substrateX = choice.x;
-        document.substrateA = material->polarization.a.value(choice.x);
-        document.substratePsp = material->polarization.Psp.value(choice.x);
     }
 
     // The sweep starts from the left barrier in force, which only now is known.

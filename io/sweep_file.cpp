@@ -182,6 +182,7 @@ SweepSolveSettings readSettings(const toml::table& table)
                       "schroedinger_tolerance", "damping", "quantum_region_nm", "left", "right",
                       "temperature"});
     SweepSolveSettings settings;
+    settings.selfConsistency = SelfConsistency::Accelerated;
     settings.schroedinger = reader.boolean("schroedinger", false);
     settings.valence = reader.boolean("valence", false);
     if (settings.valence && !settings.schroedinger)

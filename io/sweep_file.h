@@ -6,34 +6,16 @@
 
 #include "engine/grid.h"
 #include "engine/schroedinger_settings.h"
+#include "engine/solve_settings.h"
 #include "engine/sweep.h"
 #include "io/io_result.h"
 
 namespace tervane {
 
-// The solve settings a sweep file may give; each one it leaves out keeps the value of a new document
-// (the structure's own left contact included), except the self-consistency, which is accelerated
-// unless the file says otherwise.
-struct SweepSolveSettings {
-    bool schroedinger = false;
-    bool valence = false;
-    bool polarization = true;
-    bool partialIonization = false;
-    SelfConsistency selfConsistency = SelfConsistency::Accelerated;
-    EigenSolverKind eigenSolver = EigenSolverKind::Tridiagonal;
-    std::optional<int> poissonIterations;
-    std::optional<int> schroedingerIterations;
-    std::optional<double> tolerance; // V
-    std::optional<double> damping;
-    bool quantumRegion = false;
-    double quantumFrom = 0.0; // m from the left contact
-    double quantumTo = 0.0;
-    std::optional<ContactKind> leftContact;
-    double leftBarrier = 0.0; // eV, with a Fixed left contact
-    std::optional<ContactKind> rightContact;
-    double rightBarrier = 0.0;
-    std::optional<double> temperature; // K, every layer's carriers
-};
+// The solve settings a sweep file may give (engine/solve_settings.h); each one it leaves out keeps the
+// value of a new document (the structure's own left contact included), except the self-consistency,
+// which is accelerated unless the file says otherwise.
+using SweepSolveSettings = SolveSettings;
 
 // A sweep file as written (docs/sweeps.md shows one):
 //

@@ -52,42 +52,6 @@ IoResult inFile(const std::string& path, IoResult result)
     return result;
 }
 
-void applySettings(const SweepSolveSettings& settings, Document& document)
-{
-    document.schroedingerOn = settings.schroedinger;
-    document.valenceSchroedingerOn = settings.valence;
-    document.polarizationOn = settings.polarization;
-    document.fullyIonized = !settings.partialIonization;
-    document.schroedingerSettings.selfConsistency = settings.selfConsistency;
-    document.schroedingerSettings.eigenSolver = settings.eigenSolver;
-    if (settings.poissonIterations)
-        document.poissonIterations = *settings.poissonIterations;
-    if (settings.schroedingerIterations)
-        document.schroedingerIterations = *settings.schroedingerIterations;
-    if (settings.tolerance)
-        document.schroedingerSettings.tolerance = *settings.tolerance;
-    if (settings.damping)
-        document.damping = *settings.damping;
-    document.schroedingerSettings.quantumRegion = settings.quantumRegion;
-    document.schroedingerSettings.quantumFrom = settings.quantumFrom;
-    document.schroedingerSettings.quantumTo = settings.quantumTo;
-    if (settings.leftContact) {
-        document.grid.leftContact = *settings.leftContact;
-        if (*settings.leftContact == ContactKind::Fixed)
-            document.grid.leftBarrier = settings.leftBarrier;
-    }
-    if (settings.rightContact) {
-        document.grid.rightContact = *settings.rightContact;
-        if (*settings.rightContact == ContactKind::Fixed)
-            document.grid.rightBarrier = settings.rightBarrier;
-    }
-    if (settings.temperature) {
-        document.temperature = *settings.temperature;
-        for (Layer& layer : document.layers)
-            layer.Tn = layer.Tp = Quadratic(*settings.temperature, 0.0, 0.0);
-    }
-}
-
 // The first layer index the sweep addresses that the structure does not have, as a message.
 std::string layerProblem(const Sweep& sweep, std::size_t layerCount)
 {
@@ -145,7 +109,8 @@ IoResult loadSweep(const std::string& path, const std::string& defaultMaterialsP
     loaded.base.layers = std::move(structure.layers);
     loaded.base.grid.leftContact = structure.leftContact;
     loaded.base.grid.leftBarrier = structure.leftBarrier;
-    applySettings(file.settings, loaded.base);
+    // A sweep file names no substrate, so its settings always apply.
+    static_cast<void>(applySolveSettings(file.settings, loaded.base));
     loaded.sweep = std::move(file.sweep);
     loaded.pointCount = sweepPointCount(loaded.sweep);
 

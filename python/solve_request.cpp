@@ -4,6 +4,7 @@
 
 #include <pybind11/pybind11.h>
 
+#include "engine/solve_settings.h"
 #include "python/errors.h"
 
 namespace tervane::python {
@@ -38,49 +39,39 @@ Document makeDocument(const Structure& structure, const Materials& materials, co
     document.layers = structure.layers;
     document.grid.leftContact = structure.leftContact;
     document.grid.leftBarrier = structure.leftBarrier;
-    document.schroedingerOn = request.schroedinger;
-    document.valenceSchroedingerOn = request.valence;
-    document.polarizationOn = request.polarization;
-    document.fullyIonized = !request.partialIonization;
-    if (request.damping)
-        document.damping = *request.damping;
-    if (request.poissonIterations)
-        document.poissonIterations = *request.poissonIterations;
-    if (request.schroedingerIterations)
-        document.schroedingerIterations = *request.schroedingerIterations;
-    SchroedingerSettings& settings = document.schroedingerSettings;
+    SolveSettings settings;
+    settings.schroedinger = request.schroedinger;
+    settings.valence = request.valence;
+    settings.polarization = request.polarization;
+    settings.partialIonization = request.partialIonization;
+    settings.damping = request.damping;
+    settings.poissonIterations = request.poissonIterations;
+    settings.schroedingerIterations = request.schroedingerIterations;
     settings.selfConsistency = request.selfConsistency == "accelerated" ? SelfConsistency::Accelerated
                                                                         : SelfConsistency::Alternating;
     settings.eigenSolver =
         request.eigenSolver == "dense" ? EigenSolverKind::Dense : EigenSolverKind::Tridiagonal;
-    if (request.tolerance)
-        settings.tolerance = *request.tolerance;
+    settings.tolerance = request.tolerance;
     if (request.quantumRegion) {
         settings.quantumRegion = true;
         settings.quantumFrom = request.quantumRegion->first;
         settings.quantumTo = request.quantumRegion->second;
     }
-    // As the Contacts dialog: a Neutral contact keeps the barrier it had.
     if (request.left) {
-        document.grid.leftContact = request.left->kind;
-        if (request.left->kind == ContactKind::Fixed)
-            document.grid.leftBarrier = request.left->barrier;
+        settings.leftContact = request.left->kind;
+        settings.leftBarrier = request.left->barrier;
     }
     if (request.right) {
-        document.grid.rightContact = request.right->kind;
-        if (request.right->kind == ContactKind::Fixed)
-            document.grid.rightBarrier = request.right->barrier;
+        settings.rightContact = request.right->kind;
+        settings.rightBarrier = request.right->barrier;
     }
     if (request.substrate) {
-        const auto& [name, x] = *request.substrate;
-        const Material* material = findMaterial(document.materials, name);
-        if (!material)
-            throw MaterialNotFound("The substrate material \"" + name + "\" is not in the materials list");
-        document.substrateMaterial = name;
-        document.substrateX = x;
-        document.substrateA = material->polarization.a.value(x);
-        document.substratePsp = material->polarization.Psp.value(x);
+        settings.substrateMaterial = request.substrate->first;
+        settings.substrateX = request.substrate->second;
     }
+    if (!applySolveSettings(settings, document))
+        throw MaterialNotFound("The substrate material \"" + *settings.substrateMaterial +
+                               "\" is not in the materials list");
     return document;
 }
 
