@@ -145,8 +145,8 @@ CLI::App* addSweepCommand(CLI::App& parent, SweepOptions& options)
 
 int runSweep(const SweepOptions& options, std::ostream& err)
 {
-    // Before any thread starts: every solve, and OpenBLAS, on one thread, so that N jobs use N cores.
-    lapack::useOneThreadPerSolve();
+    // Before any thread starts: every solve on one thread, so that N jobs use N cores.
+    lapack::setThreadsPerSolve(1);
 
     RecordingObserver observer(err);
     LoadedSweep sweep;

@@ -73,9 +73,9 @@ class EigenSolution {
 
 // Which states a solve computes psi for: every one, or only those that can be occupied or bound (the
 // energies of all N are found either way). The dense eigen-solver always computes every state.
-// Lowest: the needed states alone, solved on their own (an index range of the eigen-solver) and not
-// from the whole spectrum: O(N) per state, the same states to rounding but not to the bit, and only
-// those states' energies.
+// Lowest: the needed states alone, as the accelerated passes take them: from the whole spectrum or by
+// bisection for them alone, whichever costs less, and then followed from pass to pass; the same
+// states to rounding but not to the bit, and only those states' energies.
 enum class StateScope { All, Needed, Lowest };
 
 // Bound states of the effective-mass Schroedinger equation over the whole grid, for electrons
@@ -85,8 +85,8 @@ enum class StateScope { All, Needed, Lowest };
 // failure is reported ("failed on dsyevx!") and the states it did not return are left zero with
 // E = 1e6. Requires N >= 3.
 //
-// With StateScope::Needed and the tridiagonal solver, a `track` carries the states from one solve to
-// the next: when it holds the previous solve's values and the table still holds its states, those are
+// With StateScope::Needed or Lowest and the tridiagonal solver, a `track` carries the states from one solve
+// to the next: when it holds the previous solve's values and the table still holds its states, those are
 // followed to the new potential (engine/eigenpair_tracking.h) instead of solved from scratch; either
 // way the track is left holding this solve's.
 std::vector<int> solveElectronStates(const Grid& grid, EigenSolution& solution, EigenSolverKind solver,

@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "engine/bound_states.h"
@@ -171,7 +170,6 @@ struct EigenStateStream::Impl {
     Impl(const Grid& g, std::string p) : grid(g), path(std::move(p)) {}
     const Grid& grid;
     std::string path;
-    std::mutex lock;
     std::map<int, std::pair<std::string, int>> fragments; // first state -> file, state count
     bool failed = false;
 
@@ -201,10 +199,7 @@ void EigenStateStream::add(const EigenSolution& block)
     const int first = block.first;
     const int count = block.withVectors - first;
     const std::string fragment = impl_->fragmentPath(first);
-    {
-        const std::lock_guard<std::mutex> guard(impl_->lock);
-        impl_->fragments[first] = {fragment, count};
-    }
+    impl_->fragments[first] = {fragment, count};
     TextFile file(fragment);
     bool written = static_cast<bool>(file);
     if (written) {
@@ -223,10 +218,8 @@ void EigenStateStream::add(const EigenSolution& block)
         writer.flush(out);
         written = file.close() && !writer.failed();
     }
-    if (!written) {
-        const std::lock_guard<std::mutex> guard(impl_->lock);
+    if (!written)
         impl_->failed = true;
-    }
 }
 
 bool EigenStateStream::finish(const EigenSolution& solution, Observer& observer)

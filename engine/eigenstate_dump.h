@@ -32,8 +32,7 @@ class EigenStateStream {
     EigenStateStream(const EigenStateStream&) = delete;
     EigenStateStream& operator=(const EigenStateStream&) = delete;
 
-    // Formats the states block.first..block.withVectors-1 at every point. Two threads may add
-    // different blocks at once.
+    // Formats the states block.first..block.withVectors-1 at every point.
     void add(const EigenSolution& block);
     // Writes the file: the header of solution.E (the solution.returned energies), then for those
     // points the position and every state's component, the states not added as zero. Says "Can't

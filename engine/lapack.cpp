@@ -207,6 +207,13 @@ constexpr int wholeSpectrumPerState = 8;
 
 std::atomic<int> threadLimit{0}; // 0: as many as the hardware has
 
+// Whether the `wanted` lowest eigenpairs of an n by n matrix cost less from all eigenvalues (dqds,
+// O(n^2)) than by bisection for the wanted ones alone (O(n) each, some fifty times over).
+bool wholeSpectrumCheaper(int n, int wanted)
+{
+    return n <= wholeSpectrumPerState * wanted;
+}
+
 } // namespace
 
 EigenResult tridiagonalEigenpairs(int n, const double* d, const double* e, double* values, double* vectors)
@@ -544,24 +551,9 @@ EigenResult tridiagonalLowestOnly(int n, const double* d, const double* e, int w
     return tridiagonalIndexRange(n, d, e, 0, wanted, values, vectorsFor);
 }
 
-bool wholeSpectrumCheaper(int n, int wanted)
-{
-    return n <= wholeSpectrumPerState * wanted;
-}
-
 void setThreadsPerSolve(int threads)
 {
     threadLimit.store(std::max(threads, 0));
-}
-
-void useOneThreadPerSolve()
-{
-    setThreadsPerSolve(1);
-}
-
-bool oneThreadPerSolve()
-{
-    return threadsPerSolve() == 1;
 }
 
 int threadsPerSolve()

@@ -68,12 +68,9 @@ tridiagonalEigenpairBlocks(int n, const double* d, const double* e, int wanted, 
                            const std::function<double*(int part, int first, int count)>& bufferFor,
                            const std::function<void(int part, int first, int count)>& use);
 
-// Whether the `wanted` lowest eigenpairs of an n by n matrix cost less from all eigenvalues (dqds,
-// O(n^2)) than by bisection for the wanted ones alone (O(n) each, some fifty times over).
-bool wholeSpectrumCheaper(int n, int wanted);
-
-// At most this many threads for one solve (0, the default: one per core); a sweep running one solve
-// per core sets 1.
+// At most this many threads for one solve (0, the default: one per core). A program that runs several
+// solves at once (a sweep's jobs) sets 1: every solve then keeps to the thread that runs it. The
+// results are the same to the bit either way.
 void setThreadsPerSolve(int threads);
 // The threads one solve may use now.
 int threadsPerSolve();
@@ -87,11 +84,5 @@ int tridiagonalCountBelow(int n, const double* d, const double* e, double x);
 // destroyed) with the expert driver, as tridiagonalEigenpairs but O(n^3). lower and upper bound the
 // interval the driver is handed; with every eigenpair requested it does not restrict to them.
 EigenResult denseEigenpairs(int n, double* a, double lower, double upper, double* values, double* vectors);
-
-// For a program that runs several solves at once (a sweep's jobs): from this call on, every solve
-// keeps to the thread that runs it (no second thread for the upper half of the states) and OpenBLAS,
-// when it is the library linked, to one thread. The results are the same to the bit either way.
-void useOneThreadPerSolve();
-[[nodiscard]] bool oneThreadPerSolve();
 
 } // namespace tervane::lapack

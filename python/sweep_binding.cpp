@@ -32,8 +32,8 @@ struct SweepRunner {
                                       std::to_string(loaded.pointCount - 1));
         std::vector<SweepPointResult> rows(points.size());
         py::gil_scoped_release release;
-        // Before any thread starts: OpenBLAS reads this when it first starts its own threads.
-        lapack::useOneThreadPerSolve();
+        // Before any thread starts: one thread per solve, one solve per thread.
+        lapack::setThreadsPerSolve(1);
         std::atomic<std::size_t> next{0};
         const auto work = [&] {
             for (std::size_t k = next++; k < points.size(); k = next++)

@@ -26,12 +26,7 @@ BandDiagramPlot::BandDiagramPlot(const CTervaneDoc& doc) : doc_(doc), depths_(do
 {
     const tervane::DepthWindow& window = doc.depthWindow;
     shown_ = pointsCovering(depths_, window.from(), window.to());
-    x_.lo = window.from() * 1e9;
-    x_.hi = window.to() * 1e9;
-    if (!(x_.hi > x_.lo))
-        x_.hi = x_.lo + 1;
-    x_.title = QStringLiteral("depth");
-    x_.unit = QStringLiteral("nm");
+    x_ = depthAxis(window.from(), window.to());
     y_.title = QStringLiteral("energy");
     y_.unit = QStringLiteral("eV");
 

@@ -11,12 +11,7 @@ ChargePlot::ChargePlot(const CTervaneDoc& doc) : doc_(doc), depths_(doc.depths()
 {
     const tervane::DepthWindow& window = doc.depthWindow;
     shown_ = pointsCovering(depths_, window.from(), window.to());
-    x_.lo = window.from() * 1e9;
-    x_.hi = window.to() * 1e9;
-    if (!(x_.hi > x_.lo))
-        x_.hi = x_.lo + 1;
-    x_.title = QStringLiteral("depth");
-    x_.unit = QStringLiteral("nm");
+    x_ = depthAxis(window.from(), window.to());
     y_.title = QStringLiteral("density");
     y_.unit = QStringLiteral("cm⁻³");
     double lower = 0.0;

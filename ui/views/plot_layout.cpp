@@ -189,3 +189,15 @@ PlotLayout layoutPlot(const QSizeF& size, const QFontMetricsF& metrics, const Pl
     }
     return layout;
 }
+
+PlotAxis depthAxis(double from, double to)
+{
+    PlotAxis axis;
+    axis.lo = from * 1e9;
+    axis.hi = to * 1e9;
+    if (!(axis.hi > axis.lo))
+        axis.hi = axis.lo + 1;
+    axis.title = QStringLiteral("depth");
+    axis.unit = QStringLiteral("nm");
+    return axis;
+}

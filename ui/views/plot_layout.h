@@ -21,6 +21,9 @@ struct PlotAxis {
     bool commonPower = false; // linear labels divided by a power of ten that the title names
 };
 
+// The depth axis of both plots: `from` to `to` (m) shown in nm, one nm wide when the range is empty.
+PlotAxis depthAxis(double from, double to);
+
 enum class LabelRole { XTick, YTick, XTitle, YTitle, Header, Legend };
 
 struct PlotLabel {
