@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/charge_view_settings.h"
 #include "engine/grid.h"
 #include "engine/schroedinger_settings.h"
 #include "engine/subband.h"
@@ -40,6 +41,7 @@ class Document {
     SchroedingerSettings schroedingerSettings; // eigen-solver and eigenstate-file folder
     int chargeFirst = 0;                       // sheet-density range, grid indices
     int chargeLast = 0;
+    ChargeViewSettings chargeView; // how the window's charge view shows the densities
 
     // The grid with its contact settings, and the last solution on it.
     Grid grid;

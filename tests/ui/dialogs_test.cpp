@@ -279,9 +279,9 @@ class DialogsTest : public QObject {
     {
         for (const bool autoScale : {false, true}) {
             CTervaneDoc document;
-            document.chargeLower = 1e21;
-            document.chargeUpper = 3e26;
-            document.autoScale = autoScale;
+            document.core.chargeView.lower = 1e21;
+            document.core.chargeView.upper = 3e26;
+            document.core.chargeView.autoScale = autoScale;
             QStringList opened;
             QVERIFY(editSettings<CChargeViewPropertiesDialog>(nullptr, document, [&opened](QDialog& dialog) {
                 dialog.show();
@@ -290,9 +290,9 @@ class DialogsTest : public QObject {
                 return typing({{"lowerLimitEdit", "1e16"}, {"upperLimitEdit", "5e19"}})(dialog);
             }));
             QCOMPARE(opened, (QStringList{"1e+15", "3e+20"}));
-            QVERIFY(std::fabs(document.chargeLower / (autoScale ? 1e21 : 1e22) - 1) <= tolRelative);
-            QVERIFY(std::fabs(document.chargeUpper / (autoScale ? 3e26 : 5e25) - 1) <= tolRelative);
-            QVERIFY(document.logScale && document.autoScale == autoScale);
+            QVERIFY(std::fabs(document.core.chargeView.lower / (autoScale ? 1e21 : 1e22) - 1) <= tolRelative);
+            QVERIFY(std::fabs(document.core.chargeView.upper / (autoScale ? 3e26 : 5e25) - 1) <= tolRelative);
+            QVERIFY(document.core.chargeView.logScale && document.core.chargeView.autoScale == autoScale);
         }
     }
 

@@ -123,7 +123,7 @@ class PlotsTest : public QObject {
             frame_->resize(window);
             QApplication::processEvents();
             for (int variant = 0; variant < 8; ++variant) { // log scale, zoomed, ratio 2: one bit each
-                doc_->logScale = variant & 1;
+                doc_->core.chargeView.logScale = variant & 1;
                 doc_->showDepths(variant & 2 ? 12.5e-9 : 0, variant & 2 ? 57.3e-9 : length());
                 const double ratio = variant & 4 ? 2 : 1;
                 QImage device(frame_->chargeView()->size() * ratio, QImage::Format_ARGB32);
@@ -175,8 +175,8 @@ class PlotsTest : public QObject {
         CChargeView* view = frame_->chargeView();
         const QRectF plot = view->currentLayout().plot;
         view->selectBetween(plot.left() + 0.4 * plot.width(), plot.left() + 0.02 * plot.width());
-        const double from = doc_->chargeFrom;
-        const double to = doc_->chargeTo;
+        const double from = doc_->core.chargeView.rangeFrom;
+        const double to = doc_->core.chargeView.rangeTo;
         QVERIFY(from < to && from > 0);
         auto sheet = [&] { // trapezoids over the intervals inside [from, to], cm^-2
             const std::vector<double> depths = pointDepths(doc_->core.grid);
@@ -193,14 +193,14 @@ class PlotsTest : public QObject {
 
         frame_->resize(700, 500);
         QApplication::processEvents();
-        QCOMPARE(doc_->chargeFrom, from);
+        QCOMPARE(doc_->core.chargeView.rangeFrom, from);
         const QRectF resized = view->currentLayout().plot;
         QVERIFY(std::fabs(view->positionOf(to) - (resized.left() + 0.4 * resized.width())) <= tolPixel);
 
         const double before = doc_->core.sheetCharge;
         doc_->core.layers[0].Nd = 2e24; // a doped barrier gives the channel more electrons
         doc_->solve();
-        QCOMPARE(doc_->chargeFrom, from);
+        QCOMPARE(doc_->core.chargeView.rangeFrom, from);
         QVERIFY(doc_->core.sheetCharge > before);
         QVERIFY(std::fabs(doc_->core.sheetCharge - sheet()) <= tolRelative * sheet());
         QVERIFY(frame_->statusPane(0)->text().contains(QString::asprintf("ns: %.2e", sheet())));
@@ -253,16 +253,16 @@ class PlotsTest : public QObject {
         doc_->core.grid.leftContact = tervane::ContactKind::Neutral;
         doc_->solve();
         for (const bool log : {false, true}) {
-            doc_->logScale = log;
+            doc_->core.chargeView.logScale = log;
             doc_->updateChargeScale();
-            QVERIFY(doc_->chargeLower < doc_->chargeUpper);
+            QVERIFY(doc_->core.chargeView.lower < doc_->core.chargeView.upper);
             const ChargePlot plot(*doc_);
             const PlotAxis& axis = plot.densityAxis();
             QVERIFY(axis.lo < axis.hi);
         }
-        doc_->autoScale = false;
-        doc_->chargeLower = 0;
-        doc_->chargeUpper = 1e24;
+        doc_->core.chargeView.autoScale = false;
+        doc_->core.chargeView.lower = 0;
+        doc_->core.chargeView.upper = 1e24;
         double lower = 0, upper = 0;
         QString note;
         doc_->chargeLimits(lower, upper, &note);

@@ -41,19 +41,19 @@ void CChargeViewPropertiesDialog::fromDocument(const CTervaneDoc& document,
     auto shown = [](double perCubicMetre) {
         return QString::number(perCubicMetre * tervane::perCubicCmPerPerCubicMetre, 'g', 4).toDouble();
     };
-    dialog.lowerLimit = shown(document.chargeLower);
-    dialog.upperLimit = shown(document.chargeUpper);
-    dialog.logScale = document.logScale;
-    dialog.autoScale = document.autoScale;
+    dialog.lowerLimit = shown(document.core.chargeView.lower);
+    dialog.upperLimit = shown(document.core.chargeView.upper);
+    dialog.logScale = document.core.chargeView.logScale;
+    dialog.autoScale = document.core.chargeView.autoScale;
 }
 
 void CChargeViewPropertiesDialog::toDocument(const CChargeViewPropertiesDialog& dialog, CTervaneDoc& document)
 {
-    document.autoScale = dialog.autoScale;
-    document.logScale = dialog.logScale;
+    document.core.chargeView.autoScale = dialog.autoScale;
+    document.core.chargeView.logScale = dialog.logScale;
     if (!dialog.autoScale) {
-        document.chargeLower = dialog.lowerLimit * tervane::perCubicMetrePerPerCubicCm;
-        document.chargeUpper = dialog.upperLimit * tervane::perCubicMetrePerPerCubicCm;
+        document.core.chargeView.lower = dialog.lowerLimit * tervane::perCubicMetrePerPerCubicCm;
+        document.core.chargeView.upper = dialog.upperLimit * tervane::perCubicMetrePerPerCubicCm;
     }
 }
 

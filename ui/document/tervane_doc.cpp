@@ -105,7 +105,7 @@ constexpr double equalLimitsSpread = 10.0;
 void CTervaneDoc::updateChargeScale()
 {
     const tervane::Grid& grid = core.grid;
-    if (!autoScale || grid.count <= 0)
+    if (!core.chargeView.autoScale || grid.count <= 0)
         return;
     const std::vector<double> depths = pointDepths(grid);
     const PointRange shown = pointsCovering(depths, depthWindow.from(), depthWindow.to());
@@ -122,38 +122,38 @@ void CTervaneDoc::updateChargeScale()
             smallestPositive = std::min(smallestPositive, n);
     }
     if (!(largest > 0)) {
-        chargeLower = logScale ? fallbackLower : 0.0;
-        chargeUpper = logScale ? fallbackUpper : fallbackUpper * 1e-6;
+        core.chargeView.lower = core.chargeView.logScale ? fallbackLower : 0.0;
+        core.chargeView.upper = core.chargeView.logScale ? fallbackUpper : fallbackUpper * 1e-6;
         return;
     }
-    chargeUpper = largest;
-    if (logScale)
-        chargeLower = std::max(smallestPositive, largest * std::pow(10.0, -autoScaleDecades));
+    core.chargeView.upper = largest;
+    if (core.chargeView.logScale)
+        core.chargeView.lower = std::max(smallestPositive, largest * std::pow(10.0, -autoScaleDecades));
     else
-        chargeLower = 0.0;
-    if (chargeLower >= chargeUpper)
-        chargeLower = logScale ? chargeUpper / equalLimitsSpread : 0.0;
+        core.chargeView.lower = 0.0;
+    if (core.chargeView.lower >= core.chargeView.upper)
+        core.chargeView.lower = core.chargeView.logScale ? core.chargeView.upper / equalLimitsSpread : 0.0;
 }
 
 void CTervaneDoc::chargeLimits(double& lower, double& upper, QString* note) const
 {
-    lower = chargeLower;
-    upper = chargeUpper;
+    lower = core.chargeView.lower;
+    upper = core.chargeView.upper;
     QStringList changes;
     if (lower > upper) {
         std::swap(lower, upper);
         changes << QStringLiteral("the limits were in the wrong order");
     }
-    if (logScale && !(upper > 0)) {
+    if (core.chargeView.logScale && !(upper > 0)) {
         lower = fallbackLower;
         upper = fallbackUpper;
         changes << QStringLiteral("a log scale needs a positive upper limit");
-    } else if (logScale && !(lower > 0)) {
+    } else if (core.chargeView.logScale && !(lower > 0)) {
         lower = upper * std::pow(10.0, -autoScaleDecades);
         changes << QStringLiteral("a log scale needs a positive lower limit");
     }
     if (!(upper > lower)) {
-        if (logScale) {
+        if (core.chargeView.logScale) {
             upper = lower * equalLimitsSpread;
         } else {
             const double half = lower != 0 ? std::fabs(lower) / 2 : 1.0;
@@ -192,7 +192,7 @@ void CTervaneDoc::followSolution()
     followedSolve_ = solveCount_;
     // The range the user chose stays where it is in the structure; its intervals and ns are new.
     if (hasChargeRange())
-        tervane::setChargeRangeByDepth(core, chargeFrom, chargeTo);
+        tervane::setChargeRangeByDepth(core, core.chargeView.rangeFrom, core.chargeView.rangeTo);
     boundStates.clear();
     if (showBoundStates && core.schroedingerOn)
         boundStates = tervane::boundStateCurves(core, *observer_);
@@ -220,7 +220,7 @@ void CTervaneDoc::updateAllViews()
 
 void CTervaneDoc::forgetViewState()
 {
-    chargeFrom = chargeTo = 0.0;
+    core.chargeView.rangeFrom = core.chargeView.rangeTo = 0.0;
     depthWindow = tervane::DepthWindow();
     boundStates.clear();
 }
@@ -265,7 +265,7 @@ void CTervaneDoc::zoomOut()
 void CTervaneDoc::zoomToChargeRange()
 {
     if (hasChargeRange())
-        showDepths(chargeFrom, chargeTo);
+        showDepths(core.chargeView.rangeFrom, core.chargeView.rangeTo);
 }
 
 void CTervaneDoc::pan(double delta)
@@ -592,10 +592,10 @@ void CTervaneDoc::editLayer(int index)
 
 void CTervaneDoc::setChargeRange(double from, double to)
 {
-    chargeFrom = std::min(from, to);
-    chargeTo = std::max(from, to);
+    core.chargeView.rangeFrom = std::min(from, to);
+    core.chargeView.rangeTo = std::max(from, to);
     if (hasChargeRange())
-        tervane::setChargeRangeByDepth(core, chargeFrom, chargeTo);
+        tervane::setChargeRangeByDepth(core, core.chargeView.rangeFrom, core.chargeView.rangeTo);
     for (const QPointer<QWidget>& view : views_)
         if (view)
             view->update();

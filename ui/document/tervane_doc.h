@@ -27,11 +27,8 @@ class CTervaneDoc : public QObject {
 
     tervane::Document core;
 
-    // How the charge view shows the densities (m^-3); with autoScale the limits follow the solution.
-    double chargeLower = 1e21;
-    double chargeUpper = 1e26;
-    bool autoScale = true;
-    bool logScale = false;
+    // How the charge view shows the densities and its sheet-density range: core.chargeView, kept
+    // with the structure in the document file.
     // The charge view's cursor read-out: densities (m^-3) and depth (m) under the mouse. cursorN is
     // the density the sheet density integrates (bound electrons where the solution has them),
     // cursorClassicalN the classical one.
@@ -41,10 +38,9 @@ class CTervaneDoc : public QObject {
     double cursorX = 0.0;
     // The depth range both plots show.
     tervane::DepthWindow depthWindow;
-    // The sheet-density range in depth (m), kept across resizes and solves; none when from >= to.
-    double chargeFrom = 0.0;
-    double chargeTo = 0.0;
-    bool hasChargeRange() const { return chargeTo > chargeFrom; }
+    // Whether a sheet-density range is chosen (core.chargeView.rangeFrom/rangeTo, m, kept across
+    // resizes and solves).
+    bool hasChargeRange() const { return core.chargeView.rangeTo > core.chargeView.rangeFrom; }
     // Whether the band diagram draws the bound states, and the states it draws (found again after
     // every solve with the Schroedinger switch on).
     bool showBoundStates = true;

@@ -17,7 +17,7 @@ ChargePlot::ChargePlot(const CTervaneDoc& doc) : doc_(doc), depths_(doc.depths()
     double lower = 0.0;
     double upper = 0.0;
     doc.chargeLimits(lower, upper);
-    if (doc.logScale) {
+    if (doc.core.chargeView.logScale) {
         y_.kind = PlotAxis::Kind::Decades;
         y_.lo = std::log10(lower * tervane::perCubicCmPerPerCubicMetre);
         y_.hi = std::log10(upper * tervane::perCubicCmPerPerCubicMetre);
@@ -60,15 +60,17 @@ void ChargePlot::paint(QPainter& painter, const QSizeF& size) const
     const QRectF& plot = plotLayout.plot;
     painter.save();
     if (doc_.hasChargeRange()) {
-        const double left = std::clamp(map.px(doc_.chargeFrom * 1e9), plot.left(), plot.right());
-        const double right = std::clamp(map.px(doc_.chargeTo * 1e9), plot.left(), plot.right());
+        const double left =
+            std::clamp(map.px(doc_.core.chargeView.rangeFrom * 1e9), plot.left(), plot.right());
+        const double right =
+            std::clamp(map.px(doc_.core.chargeView.rangeTo * 1e9), plot.left(), plot.right());
         painter.fillRect(QRectF(QPointF(left, plot.top()), QPointF(right, plot.bottom())),
                          QColor(215, 230, 250));
     }
     paintPlotFrame(painter, plotLayout, map, pens_);
     if (doc_.hasChargeRange()) {
         painter.setPen(QPen(QColor(60, 60, 60), 1, Qt::DashLine));
-        for (const double depth : {doc_.chargeFrom, doc_.chargeTo}) {
+        for (const double depth : {doc_.core.chargeView.rangeFrom, doc_.core.chargeView.rangeTo}) {
             const double x = map.px(depth * 1e9);
             if (x >= plot.left() && x <= plot.right())
                 painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
