@@ -81,6 +81,8 @@ bool runCvProfile(Document& document, double start, double stop, double step, co
         const int N = grid.count;
         std::vector<double> Q(static_cast<std::size_t>(N > 0 ? N : 0));
         grid.leftBarrier = V0 + start;
+        const auto total = static_cast<int>(countCvBiases(V0, start, stop, step, maxCvBiases));
+        int biases = 0;
         while (grid.leftBarrier <= V0 + stop) {
             // A solution that is not finite ends the sweep; the lines written so far stay.
             if (!resolveAtBias(document, observer)) {
@@ -106,7 +108,11 @@ bool runCvProfile(Document& document, double start, double stop, double step, co
 
             const double C = dQ * inverseProbeFraction / step * perSquareCm; // no absolute value
             file->print("%f\t%E\n", grid.leftBarrier - V0, C);
-            observer.progress();
+            observer.progressAt({SolveProgress::Phase::Bias, ++biases, grid.leftBarrier - V0, total});
+            if (observer.stopRequested()) {
+                finished = false;
+                break;
+            }
             grid.leftBarrier = grid.leftBarrier + step;
         }
     }

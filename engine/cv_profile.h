@@ -22,7 +22,8 @@ long long countCvBiases(double V0, double start, double stop, double step, long 
 // left barrier is restored exactly and the structure solved again at the end. Returns false (after a
 // message) when the sweep could not run: a Step that would never end it or take more than
 // maxCvBiases biases, a non-finite value, or an output file that cannot be opened; and when it
-// stopped at a bias whose solution is not finite, the lines of the biases before it kept in the file.
+// stopped at a bias whose solution is not finite or because the observer asked it to stop, the lines
+// of the biases before kept in the file.
 bool runCvProfile(Document& document, double start, double stop, double step, const std::string& outputPath,
                   Observer& observer);
 

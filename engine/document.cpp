@@ -1,6 +1,7 @@
 #include "engine/document.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "model/observer.h"
 #include "model/text.h"
@@ -25,6 +26,29 @@ void Document::newDocument()
     damping = 1.0;
     poissonIterations = 200;
     schroedingerIterations = 20;
+}
+
+void adoptSolution(Document& document, Document&& solved)
+{
+    Grid& grid = document.grid;
+    const ContactKind left = grid.leftContact;
+    const ContactKind right = grid.rightContact;
+    const double leftBarrier = grid.leftBarrier;
+    const double rightBarrier = grid.rightBarrier;
+    grid = std::move(solved.grid);
+    grid.leftContact = left;
+    grid.rightContact = right;
+    grid.leftBarrier = leftBarrier;
+    grid.rightBarrier = rightBarrier;
+    document.chargeFirst = solved.chargeFirst;
+    document.chargeLast = solved.chargeLast;
+    document.solverError = solved.solverError;
+    document.iterations = solved.iterations;
+    document.boundStates = solved.boundStates;
+    document.sheetCharge = solved.sheetCharge;
+    document.converged = solved.converged;
+    document.tolerance = solved.tolerance;
+    document.subbands = std::move(solved.subbands);
 }
 
 DensityMode solutionDensityMode(const Document& document)

@@ -59,6 +59,10 @@ class Document {
     void newDocument();
 };
 
+// Takes the grid and the results of the last solve of `solved` (a copy of `document` solved elsewhere,
+// on another thread), leaving the structure and the settings of `document` as they are.
+void adoptSolution(Document& document, Document&& solved);
+
 // Which densities the Schroedinger switches put into the solution: classical ones, bound electrons, or
 // bound electrons and holes.
 [[nodiscard]] DensityMode solutionDensityMode(const Document& document);

@@ -159,9 +159,11 @@ bool schroedingerPhase(Document& document, Observer& observer, bool refresh, dou
             error = grid.poissonStep(solutionDensityMode(document), observer);
         if (refresh) {
             publishStatus(document, error, pass, bound);
-            observer.progress();
+            observer.progressAt({SolveProgress::Phase::Schroedinger, pass + 1, error, 0});
         }
         ++pass;
+        if (observer.stopRequested())
+            return false;
     } while (error > document.schroedingerSettings.tolerance && pass < document.schroedingerIterations);
     document.subbands = phase.levels();
     phase.finish();
@@ -171,7 +173,7 @@ bool schroedingerPhase(Document& document, Observer& observer, bool refresh, dou
 // What solve() and resolveAtBias() share once the grid holds its starting potential: the contacts, the
 // classical Newton steps to `tolerance`, then with the switch on the Schroedinger phase, each phase
 // checked for a finite solution. `refresh` publishes the status at every fifth
-// classical step. Returns false when the solution is not finite.
+// classical step. Returns false when the solution is not finite or the observer asked to stop.
 bool iterateToSolution(Document& document, Observer& observer, double tolerance, bool refresh)
 {
     Grid& grid = document.grid;
@@ -184,9 +186,11 @@ bool iterateToSolution(Document& document, Observer& observer, double tolerance,
         error = grid.poissonStep(DensityMode::Classical, observer);
         if (refresh && it % statusRefreshSteps == 0) {
             publishStatus(document, error, it, 0);
-            observer.progress();
+            observer.progressAt({SolveProgress::Phase::Classical, it + 1, error, 0});
         }
         ++it;
+        if (observer.stopRequested())
+            return false;
     }
     publishStatus(document, error, it, 0);
     document.tolerance = tolerance;
@@ -197,7 +201,10 @@ bool iterateToSolution(Document& document, Observer& observer, double tolerance,
     if (document.schroedingerOn) {
         int pass = 0;
         int bound = 0;
-        if (schroedingerPhase(document, observer, refresh, error, pass, bound)) {
+        const bool ran = schroedingerPhase(document, observer, refresh, error, pass, bound);
+        if (observer.stopRequested())
+            return false;
+        if (ran) {
             publishStatus(document, error, pass, bound);
             document.tolerance = document.schroedingerSettings.tolerance;
             document.converged = error >= 0.0 && error <= document.schroedingerSettings.tolerance;

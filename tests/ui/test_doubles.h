@@ -13,7 +13,13 @@ class RecordingMessageSink : public MessageSink {
     QStringList messages;
     QStringList questions;
     SaveChoice answer = SaveChoice::Discard;
+    bool yes = false;
     void showMessage(const QString& text) override { messages.append(text); }
+    bool askYesNo(const QString& text) override
+    {
+        questions.append(text);
+        return yes;
+    }
     SaveChoice askSaveChanges(const QString& text) override
     {
         questions.append(text);

@@ -23,6 +23,12 @@ class BoxMessageSink : public MessageSink {
             return SaveChoice::Discard;
         return SaveChoice::Cancel;
     }
+    bool askYesNo(const QString& text) override
+    {
+        return QMessageBox::question(QApplication::activeWindow(), QStringLiteral("Tervane"), text,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::Yes) == QMessageBox::Yes;
+    }
     void showValidation(QWidget* parent, const QString& text) override
     {
         QMessageBox::warning(parent, QStringLiteral("Tervane"), text, QMessageBox::Ok);

@@ -16,6 +16,12 @@ class MessageSink : public Installable<MessageSink> {
     // "Save changes to <name>?" with Save, Discard and Cancel.
     virtual SaveChoice askSaveChanges(const QString& text) = 0;
     virtual void showMessage(const QString& text) = 0;
+    // A question with Yes and No; true for Yes. Sinks that never ask answer No.
+    virtual bool askYesNo(const QString& text)
+    {
+        (void)text;
+        return false;
+    }
     // The validation message of a dialog field; the dialog stays open afterwards.
     virtual void showValidation(QWidget* parent, const QString& text)
     {

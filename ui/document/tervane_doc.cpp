@@ -1,6 +1,12 @@
 #include "ui/document/tervane_doc.h"
 
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QStandardPaths>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -33,6 +39,12 @@
 // The engine's messages become message boxes; its progress points repaint every view at once.
 namespace {
 
+// The clipboard's form of layers: the bytes of a document file that holds them.
+QString layersMimeType()
+{
+    return QStringLiteral("application/x-tervane-layers");
+}
+
 // Whether a file operation succeeded; the user is shown why when it did not.
 bool succeeded(const tervane::IoResult& result)
 {
@@ -60,6 +72,11 @@ class CTervaneDoc::EngineObserver : public tervane::Observer {
 CTervaneDoc::CTervaneDoc(CTervaneApp* app, QObject* parent)
     : QObject(parent), app_(app), observer_(std::make_unique<EngineObserver>(*this))
 {
+    runner_.setResultHandler([this](SolveRunner::Result&& result) { takeResult(std::move(result)); });
+    runner_.setProgressHandler(
+        [this](const tervane::SolveProgress& where, SolveRunner::Job job) { showProgress(where, job); });
+    connect(&undoStack_, &QUndoStack::cleanChanged, this, &CTervaneDoc::titleChanged);
+    shownState_ = solutionKey(core);
 }
 
 CTervaneDoc::~CTervaneDoc() = default;
@@ -74,19 +91,43 @@ QString CTervaneDoc::title() const
     return pathName_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(pathName_).fileName();
 }
 
-void CTervaneDoc::setModified(bool modified)
+bool CTervaneDoc::edit(const QString& name, const std::function<bool()>& change, bool solveAfter)
 {
-    if (modified_ == modified)
-        return;
-    modified_ = modified;
-    emit titleChanged();
+    DocumentState before = captureState(core);
+    const bool wasMaterialsModified = materialsModified();
+    if (!change())
+        return false;
+    DocumentState after = captureState(core);
+    if (after.sameAs(before))
+        return false;
+    undoStack_.push(new DocumentEditCommand(name, std::move(before), std::move(after), solveAfter,
+                                            [this](const DocumentState& state, bool solveAgain) {
+                                                applyState(state, solveAgain);
+                                            }));
+    if (materialsModified() != wasMaterialsModified)
+        emit titleChanged();
+    emit updated();
+    if (solveAfter)
+        startSolve();
+    return true;
 }
 
-void CTervaneDoc::setMaterialsModified(bool modified)
+void CTervaneDoc::applyState(const DocumentState& state, bool solveAfter)
 {
-    if (materialsModified_ == modified)
-        return;
-    materialsModified_ = modified;
+    restoreState(core, state);
+    emit titleChanged();
+    if (solveAfter) {
+        startSolve();
+    } else {
+        repaintAllViews();
+        emit updated();
+    }
+}
+
+void CTervaneDoc::resetHistory()
+{
+    undoStack_.clear();
+    undoStack_.setClean();
     emit titleChanged();
 }
 
@@ -122,23 +163,23 @@ void CTervaneDoc::updateChargeScale()
             smallestPositive = std::min(smallestPositive, n);
     }
     if (!(largest > 0)) {
-        core.chargeView.lower = core.chargeView.logScale ? fallbackLower : 0.0;
-        core.chargeView.upper = core.chargeView.logScale ? fallbackUpper : fallbackUpper * 1e-6;
+        autoLower_ = core.chargeView.logScale ? fallbackLower : 0.0;
+        autoUpper_ = core.chargeView.logScale ? fallbackUpper : fallbackUpper * 1e-6;
         return;
     }
-    core.chargeView.upper = largest;
+    autoUpper_ = largest;
     if (core.chargeView.logScale)
-        core.chargeView.lower = std::max(smallestPositive, largest * std::pow(10.0, -autoScaleDecades));
+        autoLower_ = std::max(smallestPositive, largest * std::pow(10.0, -autoScaleDecades));
     else
-        core.chargeView.lower = 0.0;
-    if (core.chargeView.lower >= core.chargeView.upper)
-        core.chargeView.lower = core.chargeView.logScale ? core.chargeView.upper / equalLimitsSpread : 0.0;
+        autoLower_ = 0.0;
+    if (autoLower_ >= autoUpper_)
+        autoLower_ = core.chargeView.logScale ? autoUpper_ / equalLimitsSpread : 0.0;
 }
 
 void CTervaneDoc::chargeLimits(double& lower, double& upper, QString* note) const
 {
-    lower = core.chargeView.lower;
-    upper = core.chargeView.upper;
+    lower = core.chargeView.autoScale ? autoLower_ : core.chargeView.lower;
+    upper = core.chargeView.autoScale ? autoUpper_ : core.chargeView.upper;
     QStringList changes;
     if (lower > upper) {
         std::swap(lower, upper);
@@ -220,7 +261,6 @@ void CTervaneDoc::updateAllViews()
 
 void CTervaneDoc::forgetViewState()
 {
-    core.chargeView.rangeFrom = core.chargeView.rangeTo = 0.0;
     depthWindow = tervane::DepthWindow();
     boundStates.clear();
 }
@@ -285,19 +325,126 @@ void CTervaneDoc::toggleBoundStates()
     emit updated();
 }
 
+void CTervaneDoc::startSolve()
+{
+    tervane::Document input = core;
+    prepareOutputFolder(input);
+    startJob(std::move(input), SolveRunner::Job::Solve, SolveRunner::CvRequest());
+}
+
+void CTervaneDoc::startJob(tervane::Document input, SolveRunner::Job job, SolveRunner::CvRequest cv)
+{
+    runningState_ = solutionKey(core);
+    runningJob_ = job;
+    progressText_ = job == SolveRunner::Job::CvProfile ? QStringLiteral("C-V profile: starting")
+                                                       : QStringLiteral("Solving");
+    runner_.start(std::move(input), job, std::move(cv));
+    emit solveProgress(progressText_);
+    emit updated();
+}
+
 bool CTervaneDoc::solve()
 {
+    startSolve();
+    finishSolve();
+    return !solveFailed_;
+}
+
+void CTervaneDoc::finishSolve()
+{
+    runner_.wait();
+}
+
+bool CTervaneDoc::solving() const
+{
+    return runner_.busy();
+}
+
+bool CTervaneDoc::stopSolve()
+{
+    if (!runner_.stop())
+        return false;
+    progressText_.clear();
+    emit solveProgress(QString());
+    emit statusMessage(solutionIsCurrent()
+                           ? QStringLiteral("Stopped.")
+                           : QStringLiteral("Stopped: the diagram shows the last finished solve, not the "
+                                            "structure as it is now; press F5 to solve it."));
+    emit updated();
+    return true;
+}
+
+bool CTervaneDoc::solutionIsCurrent() const
+{
+    return shownState_ == solutionKey(core);
+}
+
+void CTervaneDoc::showProgress(const tervane::SolveProgress& where, SolveRunner::Job job)
+{
+    using Phase = tervane::SolveProgress::Phase;
+    if (job == SolveRunner::Job::CvProfile || where.phase == Phase::Bias)
+        progressText_ = QStringLiteral("C-V profile: bias %1 of %2 (%3 V)")
+                            .arg(where.step)
+                            .arg(where.total)
+                            .arg(where.error, 0, 'f', 3);
+    else
+        progressText_ = QStringLiteral("Solving: %1 %2, error %3 V")
+                            .arg(where.phase == Phase::Classical ? QStringLiteral("classical step")
+                                                                 : QStringLiteral("Schroedinger pass"))
+                            .arg(where.step)
+                            .arg(where.error, 0, 'e', 2);
+    emit solveProgress(progressText_);
+    if (job == SolveRunner::Job::CvProfile)
+        emit cvProgress(where.step, where.total);
+}
+
+void CTervaneDoc::takeResult(SolveRunner::Result&& result)
+{
+    progressText_.clear();
+    emit solveProgress(QString());
     ++solveCount_;
-    const bool ran = tervane::solve(core, *observer_);
-    // A solve that stopped early updates nothing in the engine; the views still show what the grid
-    // holds now.
-    if (!ran)
-        updateAllViews();
-    return ran;
+    shownState_ = runningState_;
+    const bool cv = result.job == SolveRunner::Job::CvProfile;
+    // One box for what the engine said, each message once.
+    QStringList messages;
+    for (const std::string& text : result.messages) {
+        const QString message = QString::fromStdString(text).trimmed();
+        if (!messages.contains(message))
+            messages << message;
+    }
+    // A C-V sweep that stopped early still ends with the structure solved again at its bias.
+    const bool solved = cv ? result.document.grid.count > 0 || result.document.layers.empty() : result.ok;
+    if (solved) {
+        tervane::adoptSolution(core, std::move(result.document));
+        failure_.clear();
+    } else {
+        // A failure shows nothing of the half-built grid.
+        core.grid.reset(0);
+        core.subbands.clear();
+        core.iterations = 0;
+        core.boundStates = 0;
+        core.sheetCharge = 0.0;
+        core.converged = true;
+        failure_ = messages.isEmpty() ? QStringLiteral("the solution is not finite") : messages.first();
+    }
+    solveFailed_ = !solved;
+    updateAllViews();
+    if (!messages.isEmpty())
+        MessageSink::current().showMessage(messages.join(QLatin1Char('\n')));
+    if (solved && cv && result.ok)
+        emit statusMessage(QStringLiteral("C-V profile written to %1").arg(QDir::toNativeSeparators(cvPath_)));
+    else if (solved && core.schroedingerOn && result.document.schroedingerSettings.eigenstateFiles)
+        emit statusMessage(QStringLiteral("Eigenstate files written to %1")
+                               .arg(QDir::toNativeSeparators(QString::fromStdString(
+                                   result.document.schroedingerSettings.dumpDirectory))));
+    if (cv)
+        emit cvProgress(-1, 0);
 }
 
 QString CTervaneDoc::solverStatusText() const
 {
+    if (solveFailed_)
+        return QStringLiteral("Solve failed: %1").arg(failure_);
     QString text = QString::fromStdString(tervane::statusLine(core));
     // Without a range there is no sheet density to show.
     const qsizetype ns = text.indexOf(QStringLiteral(" ns:"));
@@ -318,7 +465,7 @@ QString CTervaneDoc::cursorStatusText() const
 
 bool CTervaneDoc::saveModified()
 {
-    if (modified_) {
+    if (isModified()) {
         const auto choice =
             MessageSink::current().askSaveChanges(QStringLiteral("Save changes to %1?").arg(title()));
         if (choice == MessageSink::SaveChoice::Cancel)
@@ -331,7 +478,7 @@ bool CTervaneDoc::saveModified()
 
 bool CTervaneDoc::saveModifiedMaterials()
 {
-    if (!materialsModified_)
+    if (!materialsModified())
         return true;
     const auto choice =
         MessageSink::current().askSaveChanges(QStringLiteral("Save changes to the materials?"));
@@ -339,19 +486,20 @@ bool CTervaneDoc::saveModifiedMaterials()
         return false;
     if (choice == MessageSink::SaveChoice::Save)
         materialsSave();
-    return !materialsModified_ || choice == MessageSink::SaveChoice::Discard;
+    return !materialsModified() || choice == MessageSink::SaveChoice::Discard;
 }
 
 bool CTervaneDoc::fileNew()
 {
     if (!saveModified())
         return false;
+    runner_.stop();
     core.newDocument();
+    core.chargeView.rangeFrom = core.chargeView.rangeTo = 0.0;
     forgetViewState();
     pathName_.clear();
-    modified_ = false;
-    emit titleChanged();
-    updateAllViews();
+    resetHistory();
+    startSolve();
     return true;
 }
 
@@ -367,12 +515,32 @@ bool CTervaneDoc::fileOpen()
 
 bool CTervaneDoc::openDocument(const QString& path)
 {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        MessageSink::current().showMessage(
+            QStringLiteral("Could not open file %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+        return false;
+    }
+    const QByteArray head = file.read(64);
+    file.close();
+    // A structure script is text, not a document: offer to import its layers instead.
+    if (!head.isEmpty() &&
+        !tervane::looksLikeDocumentFile(std::string_view(head.constData(), static_cast<std::size_t>(head.size())))) {
+        if (MessageSink::current().askYesNo(
+                QStringLiteral("%1 is a structure script, not a document. Import its layers into the "
+                               "document shown (as File > Import Structure does)?")
+                    .arg(QFileInfo(path).fileName())))
+            return importScript(path);
+        return false;
+    }
     // Loading is all or nothing and replaces the structure shown.
     if (!succeeded(tervane::loadDocumentFile(path.toStdString(), core)))
         return false;
+    runner_.stop();
     forgetViewState();
     nameFile(path);
-    solve();
+    resetHistory();
+    startSolve();
     return true;
 }
 
@@ -387,7 +555,7 @@ bool CTervaneDoc::saveTo(const QString& path)
 void CTervaneDoc::nameFile(const QString& path)
 {
     pathName_ = path;
-    modified_ = false;
+    undoStack_.setClean();
     emit titleChanged();
     emit fileUsed(path);
 }
@@ -431,13 +599,19 @@ void CTervaneDoc::importStructure()
 {
     const QString path =
         FileChooser::current().openFileName(dialogParent(), QStringLiteral("Import Structure"));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        importScript(path);
+}
+
+bool CTervaneDoc::importScript(const QString& path)
+{
     std::vector<tervane::Layer> layers;
     if (!succeeded(tervane::readScriptFile(path.toStdString(), layers, *observer_)))
-        return;
-    core.layers.insert(core.layers.end(), layers.begin(), layers.end());
-    structureEdited(true);
+        return false;
+    return edit(QStringLiteral("Import Structure"), [&] {
+        core.layers.insert(core.layers.end(), layers.begin(), layers.end());
+        return true;
+    });
 }
 
 void CTervaneDoc::materialsSave()
@@ -450,7 +624,8 @@ void CTervaneDoc::materialsSave()
     const auto format = tervane::materialsFormatOfName(file).value_or(tervane::MaterialsFormat::Binary);
     if (!succeeded(tervane::saveMaterials(file, core.materials, format)))
         return;
-    setMaterialsModified(false);
+    savedMaterials_ = core.materials;
+    emit titleChanged();
     if (app_)
         app_->setMaterialsFile(path);
 }
@@ -469,10 +644,11 @@ void CTervaneDoc::materialsOpen()
 
 bool CTervaneDoc::loadMaterials(const QString& path)
 {
-    // Either form; all or nothing. No solve follows.
+    // Either form; all or nothing. No solve follows; loading is not a step of the undo stack.
     if (!succeeded(tervane::loadMaterials(path.toStdString(), core.materials)))
         return false;
-    setMaterialsModified(false);
+    savedMaterials_ = core.materials;
+    emit titleChanged();
     return true;
 }
 
@@ -481,17 +657,60 @@ void CTervaneDoc::cvProfile()
     CCvDialog dialog(dialogParent());
     if (dialog.exec() != QDialog::Accepted)
         return;
-    tervane::runCvProfile(core, dialog.start, dialog.stop, dialog.step, "cv.out", *observer_);
+    // The sweep starts from the solution of the structure as it is.
+    finishSolve();
+    const QString folder = outputFolder();
+    if (!QDir().mkpath(folder)) {
+        MessageSink::current().showMessage(QStringLiteral("Could not create the output folder %1.").arg(folder));
+        return;
+    }
+    cvPath_ = QDir(folder).filePath(QStringLiteral("cv.out"));
+    startJob(core, SolveRunner::Job::CvProfile,
+             {dialog.start, dialog.stop, dialog.step, cvPath_.toStdString()});
+}
+
+QString CTervaneDoc::outputFolder() const
+{
+    const std::string& chosen = core.schroedingerSettings.dumpDirectory;
+    if (!chosen.empty())
+        return QString::fromStdString(chosen);
+    if (pathName_.isEmpty())
+        return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+            .filePath(QStringLiteral("Tervane"));
+    const QFileInfo file(pathName_);
+    return file.dir().filePath(file.completeBaseName() + QStringLiteral(" output"));
+}
+
+void CTervaneDoc::prepareOutputFolder(tervane::Document& input) const
+{
+    tervane::SchroedingerSettings& settings = input.schroedingerSettings;
+    if (!settings.eigenstateFiles || !input.schroedingerOn)
+        return;
+    const QString folder = outputFolder();
+    QDir().mkpath(folder); // a folder that cannot be made is reported by the writer
+    settings.dumpDirectory = folder.toStdString();
+}
+
+void CTervaneDoc::dumpEigenstates()
+{
+    if (!core.schroedingerOn)
+        return;
+    tervane::Document input = core;
+    input.schroedingerSettings.eigenstateFiles = true;
+    prepareOutputFolder(input);
+    startJob(std::move(input), SolveRunner::Job::Solve, SolveRunner::CvRequest());
 }
 
 void CTervaneDoc::contacts()
 {
-    structureEdited(editSettings<CContactsDialog>(dialogParent(), core));
+    edit(QStringLiteral("Contacts"), [this] { return editSettings<CContactsDialog>(dialogParent(), core); });
 }
 
 void CTervaneDoc::chargeViewProperties()
 {
-    if (!editSettings<CChargeViewPropertiesDialog>(dialogParent(), *this))
+    if (!edit(
+            QStringLiteral("Charge View Properties"),
+            [this] { return editSettings<CChargeViewPropertiesDialog>(dialogParent(), *this); }, false))
         return;
     repaintAllViews();
     emit updated();
@@ -512,82 +731,162 @@ void CTervaneDoc::exportFigure(const FigureOptions& shown)
 
 void CTervaneDoc::solverProperties()
 {
-    editSettings<CSolverPropertiesDialog>(dialogParent(), core);
+    edit(QStringLiteral("Solver Properties"),
+         [this] { return editSettings<CSolverPropertiesDialog>(dialogParent(), core); });
 }
 
 void CTervaneDoc::temperatureSettings()
 {
-    if (editSettings<CTemperatureDialog>(dialogParent(), core))
-        solve();
+    edit(QStringLiteral("Temperature"), [this] { return editSettings<CTemperatureDialog>(dialogParent(), core); });
 }
 
-void CTervaneDoc::toggle(bool& setting)
+void CTervaneDoc::toggle(const QString& name, bool& setting)
 {
-    setting = !setting;
-    solve();
+    edit(name, [&setting] {
+        setting = !setting;
+        return true;
+    });
 }
 
 void CTervaneDoc::toggleSchroedinger()
 {
-    toggle(core.schroedingerOn);
+    toggle(QStringLiteral("Schroedinger Correction"), core.schroedingerOn);
 }
 
 void CTervaneDoc::toggleValenceSchroedinger()
 {
-    toggle(core.valenceSchroedingerOn);
+    toggle(QStringLiteral("Schroedinger (Valence Band)"), core.valenceSchroedingerOn);
 }
 
 void CTervaneDoc::togglePolarization()
 {
-    toggle(core.polarizationOn);
+    toggle(QStringLiteral("Polarization"), core.polarizationOn);
 }
 
 void CTervaneDoc::toggleFullyIonized()
 {
-    toggle(core.fullyIonized);
+    toggle(QStringLiteral("Fully Ionized"), core.fullyIonized);
 }
 
 void CTervaneDoc::solveNow()
 {
-    solve();
-}
-
-void CTervaneDoc::structureEdited(bool changed)
-{
-    if (!changed)
-        return;
-    setModified(true);
-    solve();
+    startSolve();
 }
 
 void CTervaneDoc::layersNew()
 {
-    structureEdited(::layersNew(dialogParent(), core) == LayerEditResult::Changed);
+    edit(QStringLiteral("New Layer"),
+         [this] { return ::layersNew(dialogParent(), core) == LayerEditResult::Changed; });
 }
 
 void CTervaneDoc::layersInsert()
 {
-    structureEdited(::layersInsert(dialogParent(), core) == LayerEditResult::Changed);
+    edit(QStringLiteral("Insert Layer"),
+         [this] { return ::layersInsert(dialogParent(), core) == LayerEditResult::Changed; });
+}
+
+void CTervaneDoc::insertLayerAt(int position)
+{
+    const int at = std::clamp(position, 0, static_cast<int>(core.layers.size()));
+    edit(QStringLiteral("Insert Layer"), [this, at] {
+        if (::layersNew(dialogParent(), core) != LayerEditResult::Changed)
+            return false;
+        std::rotate(core.layers.begin() + at, core.layers.end() - 1, core.layers.end());
+        return true;
+    });
 }
 
 void CTervaneDoc::setupMaterials()
 {
-    if (!::setupMaterials(dialogParent(), core))
-        return;
-    setMaterialsModified(true);
-    solve();
+    // The materials mark follows the materials themselves: OK without a change marks nothing.
+    edit(QStringLiteral("Setup Materials"), [this] { return ::setupMaterials(dialogParent(), core); });
 }
 
 void CTervaneDoc::chooseSubstrate()
 {
-    if (::chooseSubstrate(dialogParent(), core))
-        solve();
+    edit(QStringLiteral("Substrate"), [this] { return ::chooseSubstrate(dialogParent(), core); });
 }
 
 void CTervaneDoc::editLayer(int index)
 {
     // An index past the stack does nothing.
-    structureEdited(::editLayer(dialogParent(), core, index) == LayerEditResult::Changed);
+    edit(QStringLiteral("Edit Layer"),
+         [this, index] { return ::editLayer(dialogParent(), core, index) == LayerEditResult::Changed; });
+}
+
+void CTervaneDoc::deleteLayer(int index)
+{
+    if (index < 0 || index >= static_cast<int>(core.layers.size()))
+        return;
+    edit(QStringLiteral("Delete Layer"), [this, index] {
+        core.layers.erase(core.layers.begin() + index);
+        return true;
+    });
+}
+
+void CTervaneDoc::copyLayer(int index)
+{
+    if (index < 0 || index >= static_cast<int>(core.layers.size()))
+        return;
+    const std::vector<tervane::Layer> layers{core.layers[static_cast<std::size_t>(index)]};
+    const std::string bytes = tervane::encodeDocument(layers, tervane::ContactKind::Neutral, 0.0);
+    auto* data = new QMimeData;
+    data->setData(layersMimeType(), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    data->setText(QString::fromStdString(tervane::layerLabel(static_cast<std::size_t>(index), layers.front())));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void CTervaneDoc::cutLayer(int index)
+{
+    if (index < 0 || index >= static_cast<int>(core.layers.size()))
+        return;
+    copyLayer(index);
+    edit(QStringLiteral("Cut Layer"), [this, index] {
+        core.layers.erase(core.layers.begin() + index);
+        return true;
+    });
+}
+
+bool CTervaneDoc::clipboardHasLayers()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasFormat(layersMimeType());
+}
+
+void CTervaneDoc::pasteLayers(int position)
+{
+    if (!clipboardHasLayers())
+        return;
+    const QByteArray bytes = QGuiApplication::clipboard()->mimeData()->data(layersMimeType());
+    tervane::DocumentFileContents contents;
+    if (!succeeded(tervane::decodeDocument(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                                           contents)))
+        return;
+    const int at = std::clamp(position, 0, static_cast<int>(core.layers.size()));
+    edit(QStringLiteral("Paste Layers"), [&] {
+        core.layers.insert(core.layers.begin() + at, contents.layers.begin(), contents.layers.end());
+        return !contents.layers.empty();
+    });
+}
+
+bool CTervaneDoc::openDroppedFile(const QString& path)
+{
+    // Materials by their name (".toml", ".tvm"), documents by their first bytes, scripts otherwise.
+    if (!tervane::materialsFormatOfName(path.toStdString())) {
+        QFile file(path);
+        QByteArray head;
+        if (file.open(QIODevice::ReadOnly))
+            head = file.read(64);
+        if (tervane::looksLikeDocumentFile(std::string_view(head.constData(), static_cast<std::size_t>(head.size()))))
+            return saveModified() && openDocument(path);
+        return importScript(path);
+    }
+    if (!saveModifiedMaterials() || !loadMaterials(path))
+        return false;
+    if (app_)
+        app_->setMaterialsFile(path);
+    startSolve();
+    return true;
 }
 
 void CTervaneDoc::setChargeRange(double from, double to)

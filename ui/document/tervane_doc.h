@@ -4,12 +4,16 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QUndoStack>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "engine/bound_state_curves.h"
 #include "engine/document.h"
 #include "model/observer.h"
+#include "ui/document/document_edit.h"
+#include "ui/document/solve_runner.h"
 #include "ui/views/depth_window.h"
 
 class CTervaneApp;
@@ -18,6 +22,11 @@ struct FigureOptions;
 // The single document of the program: owns the structure, the materials, the settings and the last
 // solution (a tervane::Document), and handles every command of the menus that acts on them. Views
 // read `core` when they paint; only commands write it.
+//
+// Every change the user makes goes through edit(): it becomes a step of the undo stack, and the
+// document is modified exactly when the stack is not at its clean state. Solves run on a worker
+// (SolveRunner) with a copy of `core`; the window's thread only starts them and takes the finished
+// grid and status back in one step (takeResult), so the views always show a whole solution.
 class CTervaneDoc : public QObject {
     Q_OBJECT
 
@@ -46,7 +55,7 @@ class CTervaneDoc : public QObject {
     bool showBoundStates = true;
     std::vector<tervane::BoundStateCurve> boundStates;
 
-    // With autoScale, sets the charge-view limits to the range of the electron density the sheet
+    // With autoScale, sets the limits the charge view draws to the range of the electron density the sheet
     // density integrates over the depths shown (never inverted: the upper limit above the lower,
     // the lower positive on a log scale); called whenever the solution or the depths shown change.
     void updateChargeScale();
@@ -63,10 +72,10 @@ class CTervaneDoc : public QObject {
     // File name shown in the title; empty for a new document.
     QString pathName() const { return pathName_; }
     QString title() const;
-    bool isModified() const { return modified_; }
-    bool materialsModified() const { return materialsModified_; }
-    void setModified(bool modified);
-    void setMaterialsModified(bool modified);
+    bool isModified() const { return !undoStack_.isClean(); }
+    // The materials differ from the ones last opened or saved as a materials file.
+    bool materialsModified() const { return core.materials != savedMaterials_; }
+    QUndoStack* undoStack() { return &undoStack_; }
     // Counts solves, so a view can tell whether what it painted is the current grid.
     int solveCount() const { return solveCount_; }
     // The depth of every grid point (m from the left contact), kept from one paint to the next while
@@ -76,6 +85,45 @@ class CTervaneDoc : public QObject {
     // Asks "Save changes to <name>?" when structure or materials edits are unsaved. False when the
     // user cancelled (or a save failed) and the command must not go on.
     bool saveModified();
+
+    // Makes a change as one step of the undo stack named `name`: `change` edits `core` and returns
+    // whether the user confirmed it; a change that leaves the document as it was adds no step. With
+    // `solveAfter` the structure is solved again after the change and after undoing or redoing it.
+    bool edit(const QString& name, const std::function<bool()>& change, bool solveAfter = true);
+
+    // The folder the eigenstate files and the C-V profile go to: the one chosen in Solver Properties,
+    // or else the folder "<name> output" beside the document (Documents/Tervane for a new one).
+    QString outputFolder() const;
+
+    // Background solves. solve() starts one and waits for its result (for tests and the headless
+    // figure); commands call startSolve(), which returns at once.
+    void startSolve();
+    bool solve();
+    // Waits for the solve in progress and shows its result.
+    void finishSolve();
+    bool solving() const;
+    // Esc and the Stop button: the solve in progress ends and its result is dropped; the last finished
+    // solution stays on screen. False when nothing was running.
+    bool stopSolve();
+    // The solution shown was computed for the structure, materials and settings as they are now.
+    bool solutionIsCurrent() const;
+    // The last solve failed: no grid is shown and the status says why.
+    bool solveFailed() const { return solveFailed_; }
+    // "Solving: Schroedinger pass 12, error 3.20e-04 V" while a solve runs, else empty.
+    QString progressText() const { return progressText_; }
+
+    // Layers in the layer list: the clipboard holds them as a document file's bytes.
+    void insertLayerAt(int position);
+    void deleteLayer(int index);
+    void copyLayer(int index);
+    void cutLayer(int index);
+    // Inserts the layers on the clipboard at `position` (0 to the number of layers).
+    void pasteLayers(int position);
+    static bool clipboardHasLayers();
+    // Imports the layers of a structure script, as File > Import Structure does.
+    bool importScript(const QString& path);
+    // A dropped file: a document is opened, a script imported, a materials file loaded.
+    bool openDroppedFile(const QString& path);
 
     // Commands. Each that changes the structure or the physics ends with one solve.
     bool fileNew();
@@ -101,6 +149,7 @@ class CTervaneDoc : public QObject {
     void togglePolarization();
     void toggleFullyIonized();
     void solveNow();
+    void dumpEigenstates();
     void layersNew();
     void setupMaterials();
     void chooseSubstrate();
@@ -122,9 +171,6 @@ class CTervaneDoc : public QObject {
     void pan(double delta);
     void toggleBoundStates();
 
-    // Runs the solve driver; messages become message boxes, progress repaints the views.
-    bool solve();
-
     // "Solver error: ..." and "n: ...\tp: ...\tx: ..." as the status panes show them.
     QString solverStatusText() const;
     QString cursorStatusText() const;
@@ -140,6 +186,12 @@ class CTervaneDoc : public QObject {
     void depthWindowChanged();
     // A document was opened or saved under a name (for the recent-file list).
     void fileUsed(const QString& path);
+    // Where a solve is, for the status bar; empty when none runs.
+    void solveProgress(const QString& text);
+    // A C-V sweep's biases done of `total`; done < 0 when it ended.
+    void cvProgress(int done, int total);
+    // A sentence for the status bar (where files went, a stopped solve).
+    void statusMessage(const QString& text);
 
   private:
     class EngineObserver;
@@ -147,10 +199,16 @@ class CTervaneDoc : public QObject {
     // The document is the file at `path` now: unmodified, titled and listed among the recent files.
     void nameFile(const QString& path);
     bool saveModifiedMaterials();
-    // Marks the structure modified and solves it when a command changed it.
-    void structureEdited(bool changed);
     // Turns a solver switch over and solves.
-    void toggle(bool& setting);
+    void toggle(const QString& name, bool& setting);
+    // Puts an undo step's state back.
+    void applyState(const DocumentState& state, bool solveAfter);
+    // A new or opened document: nothing to undo, unmodified.
+    void resetHistory();
+    void startJob(tervane::Document input, SolveRunner::Job job, SolveRunner::CvRequest cv);
+    void showProgress(const tervane::SolveProgress& where, SolveRunner::Job job);
+    void takeResult(SolveRunner::Result&& result);
+    void prepareOutputFolder(tervane::Document& input) const;
     void repaintAllViews();
     void updateAllViews();
     // The depth window, bound states and sheet-density range brought to the grid just solved.
@@ -165,8 +223,18 @@ class CTervaneDoc : public QObject {
     QList<QPointer<QWidget>> views_;
     QPointer<QWidget> mainWindow_;
     QString pathName_;
-    bool modified_ = false;
-    bool materialsModified_ = false;
+    QUndoStack undoStack_;
+    std::vector<tervane::Material> savedMaterials_;
+    SolveRunner runner_;
+    SolveRunner::Job runningJob_ = SolveRunner::Job::Solve;
+    SolutionKey runningState_;
+    SolutionKey shownState_;
+    bool solveFailed_ = false;
+    QString failure_;
+    QString progressText_;
+    QString cvPath_;
+    double autoLower_ = 1e21; // m^-3, the limits auto scale chose
+    double autoUpper_ = 1e26;
     int solveCount_ = 0;
     int followedSolve_ = -1;
     mutable std::vector<double> depths_;

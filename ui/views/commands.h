@@ -16,6 +16,8 @@ enum CommandId : int {
     idEditCut = 57635,
     idEditPaste = 57637,
     idEditUndo = 57643,
+    idEditRedo = 57644,
+    idEditDelete = 57632,
     idAppAbout = 57664,
     idNextPane = 57680,
     idPrevPane = 57681,
@@ -47,4 +49,8 @@ enum CommandId : int {
     idViewZoomToRange = 32801,
     idViewBoundStates = 32802,
     idFileExportFigure = 32803,
+    idLayersEdit = 32804,
+    idLayersInsertBefore = 32805,
+    idLayersInsertAfter = 32806,
+    idSetupStop = 32807,
 };

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -13,7 +15,11 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QScrollBar>
+#include <QSettings>
+#include <QToolButton>
+#include <QUndoStack>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -24,6 +30,7 @@
 #include "ui/document/tervane_app.h"
 #include "ui/document/tervane_doc.h"
 #include "ui/views/charge_view.h"
+#include "ui/views/command_icons.h"
 #include "ui/views/elided_label.h"
 #include "ui/views/figure.h"
 #include "ui/views/layer_view.h"
@@ -31,25 +38,19 @@
 
 namespace {
 
-// A 16 x 15 button image with a letter, for the buttons the platform's style has no image for.
-QIcon letterIcon(const QString& letter)
-{
-    QPixmap pixmap(16, 15);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    QFont font = painter.font();
-    font.setPixelSize(12);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, letter);
-    return QIcon(pixmap);
-}
-
 // The scroll bar's steps across the whole structure.
 constexpr int scrollResolution = 10000;
 // The status panes' shares of the window's width; the rest is left to the status messages.
 constexpr int solverPaneShare = 38; // %
 constexpr int cursorPaneShare = 34;
+// How long a status-bar sentence (where files went) stays.
+constexpr int statusMessageMs = 20000;
+
+// Where the window's size and splitters are kept between runs.
+QSettings windowSettings()
+{
+    return QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Tervane"));
+}
 
 } // namespace
 
@@ -71,7 +72,18 @@ CMainFrame::CMainFrame(CTervaneApp* app, CTervaneDoc* doc, QWidget* parent)
         updateScrollBar();
         updateCommandStates();
     });
-    connect(doc_, &CTervaneDoc::titleChanged, this, &CMainFrame::updateTitle);
+    connect(doc_, &CTervaneDoc::titleChanged, this, [this] {
+        updateTitle();
+        updateCommandStates();
+    });
+    connect(doc_, &CTervaneDoc::solveProgress, this, &CMainFrame::showSolveProgress);
+    connect(doc_, &CTervaneDoc::cvProgress, this, &CMainFrame::showCvProgress);
+    connect(doc_, &CTervaneDoc::statusMessage, this, [this](const QString& text) {
+        statusBar()->showMessage(text, statusMessageMs);
+    });
+    QUndoStack* undo = doc_->undoStack();
+    connect(undo, &QUndoStack::indexChanged, this, &CMainFrame::updateCommandStates);
+    connect(undo, &QUndoStack::cleanChanged, this, &CMainFrame::updateTitle);
     if (app_) {
         connect(doc_, &CTervaneDoc::fileUsed, app_, &CTervaneApp::addRecentFile);
         connect(app_, &CTervaneApp::recentFilesChanged, this, &CMainFrame::updateRecentFiles);
@@ -85,6 +97,8 @@ CMainFrame::CMainFrame(CTervaneApp* app, CTervaneDoc* doc, QWidget* parent)
     updateTitle();
     updateCommandStates();
     resize(1000, 700);
+    setAcceptDrops(true);
+    restoreWindowState();
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -143,13 +157,16 @@ void CMainFrame::buildMenus()
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     addCommand(edit, idEditUndo, QStringLiteral("&Undo\tCtrl+Z"), QStringLiteral("Undo the last action"));
+    addCommand(edit, idEditRedo, QStringLiteral("&Redo\tCtrl+Shift+Z"),
+               QStringLiteral("Redo the action undone last"));
     edit->addSeparator();
     addCommand(edit, idEditCut, QStringLiteral("Cu&t\tCtrl+X"),
                QStringLiteral("Cut the selection and put it on the Clipboard"));
     addCommand(edit, idEditCopy, QStringLiteral("&Copy\tCtrl+C"),
                QStringLiteral("Copy the selection and put it on the Clipboard"));
     addCommand(edit, idEditPaste, QStringLiteral("&Paste\tCtrl+V"),
-               QStringLiteral("Insert Clipboard contents"));
+               QStringLiteral("Insert the layers on the Clipboard after the selected layer"));
+    addCommand(edit, idEditDelete, QStringLiteral("&Delete\tDel"), QStringLiteral("Delete the selected layer"));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     addCommand(view, idViewToolbar, QStringLiteral("&Toolbar"), QStringLiteral("Show or hide the toolbar"));
@@ -173,6 +190,12 @@ void CMainFrame::buildMenus()
     QMenu* layers = menuBar()->addMenu(QStringLiteral("&Layers"));
     addCommand(layers, idLayersNew, QStringLiteral("&New..."));
     addCommand(layers, idLayersInsert, QStringLiteral("&Insert..."));
+    addCommand(layers, idLayersInsertBefore, QStringLiteral("Insert &Before Selected..."),
+               QStringLiteral("Insert a new layer in front of the selected layer"));
+    addCommand(layers, idLayersInsertAfter, QStringLiteral("Insert &After Selected..."),
+               QStringLiteral("Insert a new layer after the selected layer"));
+    addCommand(layers, idLayersEdit, QStringLiteral("&Edit Selected...\tEnter"),
+               QStringLiteral("Open the properties of the selected layer"));
     addCommand(layers, idLayersContacts, QStringLiteral("&Contacts..."));
     addCommand(layers, idLayersCvProfile, QStringLiteral("&CV Profile..."));
 
@@ -189,7 +212,9 @@ void CMainFrame::buildMenus()
     addCommand(setup, idSetupFullyIonized, QStringLiteral("Fully &Ionized"))->setCheckable(true);
     addCommand(setup, idSetupSubstrate, QStringLiteral("Subs&trate..."));
     addCommand(setup, idSetupSolverProperties, QStringLiteral("So&lver Properties..."));
-    addCommand(setup, idSetupSolveNow, QStringLiteral("Solve &Now"));
+    addCommand(setup, idSetupSolveNow, QStringLiteral("Solve &Now\tF5"), QStringLiteral("Solve the structure"));
+    addCommand(setup, idSetupStop, QStringLiteral("S&top Solving\tEsc"),
+               QStringLiteral("Stop the solve in progress and keep the last finished solution"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     addCommand(help, idAppAbout, QStringLiteral("&About Tervane..."),
@@ -208,6 +233,11 @@ void CMainFrame::buildMenus()
     action(idFilePrint)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     action(idEditUndo)
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    action(idEditRedo)
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    action(idEditDelete)->setShortcut(QKeySequence(Qt::Key_Delete));
+    action(idSetupSolveNow)->setShortcut(QKeySequence(Qt::Key_F5));
+    action(idSetupStop)->setShortcut(QKeySequence(Qt::Key_Escape));
     action(idEditCut)->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
     action(idEditCopy)
@@ -232,7 +262,28 @@ void CMainFrame::buildMenus()
     connect(action(idFileExportFigure), &QAction::triggered, this,
             [this] { doc_->exportFigure(shownFigure()); });
     connect(action(idFilePrint), &QAction::triggered, this, &CMainFrame::print);
-    connect(action(idEditCopy), &QAction::triggered, this, &CMainFrame::copyFigure);
+    connect(action(idEditUndo), &QAction::triggered, doc_->undoStack(), &QUndoStack::undo);
+    connect(action(idEditRedo), &QAction::triggered, doc_->undoStack(), &QUndoStack::redo);
+    // In the layer list Cut, Copy and Paste act on layers; elsewhere Copy takes the figure.
+    connect(action(idEditCopy), &QAction::triggered, this, [this] {
+        if (activeView_ == layerView_)
+            doc_->copyLayer(layerView_->currentLayer());
+        else
+            copyFigure();
+    });
+    connect(action(idEditCut), &QAction::triggered, this, [this] { doc_->cutLayer(layerView_->currentLayer()); });
+    connect(action(idEditPaste), &QAction::triggered, this,
+            [this] { doc_->pasteLayers(insertionPoint()); });
+    connect(action(idEditDelete), &QAction::triggered, this,
+            [this] { doc_->deleteLayer(layerView_->currentLayer()); });
+    connect(action(idLayersInsertBefore), &QAction::triggered, this,
+            [this] { doc_->insertLayerAt(std::max(0, layerView_->currentLayer())); });
+    connect(action(idLayersInsertAfter), &QAction::triggered, this,
+            [this] { doc_->insertLayerAt(insertionPoint()); });
+    connect(action(idLayersEdit), &QAction::triggered, this,
+            [this] { doc_->editLayer(layerView_->currentLayer()); });
+    connect(action(idSetupStop), &QAction::triggered, doc_, &CTervaneDoc::stopSolve);
+    connect(action(idFileDumpEigenstates), &QAction::triggered, doc_, &CTervaneDoc::dumpEigenstates);
     connect(action(idViewZoomIn), &QAction::triggered, doc_, &CTervaneDoc::zoomIn);
     connect(action(idViewZoomOut), &QAction::triggered, doc_, &CTervaneDoc::zoomOut);
     connect(action(idViewZoomToFit), &QAction::triggered, doc_, &CTervaneDoc::zoomToFit);
@@ -268,6 +319,9 @@ void CMainFrame::buildMenus()
     connect(action(idNextPane), &QAction::triggered, this, [this] { switchPane(1); });
     connect(action(idPrevPane), &QAction::triggered, this, [this] { switchPane(-1); });
 
+    layerView_->setContextActions({action(idLayersEdit), action(idLayersInsertBefore), action(idLayersInsertAfter),
+                                   action(idEditCut), action(idEditCopy), action(idEditPaste),
+                                   action(idEditDelete)});
     for (QMenu* menu : {file, edit, view, layers, materials, setup, help})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
 }
@@ -276,28 +330,33 @@ void CMainFrame::buildToolBar()
 {
     toolBar_ = new QToolBar(QStringLiteral("Standard"), this);
     toolBar_->setObjectName(QStringLiteral("toolBar"));
-    toolBar_->setIconSize(QSize(16, 15));
+    toolBar_->setIconSize(QSize(16, 16));
     toolBar_->setMovable(true);
     toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
     addToolBar(Qt::TopToolBarArea, toolBar_);
-    QStyle* style = this->style();
-    auto button = [&](int id, const QIcon& icon, const QString& tip) {
+    auto button = [&](int id, CommandPicture picture, const QString& tip) {
         QAction* command = action(id);
-        command->setIcon(icon);
+        command->setIcon(commandIcon(picture));
         command->setToolTip(tip);
         toolBar_->addAction(command);
     };
-    button(idFileNew, style->standardIcon(QStyle::SP_FileIcon), QStringLiteral("New"));
-    button(idFileOpen, style->standardIcon(QStyle::SP_DialogOpenButton), QStringLiteral("Open"));
-    button(idFileSave, style->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Save"));
+    button(idFileNew, CommandPicture::New, QStringLiteral("New"));
+    button(idFileOpen, CommandPicture::Open, QStringLiteral("Open"));
+    button(idFileSave, CommandPicture::Save, QStringLiteral("Save"));
     toolBar_->addSeparator();
-    button(idEditCut, letterIcon(QStringLiteral("X")), QStringLiteral("Cut"));
-    button(idEditCopy, letterIcon(QStringLiteral("C")), QStringLiteral("Copy"));
-    button(idEditPaste, letterIcon(QStringLiteral("V")), QStringLiteral("Paste"));
+    button(idEditUndo, CommandPicture::Undo, QStringLiteral("Undo (Ctrl+Z)"));
+    button(idEditRedo, CommandPicture::Redo, QStringLiteral("Redo (Ctrl+Shift+Z)"));
     toolBar_->addSeparator();
-    button(idFilePrint, letterIcon(QStringLiteral("P")), QStringLiteral("Print"));
+    button(idEditCut, CommandPicture::Cut, QStringLiteral("Cut"));
+    button(idEditCopy, CommandPicture::Copy, QStringLiteral("Copy"));
+    button(idEditPaste, CommandPicture::Paste, QStringLiteral("Paste"));
     toolBar_->addSeparator();
-    button(idAppAbout, letterIcon(QStringLiteral("?")), QStringLiteral("About"));
+    button(idSetupSolveNow, CommandPicture::Solve, QStringLiteral("Solve (F5)"));
+    button(idSetupStop, CommandPicture::Stop, QStringLiteral("Stop solving (Esc)"));
+    toolBar_->addSeparator();
+    button(idFilePrint, CommandPicture::Print, QStringLiteral("Print"));
+    toolBar_->addSeparator();
+    button(idAppAbout, CommandPicture::About, QStringLiteral("About"));
     action(idAppAbout)
         ->setStatusTip(QStringLiteral("Display program information, version number and copyright"));
 }
@@ -329,6 +388,18 @@ void CMainFrame::buildStatusBar()
     layout->addWidget(cursorCentre_, 2);
     layout->addWidget(cursorRight_, 2);
     panes->addWidget(cursorPane, cursorPaneShare);
+    // While a solve runs: where it is, and a button that stops it.
+    progressLabel_ = new ElidedLabel;
+    progressLabel_->setObjectName(QStringLiteral("solveProgress"));
+    stopButton_ = new QToolButton;
+    stopButton_->setObjectName(QStringLiteral("stopButton"));
+    stopButton_->setDefaultAction(action(idSetupStop));
+    stopButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    stopButton_->setText(QStringLiteral("Stop"));
+    statusBar()->addWidget(progressLabel_, 1);
+    statusBar()->addWidget(stopButton_);
+    progressLabel_->hide();
+    stopButton_->hide();
     statusBar()->addPermanentWidget(statusPanes_);
     statusBar()->setSizeGripEnabled(true);
     fitStatusPanes();
@@ -402,13 +473,28 @@ void CMainFrame::setActiveView(QWidget* view)
 void CMainFrame::updateCommandStates()
 {
     const tervane::Document& core = doc_->core;
-    // No handler: always disabled.
-    for (int id : {idFileDumpEigenstates, idEditUndo, idEditCut, idEditPaste})
-        action(id)->setEnabled(false);
+    QUndoStack* undo = doc_->undoStack();
+    action(idEditUndo)->setEnabled(undo->canUndo());
+    action(idEditUndo)->setText(undo->canUndo() ? QStringLiteral("&Undo %1\tCtrl+Z").arg(undo->undoText())
+                                                : QStringLiteral("&Undo\tCtrl+Z"));
+    action(idEditRedo)->setEnabled(undo->canRedo());
+    action(idEditRedo)->setText(undo->canRedo()
+                                    ? QStringLiteral("&Redo %1\tCtrl+Shift+Z").arg(undo->redoText())
+                                    : QStringLiteral("&Redo\tCtrl+Shift+Z"));
+    const int layerCount = static_cast<int>(core.layers.size());
+    const bool inList = activeView_ == layerView_;
+    const bool layerChosen = layerView_->currentLayer() >= 0 && layerView_->currentLayer() < layerCount;
+    for (int id : {idEditCut, idEditDelete, idLayersEdit, idLayersInsertBefore})
+        action(id)->setEnabled(layerChosen);
+    action(idLayersInsertAfter)->setEnabled(true);
+    action(idEditPaste)->setEnabled(CTervaneDoc::clipboardHasLayers());
+    action(idSetupStop)->setEnabled(doc_->solving());
+    action(idFileDumpEigenstates)->setEnabled(core.schroedingerOn);
     const bool solved = core.grid.count > 1;
-    for (int id : {idFilePrint, idFilePrintPreview, idFileExportFigure, idEditCopy, idViewZoomIn,
-                   idViewZoomOut, idViewZoomToFit})
+    for (int id : {idFilePrint, idFilePrintPreview, idFileExportFigure, idViewZoomIn, idViewZoomOut,
+                   idViewZoomToFit})
         action(id)->setEnabled(solved);
+    action(idEditCopy)->setEnabled(inList ? layerChosen : solved);
     action(idViewZoomToRange)->setEnabled(solved && doc_->hasChargeRange());
     action(idViewBoundStates)->setChecked(doc_->showBoundStates);
     action(idViewBoundStates)->setEnabled(core.schroedingerOn);
@@ -548,10 +634,88 @@ void CMainFrame::printSetup()
     dialog.exec();
 }
 
+int CMainFrame::insertionPoint() const
+{
+    const int count = static_cast<int>(doc_->core.layers.size());
+    const int current = layerView_->currentLayer();
+    return current >= 0 && current < count ? current + 1 : count;
+}
+
+void CMainFrame::showSolveProgress(const QString& text)
+{
+    progressLabel_->setText(text.isEmpty() ? QString() : text + QStringLiteral(" (Esc stops)"));
+    progressLabel_->setVisible(!text.isEmpty());
+    stopButton_->setVisible(!text.isEmpty());
+    action(idSetupStop)->setEnabled(doc_->solving());
+}
+
+void CMainFrame::showCvProgress(int done, int total)
+{
+    if (done < 0) {
+        if (cvProgress_)
+            cvProgress_->deleteLater();
+        cvProgress_ = nullptr;
+        return;
+    }
+    if (!cvProgress_) {
+        cvProgress_ = new QProgressDialog(QStringLiteral("C-V profile"), QStringLiteral("Stop"), 0, total, this);
+        cvProgress_->setWindowTitle(QStringLiteral("C-V Profile"));
+        cvProgress_->setMinimumDuration(0);
+        cvProgress_->setAutoClose(false);
+        cvProgress_->setAutoReset(false);
+        connect(cvProgress_, &QProgressDialog::canceled, this, [this] {
+            doc_->stopSolve();
+            showCvProgress(-1, 0);
+        });
+    }
+    cvProgress_->setMaximum(std::max(1, total));
+    cvProgress_->setValue(std::min(done, std::max(1, total)));
+    cvProgress_->setLabelText(QStringLiteral("Bias %1 of %2").arg(done).arg(total));
+}
+
+void CMainFrame::restoreWindowState()
+{
+    QSettings store = windowSettings();
+    restoreGeometry(store.value(QStringLiteral("Window/Geometry")).toByteArray());
+    restoreState(store.value(QStringLiteral("Window/State")).toByteArray());
+    outerSplitter_->restoreState(store.value(QStringLiteral("Window/LayerSplitter")).toByteArray());
+    innerSplitter_->restoreState(store.value(QStringLiteral("Window/PlotSplitter")).toByteArray());
+}
+
+void CMainFrame::saveWindowState() const
+{
+    QSettings store = windowSettings();
+    store.setValue(QStringLiteral("Window/Geometry"), saveGeometry());
+    store.setValue(QStringLiteral("Window/State"), saveState());
+    store.setValue(QStringLiteral("Window/LayerSplitter"), outerSplitter_->saveState());
+    store.setValue(QStringLiteral("Window/PlotSplitter"), innerSplitter_->saveState());
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // Opened after the drop has finished, so that the source is not kept waiting by a dialog.
+    const QString path = urls.front().toLocalFile();
+    QMetaObject::invokeMethod(this, [this, path] { doc_->openDroppedFile(path); }, Qt::QueuedConnection);
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (doc_->saveModified())
+    if (doc_->saveModified()) {
+        doc_->stopSolve();
+        saveWindowState();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }

@@ -10,6 +10,8 @@
 class QAction;
 class QLabel;
 class QPrinter;
+class QProgressDialog;
+class QToolButton;
 class QScrollBar;
 struct FigureOptions;
 class QSplitter;
@@ -54,6 +56,8 @@ class CMainFrame : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
@@ -70,6 +74,12 @@ class CMainFrame : public QMainWindow {
     void updateScrollBar();
     void fitStatusPanes();
     void printSetup();
+    // Where Paste and Insert After put layers: after the selected layer, or at the end.
+    int insertionPoint() const;
+    void showSolveProgress(const QString& text);
+    void showCvProgress(int done, int total);
+    void restoreWindowState();
+    void saveWindowState() const;
 
     CTervaneApp* app_;
     CTervaneDoc* doc_;
@@ -78,6 +88,9 @@ class CMainFrame : public QMainWindow {
     QAction* recentSeparator_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* solverPane_ = nullptr;
+    QLabel* progressLabel_ = nullptr;
+    QToolButton* stopButton_ = nullptr;
+    QPointer<QProgressDialog> cvProgress_;
     QWidget* statusPanes_ = nullptr;
     QScrollBar* depthScrollBar_ = nullptr;
     bool updatingScrollBar_ = false;
