@@ -78,9 +78,8 @@ class LayerViewTest : public QObject {
             Qt::Key key;
             int selected;
             int atBottom; // the layer drawn on the pane's last pixel row
-        } keys[] = {{Qt::Key_Down, 0, 2},  {Qt::Key_Down, 1, 2}, {Qt::Key_End, 3, 3},
-                    {Qt::Key_Down, 3, 3},  {Qt::Key_Up, 2, 3},   {Qt::Key_Home, 0, 2},
-                    {Qt::Key_PageDown, 2, 2}};
+        } keys[] = {{Qt::Key_Down, 0, 2}, {Qt::Key_Down, 1, 2}, {Qt::Key_End, 3, 3},     {Qt::Key_Down, 3, 3},
+                    {Qt::Key_Up, 2, 3},   {Qt::Key_Home, 0, 2}, {Qt::Key_PageDown, 2, 2}};
         for (const auto& k : keys) {
             QTest::keyClick(&view, k.key);
             QCOMPARE(view.currentLayer(), k.selected);

@@ -3,12 +3,14 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QToolTip>
 #include <algorithm>
 
 #include "ui/document/tervane_doc.h"
@@ -144,6 +146,7 @@ void CLayerView::paintEvent(QPaintEvent*)
     const int first = offset / linePitch;
     const int last = std::min(layerCount() - 1, (offset + height()) / linePitch);
     const int selected = currentLayer();
+    painter.setClipRect(0, 0, right, height()); // the text stops at the scroll bar
     for (int k = first; k <= last; ++k) {
         const int top = k * linePitch - offset;
         if (k == selected) {
@@ -216,6 +219,21 @@ void CLayerView::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
+}
+
+bool CLayerView::event(QEvent* event)
+{
+    // A line wider than the pane is read whole in its tool tip.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int index = layerAt(help->pos());
+        if (index >= 0)
+            QToolTip::showText(help->globalPos(), lineText(index), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void CLayerView::wheelEvent(QWheelEvent* event)

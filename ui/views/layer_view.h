@@ -12,8 +12,9 @@ class QScrollBar;
 // The layer list: one line per layer, `linePitch` pixels apart, with a scroll bar of its own when the
 // stack is taller than the pane. A click selects a line (drawn highlighted); Up, Down, Page Up, Page
 // Down, Home and End move the selection; a double-click or Enter edits the layer through the
-// document. A right-click selects the line under the pointer and opens the context actions. Delete,
-// Cut, Copy and Paste are the main window's actions: the list leaves their keys alone.
+// document. A line's tool tip shows it whole. A right-click selects the line under the pointer and opens the
+// context actions. Delete, Cut, Copy and Paste are the main window's actions: the list leaves their keys
+// alone.
 class CLayerView : public QWidget {
     Q_OBJECT
 
@@ -45,6 +46,7 @@ class CLayerView : public QWidget {
     void currentLayerChanged(int index);
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
