@@ -6,7 +6,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "engine/document.h"
@@ -16,6 +19,7 @@
 #include "ui/dialogs/cv_dialog.h"
 #include "ui/dialogs/enter_quadratic_dialog.h"
 #include "ui/dialogs/export_figure_dialog.h"
+#include "ui/dialogs/law_text.h"
 #include "ui/dialogs/layer_properties_dialog.h"
 #include "ui/dialogs/material_properties_dialog.h"
 #include "ui/dialogs/solver_properties_dialog.h"
@@ -225,6 +229,39 @@ class DialogsTest : public QObject {
         }
     }
 
+    // A number is shown with the fewest digits that read back as the same double, or, in display
+    // units, as the same stored double; a law's coefficients keep their decimals and add those they
+    // need. Every text reads back bit for bit.
+    void numbersShownToTheirStoredPrecision()
+    {
+        const auto angstrom = [](double shown) { return shown * 1e-10; };
+        const struct {
+            double value;
+            const char* text;
+            std::function<double(double)> toStored = {};
+        } numbers[] = {
+            {-0.029, "-0.029"},
+            {3.189, "3.189"},
+            {1e-10, "1e-10"},
+            {0.1 + 0.2, "0.30000000000000004"},
+            {6.02214076e23, "6.02214076e+23"},
+            {1000.0, "1000"},
+            {2.5e-8 * 1e10, "250", angstrom}, // 250.00000000000003 Angstrom, stored as 2.5e-8 m
+        };
+        for (const auto& n : numbers) {
+            const QString text = n.toStored ? NumberEdit::formatNumber(n.value, n.toStored)
+                                            : NumberEdit::formatNumber(n.value);
+            QCOMPARE(text, QString::fromLatin1(n.text));
+            double read = 0.0;
+            QVERIFY(NumberEdit::parseNumber(text, read));
+            const auto stored = n.toStored ? n.toStored : [](double shown) { return shown; };
+            QCOMPARE(std::bit_cast<std::uint64_t>(stored(read)),
+                     std::bit_cast<std::uint64_t>(stored(n.value)));
+        }
+        QCOMPARE(materialLawText(Quadratic(-0.029, -0.052, 0)), QStringLiteral("-0.029+-0.052x+0.00x^2"));
+        QCOMPARE(layerLawText(Quadratic(300, 0, 1e-30)), QStringLiteral("1e-30 x^2+0.000 x+300.000"));
+    }
+
     // Each side keeps to its own contact: a Fixed one shows and takes its barrier, one of a kind the
     // dialog does not know shows neither button and 0 and becomes Neutral, keeping its barrier.
     void contactsKeepEachSideApart()
@@ -326,6 +363,7 @@ class DialogsTest : public QObject {
         expected.relaxed = false;
         expected.holes = true;
         expected.Efp = Quadratic(0.1, -0.2, 0.05);
+        expected.Tn = Quadratic(77.0, 1.0, 0.0);
         QStringList opened;
         QVERIFY(editedTo({[&](QDialog& dialog) {
                               for (const auto& f : fields)
@@ -334,20 +372,24 @@ class DialogsTest : public QObject {
                               childNamed<QCheckBox>(dialog, "relaxedCheck")->toggle();
                               childNamed<QCheckBox>(dialog, "holesCheck")->toggle();
                               typing(typed, "EfpButton")(dialog);
+                              pressButton(dialog, "TnButton");
+                              opened << seen(dialog, "TnText") << "0.000 x^2+1.000 x+77.000";
                               return pressButton(dialog, "okButton");
                           },
                           [&opened](QDialog& dialog) {
                               opened << shown(dialog, "aEdit") + " " + shown(dialog, "bEdit") << "-0.5 0.25";
                               return typing({{"aEdit", "0.1"}, {"bEdit", "-0.2"}, {"cEdit", "0.05"}})(dialog);
-                          }},
+                          },
+                          law("77", "1")},
                          expected));
         for (qsizetype i = 0; i < opened.size(); i += 2)
             QCOMPARE(opened[i], opened[i + 1]);
         QVERIFY(editedTo({typing({})}, sampleLayer()));
     }
 
-    // What New, Insert, Delete and Cancel leave of layers of 10, 20 and 30 Angstrom. A new layer is 10
-    // Angstrom apart, its Tn and Tp at the document's 77 K, with holes and nothing else.
+    // What New, Insert (through "Where?" and at a position given), Delete and Cancel leave of layers of
+    // 10, 20 and 30 Angstrom. Position 3 appends; one beyond is refused with a message. A new layer is
+    // 10 Angstrom apart, its Tn and Tp at the document's 77 K, with holes and nothing else.
     void stackCommands()
     {
         const auto thickness = [](const char* angstrom, const char* button = "okButton") {
@@ -361,11 +403,24 @@ class DialogsTest : public QObject {
             QStringList captions;
             QList<int> angstroms; // afterwards; empty when unchanged
             int added;            // the new layer's index, or -1
+            QString message = {};
         } cases[] = {
             {"new", {thickness("40")}, {layerCaption}, {10, 20, 30, 40}, 3},
             {"insert", {position("0"), thickness("99")}, both, {99, 10, 20, 30}, 0},
             {"insert", {position("2"), thickness("99")}, both, {10, 20, 99, 30}, 2},
-            {"insert", {position("3"), thickness("99")}, {whereCaption}, {}, -1},
+            {"insert", {position("3"), thickness("99")}, both, {10, 20, 30, 99}, 3},
+            {"insert",
+             {position("4"), thickness("99")},
+             {whereCaption},
+             {},
+             -1,
+             "There is no position 4: the structure has 3 layers, so a new layer goes in at a position from "
+             "0 "
+             "(first) to 3 (after the last)."},
+            {"at 1", {thickness("99")}, {layerCaption}, {10, 99, 20, 30}, 1},
+            {"at 3", {thickness("99")}, {layerCaption}, {10, 20, 30, 99}, 3},
+            {"at 4", {thickness("99")}, {}, {}, -1},
+            {"at -1", {thickness("99")}, {}, {}, -1},
             {"insert", {typing({}, "cancelButton")}, {whereCaption}, {}, -1},
             {"insert", {position("0"), thickness("55", "cancelButton")}, both, {}, -1},
             {"new", {thickness("55", "cancelButton")}, {layerCaption}, {}, -1},
@@ -374,14 +429,18 @@ class DialogsTest : public QObject {
             {"edit 3", {typing({}, "deleteButton")}, {}, {}, -1},
         };
         for (const auto& c : cases) {
+            sink_.messages.clear();
             tervane::Document document = threeLayers();
             Script script{c.steps};
             const QString command = QString::fromLatin1(c.command);
+            const int index = command.section(' ', 1).toInt();
             const LayerEditResult result =
-                command == "new"      ? layersNew(nullptr, document, script.runner())
-                : command == "insert" ? layersInsert(nullptr, document, script.runner())
-                                      : editLayer(nullptr, document, command.mid(5).toInt(), script.runner());
+                command == "new"           ? layersNew(nullptr, document, script.runner())
+                : command == "insert"      ? layersInsert(nullptr, document, script.runner())
+                : command.startsWith("at") ? insertLayerAt(nullptr, document, index, script.runner())
+                                           : editLayer(nullptr, document, index, script.runner());
             QCOMPARE(script.captions, c.captions);
+            QCOMPARE(sink_.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
             QCOMPARE(result, c.angstroms.isEmpty() ? LayerEditResult::Unchanged : LayerEditResult::Changed);
             QList<int> angstroms;
             for (const Layer& layer : document.layers)
@@ -395,7 +454,6 @@ class DialogsTest : public QObject {
             expected.dx = 1e-9;
             QVERIFY(document.layers[std::size_t(c.added)] == expected);
         }
-        QVERIFY(sink_.messages.isEmpty());
     }
 
     // ---- Materials
@@ -481,6 +539,23 @@ class DialogsTest : public QObject {
             n.polarization.Psp = Quadratic(-0.03, 0.01, 0);
             QCOMPARE(materials, (ok ? std::vector<Material>{z, n} : before));
         }
+    }
+
+    // Looking through every material and leaving with OK keeps each value bit for bit, backgrounds of
+    // 17 significant digits included.
+    void editorOkWithoutChangeKeepsEveryValue()
+    {
+        std::vector<Material> materials = standardLibrary();
+        materials[0].NdBackground = 0.1 + 0.2;
+        materials[1].NaBackground = 6.02214076e23;
+        materials[1].NddBackground = 1.2345678901234567e17;
+        const std::vector<Material> before = materials;
+        QVERIFY(setup(materials, {[&before](QDialog& dialog) {
+                          for (const Material& material : before)
+                              pick(dialog, "materialList", QString::fromStdString(material.name));
+                          return pressButton(dialog, "okButton");
+                      }}));
+        QVERIFY(materials == before);
     }
 
     // a and Psp follow the substrate's laws at its composition: AlGaN has a = 3.189 - 0.077x and

@@ -22,10 +22,10 @@ CChargeViewPropertiesDialog::CChargeViewPropertiesDialog(QWidget* parent)
     scaleGroup_->setObjectName(QStringLiteral("scaleGroup"));
     // Each limit's edit stands left of its caption.
     auto* scaleLayout = new QGridLayout(scaleGroup_);
-    upperLimitEdit_ =
-        addNumberRow(scaleLayout, 0, QStringLiteral("upper limit"), QStringLiteral("upperLimitEdit"), 1, 0);
-    lowerLimitEdit_ =
-        addNumberRow(scaleLayout, 1, QStringLiteral("lower limit"), QStringLiteral("lowerLimitEdit"), 1, 0);
+    upperLimitEdit_ = addNumberRow(scaleLayout, 0, QStringLiteral("upper limit (cm⁻³)"),
+                                   QStringLiteral("upperLimitEdit"), 1, 0);
+    lowerLimitEdit_ = addNumberRow(scaleLayout, 1, QStringLiteral("lower limit (cm⁻³)"),
+                                   QStringLiteral("lowerLimitEdit"), 1, 0);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(logScaleCheck_, 0, 0);
@@ -37,9 +37,12 @@ CChargeViewPropertiesDialog::CChargeViewPropertiesDialog(QWidget* parent)
 void CChargeViewPropertiesDialog::fromDocument(const CTervaneDoc& document,
                                                CChargeViewPropertiesDialog& dialog)
 {
-    // Auto-scale limits come from the solution: shown to four digits, not fifteen.
-    auto shown = [](double perCubicMetre) {
-        return QString::number(perCubicMetre * tervane::perCubicCmPerPerCubicMetre, 'g', 4).toDouble();
+    // Auto-scale limits come from the solution: shown to four digits. Limits the user set are shown
+    // to the digits that store them again unchanged.
+    const bool autoScale = document.core.chargeView.autoScale;
+    auto shown = [autoScale](double perCubicMetre) {
+        const double perCubicCm = perCubicMetre * tervane::perCubicCmPerPerCubicMetre;
+        return autoScale ? QString::number(perCubicCm, 'g', 4).toDouble() : perCubicCm;
     };
     dialog.lowerLimit = shown(document.core.chargeView.lower);
     dialog.upperLimit = shown(document.core.chargeView.upper);
@@ -59,8 +62,9 @@ void CChargeViewPropertiesDialog::toDocument(const CChargeViewPropertiesDialog& 
 
 void CChargeViewPropertiesDialog::updateControls()
 {
-    lowerLimitEdit_->setNumber(lowerLimit);
-    upperLimitEdit_->setNumber(upperLimit);
+    const auto stored = [](double perCubicCm) { return perCubicCm * tervane::perCubicMetrePerPerCubicCm; };
+    lowerLimitEdit_->setNumber(lowerLimit, stored);
+    upperLimitEdit_->setNumber(upperLimit, stored);
     logScaleCheck_->setChecked(logScale);
     autoScaleCheck_->setChecked(autoScale);
 }

@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QRadioButton>
 
 #include "engine/document.h"
@@ -39,8 +38,8 @@ CContactsDialog::Side CContactsDialog::createSide(const QString& caption, const 
     grid->addWidget(side.neutral, 0, 0, 1, 3);
     grid->addWidget(side.fixed, 1, 0, 1, 3);
     side.barrierEdit =
-        addNumberRow(grid, 2, QStringLiteral("Barrier Height"), prefix + QStringLiteral("BarrierEdit"));
-    grid->addWidget(new QLabel(QStringLiteral("eV"), side.group), 2, 2);
+        addNumberRow(grid, 2, QStringLiteral("Barrier height (eV):"), prefix + QStringLiteral("BarrierEdit"));
+    side.barrierEdit->setToolTip(QStringLiteral("eV"));
     return side;
 }
 

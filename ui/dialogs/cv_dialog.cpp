@@ -8,9 +8,11 @@
 CCvDialog::CCvDialog(QWidget* parent) : SettingsDialog(QStringLiteral("CV Profile"), parent)
 {
     auto* layout = new QGridLayout(this);
-    startEdit_ = addNumberRow(layout, 0, QStringLiteral("Start"), QStringLiteral("startEdit"));
-    stopEdit_ = addNumberRow(layout, 1, QStringLiteral("Stop"), QStringLiteral("stopEdit"));
-    stepEdit_ = addNumberRow(layout, 2, QStringLiteral("Step"), QStringLiteral("stepEdit"));
+    startEdit_ = addNumberRow(layout, 0, QStringLiteral("Start (V):"), QStringLiteral("startEdit"));
+    stopEdit_ = addNumberRow(layout, 1, QStringLiteral("Stop (V):"), QStringLiteral("stopEdit"));
+    stepEdit_ = addNumberRow(layout, 2, QStringLiteral("Step (V):"), QStringLiteral("stepEdit"));
+    for (NumberEdit* edit : {startEdit_, stopEdit_, stepEdit_})
+        edit->setToolTip(QStringLiteral("V, a shift of the left barrier"));
     layout->addWidget(okCancelButtons(), 0, 2, 3, 1);
 }
 

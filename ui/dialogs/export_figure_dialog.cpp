@@ -10,9 +10,9 @@ CExportFigureDialog::CExportFigureDialog(QWidget* parent)
     : SettingsDialog(QStringLiteral("Export Figure"), parent)
 {
     auto* layout = new QGridLayout(this);
-    widthEdit_ = addNumberRow(layout, 0, QStringLiteral("Width (px)"), QStringLiteral("widthEdit"));
-    heightEdit_ = addNumberRow(layout, 1, QStringLiteral("Height (px)"), QStringLiteral("heightEdit"));
-    dpiEdit_ = addNumberRow(layout, 2, QStringLiteral("Resolution of PNG (dpi)"), QStringLiteral("dpiEdit"));
+    widthEdit_ = addNumberRow(layout, 0, QStringLiteral("Width (px):"), QStringLiteral("widthEdit"));
+    heightEdit_ = addNumberRow(layout, 1, QStringLiteral("Height (px):"), QStringLiteral("heightEdit"));
+    dpiEdit_ = addNumberRow(layout, 2, QStringLiteral("Resolution of PNG (dpi):"), QStringLiteral("dpiEdit"));
     layout->addWidget(okCancelButtons(), 0, 2, 4, 1);
     layout->setRowStretch(3, 1);
 }

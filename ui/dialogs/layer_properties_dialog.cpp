@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <functional>
 #include <limits>
 #include <utility>
 
@@ -14,6 +15,7 @@
 #include "model/constants.h"
 #include "model/layer.h"
 #include "ui/dialogs/enter_quadratic_dialog.h"
+#include "ui/dialogs/law_text.h"
 #include "ui/dialogs/material_lists.h"
 #include "ui/dialogs/number_edit.h"
 
@@ -25,6 +27,12 @@ using tervane::Quadratic;
 
 const QString angstrom = QStringLiteral("Angstrom");
 const QString perCubicCm = QStringLiteral("cm^-3");
+
+// What a number typed in display units is stored as.
+std::function<double(double)> storedAs(double storedPerShown)
+{
+    return [storedPerShown](double shown) { return shown * storedPerShown; };
+}
 
 // The numbers shown in other units than the layer holds them in.
 const struct {
@@ -66,14 +74,14 @@ CLayerPropertiesDialog::CLayerPropertiesDialog(QWidget* parent)
         const LawControls controls = makeLawControls(this, caption, prefix);
         connect(controls.button, &QPushButton::clicked, this, [this, &law] { editLaw(law); });
         grid->addWidget(controls.button, row, 0);
-        grid->addWidget(controls.text, row, 1, 1, 2);
+        grid->addWidget(controls.text, row, 1, 1, 3);
         return controls;
     };
 
-    thicknessEdit_ = numberRow(QStringLiteral("Thickness"), "thicknessEdit", 0, angstrom);
-    dxEdit_ = numberRow(QStringLiteral("dx"), "dxEdit", 1, angstrom);
+    thicknessEdit_ = numberRow(QStringLiteral("Thickness (Å):"), "thicknessEdit", 0, angstrom);
+    dxEdit_ = numberRow(QStringLiteral("dx (Å):"), "dxEdit", 1, angstrom);
 
-    auto* materialLabel = new QLabel(QStringLiteral("Material"), this);
+    auto* materialLabel = new QLabel(QStringLiteral("Material:"), this);
     materialBox_ = new QComboBox(this);
     materialBox_->setObjectName(QStringLiteral("materialBox"));
     materialBox_->setEditable(false);
@@ -84,28 +92,28 @@ CLayerPropertiesDialog::CLayerPropertiesDialog(QWidget* parent)
     compositionControls_ =
         lawRow(QStringLiteral("Composition"), QStringLiteral("composition"), 3, composition);
 
-    NdEdit_ = numberRow(QStringLiteral("Nd"), "NdEdit", 4, perCubicCm);
+    NdEdit_ = numberRow(QStringLiteral("Nd (cm⁻³):"), "NdEdit", 4, perCubicCm);
     relaxedCheck_ = new QCheckBox(QStringLiteral("Relaxed"), this);
     relaxedCheck_->setObjectName(QStringLiteral("relaxedCheck"));
-    grid->addWidget(relaxedCheck_, 4, 2);
+    grid->addWidget(relaxedCheck_, 4, 2, 1, 2);
 
-    NaEdit_ = numberRow(QStringLiteral("Na"), "NaEdit", 5, perCubicCm);
-    // The strain factor has no label of its own: it sits under "Relaxed", which it belongs to.
-    strainFactorEdit_ = new NumberEdit(this);
-    strainFactorEdit_->setObjectName(QStringLiteral("strainFactorEdit"));
-    grid->addWidget(strainFactorEdit_, 5, 2);
+    NaEdit_ = numberRow(QStringLiteral("Na (cm⁻³):"), "NaEdit", 5, perCubicCm);
+    // The strain factor sits under "Relaxed", which it belongs to.
+    strainFactorEdit_ =
+        addNumberRow(grid, 5, QStringLiteral("Strain factor:"), QStringLiteral("strainFactorEdit"), 2, 3);
+    strainFactorEdit_->setToolTip(QStringLiteral("0 to 1"));
 
-    NddEdit_ = numberRow(QStringLiteral("Ndd"), "NddEdit", 6, perCubicCm);
-    NdaEdit_ = numberRow(QStringLiteral("Nda"), "NdaEdit", 7, perCubicCm);
+    NddEdit_ = numberRow(QStringLiteral("Ndd (cm⁻³):"), "NddEdit", 6, perCubicCm);
+    NdaEdit_ = numberRow(QStringLiteral("Nda (cm⁻³):"), "NdaEdit", 7, perCubicCm);
 
     holesCheck_ = new QCheckBox(QStringLiteral("Holes"), this);
     holesCheck_->setObjectName(QStringLiteral("holesCheck"));
     grid->addWidget(holesCheck_, 8, 0, 1, 2);
 
-    EfnControls_ = lawRow(QStringLiteral("Efn"), QStringLiteral("Efn"), 9, Efn);
-    EfpControls_ = lawRow(QStringLiteral("Efp"), QStringLiteral("Efp"), 10, Efp);
-    TnControls_ = lawRow(QStringLiteral("Tn"), QStringLiteral("Tn"), 11, Tn);
-    TpControls_ = lawRow(QStringLiteral("Tp"), QStringLiteral("Tp"), 12, Tp);
+    EfnControls_ = lawRow(QStringLiteral("Efn (eV)"), QStringLiteral("Efn"), 9, Efn);
+    EfpControls_ = lawRow(QStringLiteral("Efp (eV)"), QStringLiteral("Efp"), 10, Efp);
+    TnControls_ = lawRow(QStringLiteral("Tn (K)"), QStringLiteral("Tn"), 11, Tn);
+    TpControls_ = lawRow(QStringLiteral("Tp (K)"), QStringLiteral("Tp"), 12, Tp);
 
     auto* okButton = new QPushButton(QStringLiteral("OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
@@ -177,20 +185,22 @@ void CLayerPropertiesDialog::toLayer(const CLayerPropertiesDialog& dialog, terva
 
 QString CLayerPropertiesDialog::lawText(const tervane::Quadratic& law)
 {
-    return QString::asprintf("%.3f x^2+%.3f x+%.3f", law.c, law.b, law.a);
+    return layerLawText(law);
 }
 
 void CLayerPropertiesDialog::updateControls()
 {
-    dxEdit_->setNumber(dx);
-    thicknessEdit_->setNumber(thickness);
-    NdEdit_->setNumber(Nd);
-    NaEdit_->setNumber(Na);
+    const auto lengths = storedAs(tervane::metresPerAngstrom);
+    const auto densities = storedAs(tervane::perCubicMetrePerPerCubicCm);
+    dxEdit_->setNumber(dx, lengths);
+    thicknessEdit_->setNumber(thickness, lengths);
+    NdEdit_->setNumber(Nd, densities);
+    NaEdit_->setNumber(Na, densities);
     relaxedCheck_->setChecked(relaxed);
     holesCheck_->setChecked(holes);
     strainFactorEdit_->setNumber(strainFactor);
-    NdaEdit_->setNumber(Nda);
-    NddEdit_->setNumber(Ndd);
+    NdaEdit_->setNumber(Nda, densities);
+    NddEdit_->setNumber(Ndd, densities);
 
     const QSignalBlocker blocker(materialBox_);
     fillMaterialBox(*materialBox_, materialNames, sortedOrder(materialNames));

@@ -68,7 +68,8 @@ class CLayerPropertiesDialog : public SettingsDialog {
     // The fields into `layer`, converted to SI. `spare` is not the dialog's and is left as it is.
     static void toLayer(const CLayerPropertiesDialog& dialog, tervane::Layer& layer);
 
-    // "%.3f x^2+%.3f x+%.3f" filled with c, b, a: the constant 300 reads 0.000 x^2+0.000 x+300.000.
+    // c, b and a with at least three decimals (layerLawText): the constant 300 reads
+    // 0.000 x^2+0.000 x+300.000.
     static QString lawText(const tervane::Quadratic& law);
 
     // Controls from fields: the material box is refilled from `materialNames` and the entry equal to

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ui/dialogs/enter_quadratic_dialog.h"
+#include "ui/dialogs/law_text.h"
 #include "ui/dialogs/material_lists.h"
 #include "ui/dialogs/material_name_dialog.h"
 #include "ui/dialogs/number_edit.h"
@@ -49,18 +50,13 @@ template <typename Keep> void fillList(QComboBox* list, const std::vector<Materi
     fillMaterialBox(*list, names, order);
 }
 
-QString lawText(const Quadratic& law)
-{
-    return QString::fromStdString(law.toText());
-}
-
 } // namespace
 
 CMaterialPropertiesDialog::CMaterialPropertiesDialog(QWidget* parent)
     : SettingsDialog(QStringLiteral("Material Properties"), parent)
 {
     // Material list, top left.
-    auto* materialLabel = new QLabel(QStringLiteral("Material"), this);
+    auto* materialLabel = new QLabel(QStringLiteral("Material:"), this);
     materialList_ = new QComboBox(this);
     materialList_->setObjectName(QStringLiteral("materialList"));
     materialList_->setMinimumContentsLength(16);
@@ -85,10 +81,11 @@ CMaterialPropertiesDialog::CMaterialPropertiesDialog(QWidget* parent)
     auto* bandGroup = new QGroupBox(QStringLiteral("Band Offsets"), this);
     bandGroup->setObjectName(QStringLiteral("bandOffsetsGroup"));
     auto* bandLayout = new QGridLayout(bandGroup);
-    const LawRow Eg = addLaw(QStringLiteral("Eg..."), QStringLiteral("Eg"), &Material::Eg, bandGroup);
-    const LawRow dEc = addLaw(QStringLiteral("dEc..."), QStringLiteral("dEc"), &Material::dEc, bandGroup);
+    const LawRow Eg = addLaw(QStringLiteral("Eg (eV)..."), QStringLiteral("Eg"), &Material::Eg, bandGroup);
+    const LawRow dEc =
+        addLaw(QStringLiteral("dEc (eV)..."), QStringLiteral("dEc"), &Material::dEc, bandGroup);
     const LawRow eps = addLaw(QStringLiteral("eps..."), QStringLiteral("eps"), &Material::eps, bandGroup);
-    auto* relativeLabel = new QLabel(QStringLiteral("Relative"), bandGroup);
+    auto* relativeLabel = new QLabel(QStringLiteral("Relative to:"), bandGroup);
     referenceList_ = new QComboBox(bandGroup);
     referenceList_->setObjectName(QStringLiteral("referenceList"));
     referenceList_->setMinimumContentsLength(12);
@@ -103,7 +100,7 @@ CMaterialPropertiesDialog::CMaterialPropertiesDialog(QWidget* parent)
     bandLayout->addWidget(eps.button, 2, 0);
     bandLayout->addWidget(eps.text, 2, 1, 1, 3);
 
-    auto* massGroup = new QGroupBox(QStringLiteral("Effective Masses"), this);
+    auto* massGroup = new QGroupBox(QStringLiteral("Effective Masses (m₀)"), this);
     massGroup->setObjectName(QStringLiteral("effectiveMassesGroup"));
     auto* massLayout = new QGridLayout(massGroup);
     const LawRow me = addLaw(QStringLiteral("electron..."), QStringLiteral("me"), &Material::me, massGroup);
@@ -123,11 +120,11 @@ CMaterialPropertiesDialog::CMaterialPropertiesDialog(QWidget* parent)
                                     Quadratic Material::*level, NumberEdit*& background) {
         auto* group = new QGroupBox(caption, this);
         group->setObjectName(objectPrefix + QStringLiteral("Group"));
-        auto* label = new QLabel(QStringLiteral("Background (cm^-3)"), group);
+        auto* label = new QLabel(QStringLiteral("Background (cm⁻³):"), group);
         background = addBackground(objectPrefix, group);
         label->setBuddy(background);
         const LawRow row =
-            addLaw(QStringLiteral("Level..."), objectPrefix + QStringLiteral("Level"), level, group);
+            addLaw(QStringLiteral("Level (eV)..."), objectPrefix + QStringLiteral("Level"), level, group);
         auto* layout = new QGridLayout(group);
         layout->addWidget(label, 0, 0);
         layout->addWidget(background, 0, 1);
@@ -201,6 +198,7 @@ NumberEdit* CMaterialPropertiesDialog::addBackground(const QString& objectPrefix
 {
     auto* edit = new NumberEdit(parent);
     edit->setObjectName(objectPrefix + QStringLiteral("BackgroundEdit"));
+    edit->setToolTip(QStringLiteral("cm^-3"));
     return edit;
 }
 
@@ -272,7 +270,7 @@ void CMaterialPropertiesDialog::load(int index)
 void CMaterialPropertiesDialog::updateControls()
 {
     for (const LawRow& row : laws_)
-        row.text->setText(lawText(workingCopy.*row.law));
+        row.text->setText(materialLawText(workingCopy.*row.law));
     NdBackgroundEdit_->setNumber(workingCopy.NdBackground);
     NddBackgroundEdit_->setNumber(workingCopy.NddBackground);
     NaBackgroundEdit_->setNumber(workingCopy.NaBackground);

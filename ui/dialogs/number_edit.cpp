@@ -1,7 +1,9 @@
 #include "ui/dialogs/number_edit.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <system_error>
 
@@ -11,6 +13,11 @@ namespace {
 
 const char* const notANumber = "Please enter a number.";
 const char* const notAnInteger = "Please enter an integer.";
+
+// Significant digits (or decimals) enough for any double to read back as itself, and the fewest tried
+// (as "%g" does: fewer would write 1000 as "1e+03").
+constexpr int maximumDigits = 17;
+constexpr int minimumDigits = 6;
 
 // The trimmed text as bytes, with one leading '+' dropped (std::from_chars takes no plus sign). Empty
 // when nothing is left or a second sign follows the plus.
@@ -65,7 +72,32 @@ NumberEdit::NumberEdit(QWidget* parent) : QLineEdit(parent) {}
 
 QString NumberEdit::formatNumber(double value)
 {
-    return QString::number(value, 'g', 15);
+    return formatNumber(value, [](double shown) { return shown; });
+}
+
+QString NumberEdit::formatNumber(double value, const std::function<double(double)>& toStored)
+{
+    const double stored = toStored(value);
+    for (int digits = minimumDigits; digits < maximumDigits; ++digits) {
+        const QString text = QString::number(value, 'g', digits);
+        double read = 0.0;
+        // Equal as bits, so that -0 stays -0.
+        if (parseNumber(text, read) &&
+            std::bit_cast<std::uint64_t>(toStored(read)) == std::bit_cast<std::uint64_t>(stored))
+            return text;
+    }
+    return QString::number(value, 'g', maximumDigits);
+}
+
+QString NumberEdit::formatFixed(double value, int decimals)
+{
+    for (int places = decimals; places <= maximumDigits; ++places) {
+        const QString text = QString::number(value, 'f', places);
+        double read = 0.0;
+        if (parseNumber(text, read) && read == value)
+            return text;
+    }
+    return formatNumber(value);
 }
 
 bool NumberEdit::parseNumber(const QString& text, double& value)
@@ -81,6 +113,11 @@ bool NumberEdit::parseInteger(const QString& text, int& value)
 void NumberEdit::setNumber(double value)
 {
     setText(formatNumber(value));
+}
+
+void NumberEdit::setNumber(double value, const std::function<double(double)>& toStored)
+{
+    setText(formatNumber(value, toStored));
 }
 
 void NumberEdit::setInteger(int value)

@@ -6,24 +6,29 @@
 #include <QPushButton>
 
 #include "ui/dialogs/enter_quadratic_dialog.h"
+#include "ui/dialogs/law_text.h"
 
 CPolarizationPropertiesDialog::CPolarizationPropertiesDialog(QWidget* parent)
     : SettingsDialog(QStringLiteral("Polarization Properties"), parent)
 {
     using tervane::Polarization;
     const struct {
-        const char* caption;
+        const char* name;
+        QString caption;
         tervane::Quadratic Polarization::*law;
     } laws[] = {
-        {"Psp", &Polarization::Psp}, {"a", &Polarization::a},     {"c13", &Polarization::c13},
-        {"c33", &Polarization::c33}, {"e31", &Polarization::e31}, {"e33", &Polarization::e33},
+        {"Psp", QStringLiteral("Psp (C/m²)"), &Polarization::Psp},
+        {"a", QStringLiteral("a (Å)"), &Polarization::a},
+        {"c13", QStringLiteral("c13"), &Polarization::c13},
+        {"c33", QStringLiteral("c33"), &Polarization::c33},
+        {"e31", QStringLiteral("e31 (C/m²)"), &Polarization::e31},
+        {"e33", QStringLiteral("e33 (C/m²)"), &Polarization::e33},
     };
 
     auto* layout = new QGridLayout(this);
     int line = 0;
     for (const auto& law : laws) {
-        const QString caption = QString::fromLatin1(law.caption);
-        LawRow row{makeLawControls(this, caption, caption), law.law};
+        LawRow row{makeLawControls(this, law.caption, QString::fromLatin1(law.name)), law.law};
         row.text->setMinimumWidth(
             row.text->fontMetrics().horizontalAdvance(QStringLiteral("-000.00+-000.00x+-000.00x^2")));
         layout->addWidget(row.button, line, 0);
@@ -46,5 +51,5 @@ void CPolarizationPropertiesDialog::editLawOf(const LawRow& row)
 void CPolarizationPropertiesDialog::updateControls()
 {
     for (const LawRow& row : rows_)
-        row.text->setText(QString::fromStdString((polarization.*row.law).toText()));
+        row.text->setText(materialLawText(polarization.*row.law));
 }

@@ -19,18 +19,18 @@ CSolverPropertiesDialog::CSolverPropertiesDialog(QWidget* parent)
     : SettingsDialog(QStringLiteral("Solver Properties"), parent)
 {
     auto* layout = new QGridLayout(this);
-    poissonIterationsEdit_ = addNumberRow(layout, 0, QStringLiteral("Poisson Iterations"),
+    poissonIterationsEdit_ = addNumberRow(layout, 0, QStringLiteral("Poisson iterations:"),
                                           QStringLiteral("poissonIterationsEdit"));
-    schroedingerIterationsEdit_ = addNumberRow(layout, 1, QStringLiteral("Scrhodinger Iterations"),
+    schroedingerIterationsEdit_ = addNumberRow(layout, 1, QStringLiteral("Schroedinger iterations:"),
                                                QStringLiteral("schroedingerIterationsEdit"));
-    dampingEdit_ = addNumberRow(layout, 2, QStringLiteral("Damping Factor"), QStringLiteral("dampingEdit"));
+    dampingEdit_ = addNumberRow(layout, 2, QStringLiteral("Damping factor:"), QStringLiteral("dampingEdit"));
     selfConsistencyCombo_ = new QComboBox(this);
     selfConsistencyCombo_->setObjectName(QStringLiteral("selfConsistencyCombo"));
     selfConsistencyCombo_->addItems({QStringLiteral("Alternating"), QStringLiteral("Accelerated")});
     selfConsistencyCombo_->setToolTip(
         QStringLiteral("Alternating: one Poisson step per Schroedinger pass. Accelerated: the bound charge "
                        "follows the potential between passes; the same solution in a few passes."));
-    auto* selfConsistencyLabel = new QLabel(QStringLiteral("Schroedinger Passes"), this);
+    auto* selfConsistencyLabel = new QLabel(QStringLiteral("Schroedinger passes:"), this);
     selfConsistencyLabel->setBuddy(selfConsistencyCombo_);
     layout->addWidget(selfConsistencyLabel, 3, 0);
     layout->addWidget(selfConsistencyCombo_, 3, 1);
@@ -41,8 +41,8 @@ CSolverPropertiesDialog::CSolverPropertiesDialog(QWidget* parent)
                        "Every occupied state must die away before the edges."));
     layout->addWidget(quantumRegionCheck_, 4, 0, 1, 2);
     quantumFromEdit_ =
-        addNumberRow(layout, 5, QStringLiteral("From (nm)"), QStringLiteral("quantumFromEdit"));
-    quantumToEdit_ = addNumberRow(layout, 6, QStringLiteral("To (nm)"), QStringLiteral("quantumToEdit"));
+        addNumberRow(layout, 5, QStringLiteral("From (nm):"), QStringLiteral("quantumFromEdit"));
+    quantumToEdit_ = addNumberRow(layout, 6, QStringLiteral("To (nm):"), QStringLiteral("quantumToEdit"));
     layout->addWidget(okCancelButtons(), 0, 2, 7, 1);
 }
 
@@ -73,13 +73,15 @@ void CSolverPropertiesDialog::toDocument(const CSolverPropertiesDialog& dialog, 
 
 void CSolverPropertiesDialog::updateControls()
 {
-    dampingEdit_->setNumber(dampingShown);
+    // Shown as the document takes them back, so that OK without a change keeps them bit for bit.
+    dampingEdit_->setNumber(dampingShown, [](double shown) { return 1.0 - shown; });
     poissonIterationsEdit_->setInteger(poissonIterations);
     schroedingerIterationsEdit_->setInteger(schroedingerIterations);
     selfConsistencyCombo_->setCurrentIndex(accelerated ? 1 : 0);
     quantumRegionCheck_->setChecked(quantumRegion);
-    quantumFromEdit_->setNumber(quantumFrom);
-    quantumToEdit_->setNumber(quantumTo);
+    const auto metres = [](double nanometres) { return nanometres / nanometresPerMetre; };
+    quantumFromEdit_->setNumber(quantumFrom, metres);
+    quantumToEdit_->setNumber(quantumTo, metres);
 }
 
 bool CSolverPropertiesDialog::validateAndStore()

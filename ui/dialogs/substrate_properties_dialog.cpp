@@ -17,14 +17,14 @@ CSubstratePropertiesDialog::CSubstratePropertiesDialog(QWidget* parent)
     materialBox_ = new QComboBox(this);
     materialBox_->setObjectName(QStringLiteral("materialBox"));
     materialBox_->setMinimumContentsLength(12);
-    auto* materialLabel = new QLabel(QStringLiteral("Material"), this);
+    auto* materialLabel = new QLabel(QStringLiteral("Material:"), this);
     materialLabel->setBuddy(materialBox_);
     connect(materialBox_, &QComboBox::activated, this, [this] { recompute(); });
     layout->addWidget(materialLabel, 0, 0);
     layout->addWidget(materialBox_, 0, 1);
 
     compositionEdit_ =
-        addNumberRow(layout, 1, QStringLiteral("Composition"), QStringLiteral("compositionEdit"));
+        addNumberRow(layout, 1, QStringLiteral("Composition x:"), QStringLiteral("compositionEdit"));
     compositionEdit_->installEventFilter(this);
     layout->addWidget(okCancelButtons(), 0, 2, 2, 1);
 }

@@ -11,7 +11,7 @@ CTemperatureDialog::CTemperatureDialog(QWidget* parent)
 {
     auto* layout = new QGridLayout(this);
     temperatureEdit_ =
-        addNumberRow(layout, 0, QStringLiteral("Temperature (K)"), QStringLiteral("temperatureEdit"));
+        addNumberRow(layout, 0, QStringLiteral("Temperature (K):"), QStringLiteral("temperatureEdit"));
     layout->addWidget(okCancelButtons(), 0, 2, 2, 1);
     layout->setRowStretch(1, 1);
 }

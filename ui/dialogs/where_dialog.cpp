@@ -8,7 +8,7 @@
 CWhereDialog::CWhereDialog(QWidget* parent) : SettingsDialog(QStringLiteral("Where?"), parent)
 {
     auto* layout = new QGridLayout(this);
-    positionEdit_ = addNumberRow(layout, 0, QStringLiteral("Position"), QStringLiteral("positionEdit"));
+    positionEdit_ = addNumberRow(layout, 0, QStringLiteral("Position:"), QStringLiteral("positionEdit"));
     layout->addWidget(okCancelButtons(), 0, 2, 2, 1);
     layout->setRowStretch(1, 1);
 }

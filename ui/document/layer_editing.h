@@ -8,10 +8,10 @@ namespace tervane {
 class Document;
 }
 
-// The three commands that edit the layer stack: Layers > New, Layers > Insert and the layer list's
-// double-click. Each opens its dialogs over `parent`, applies what the user confirmed to
-// `document.layers` (at most one change of the stack per call) and says whether anything changed.
-// They never solve: the caller solves once when the result is Changed.
+// The commands that edit the layer stack through dialogs: Layers > New, Layers > Insert, Insert
+// Before/After on the layer list's selection and the list's double-click. Each opens its dialogs over
+// `parent`, applies what the user confirmed to `document.layers` (at most one change of the stack per call)
+// and says whether anything changed. They never solve: the caller solves once when the result is Changed.
 //
 // From the document (qualified with ::, since the document's own members may carry the same names):
 //     if (::layersNew(dialogParent(), core) == LayerEditResult::Changed)
@@ -30,10 +30,19 @@ enum class LayerEditResult { Unchanged, Changed };
 // is appended after the last one. Cancel changes nothing.
 LayerEditResult layersNew(QWidget* parent, tervane::Document& document, const DialogRunner& runner = {});
 
-// "Where?" first; on OK with a position inside the stack (0 to n-1), "Layer Properties" with the
-// new-layer values, and on OK the layer goes in front of the layer at that position. Cancel in either
-// dialog, an empty stack or a position at or beyond the end change nothing and say nothing.
+// "Layer Properties" with the new-layer values; on OK the layer goes in at `position`, in front of
+// the layer there: 0 puts it first, n (the number of layers) after the last. Cancel, or a position
+// outside 0 to n, changes nothing.
+LayerEditResult insertLayerAt(QWidget* parent, tervane::Document& document, int position,
+                              const DialogRunner& runner = {});
+
+// "Where?" first, then insertLayerAt() at the position entered (0 to n, n after the last layer).
+// A position beyond n is refused with a message that names the number of layers, and changes
+// nothing; Cancel in either dialog changes nothing and says nothing.
 LayerEditResult layersInsert(QWidget* parent, tervane::Document& document, const DialogRunner& runner = {});
+
+// Removes layer `index`; false, and nothing changed, for an index outside the stack.
+bool deleteLayer(tervane::Document& document, int index);
 
 // "Layer Properties" on layer `index` with Delete shown. OK writes the values back in place (the
 // layer keeps its `spare`); Delete removes the layer; Cancel changes nothing. An index outside the
