@@ -785,15 +785,10 @@ void CTervaneDoc::layersInsert()
          [this] { return ::layersInsert(dialogParent(), core) == LayerEditResult::Changed; });
 }
 
-void CTervaneDoc::insertLayerAt(int position)
+bool CTervaneDoc::insertLayerAt(int position)
 {
-    const int at = std::clamp(position, 0, static_cast<int>(core.layers.size()));
-    edit(QStringLiteral("Insert Layer"), [this, at] {
-        if (::layersNew(dialogParent(), core) != LayerEditResult::Changed)
-            return false;
-        std::rotate(core.layers.begin() + at, core.layers.end() - 1, core.layers.end());
-        return true;
-    });
+    return edit(QStringLiteral("Insert Layer"),
+         [this, position] { return ::insertLayerAt(dialogParent(), core, position) == LayerEditResult::Changed; });
 }
 
 void CTervaneDoc::setupMaterials()
@@ -816,12 +811,7 @@ void CTervaneDoc::editLayer(int index)
 
 void CTervaneDoc::deleteLayer(int index)
 {
-    if (index < 0 || index >= static_cast<int>(core.layers.size()))
-        return;
-    edit(QStringLiteral("Delete Layer"), [this, index] {
-        core.layers.erase(core.layers.begin() + index);
-        return true;
-    });
+    edit(QStringLiteral("Delete Layer"), [this, index] { return ::deleteLayer(core, index); });
 }
 
 void CTervaneDoc::copyLayer(int index)
@@ -841,10 +831,7 @@ void CTervaneDoc::cutLayer(int index)
     if (index < 0 || index >= static_cast<int>(core.layers.size()))
         return;
     copyLayer(index);
-    edit(QStringLiteral("Cut Layer"), [this, index] {
-        core.layers.erase(core.layers.begin() + index);
-        return true;
-    });
+    edit(QStringLiteral("Cut Layer"), [this, index] { return ::deleteLayer(core, index); });
 }
 
 bool CTervaneDoc::clipboardHasLayers()

@@ -113,7 +113,7 @@ class CTervaneDoc : public QObject {
     QString progressText() const { return progressText_; }
 
     // Layers in the layer list: the clipboard holds them as a document file's bytes.
-    void insertLayerAt(int position);
+    bool insertLayerAt(int position);
     void deleteLayer(int index);
     void copyLayer(int index);
     void cutLayer(int index);

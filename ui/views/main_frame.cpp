@@ -276,10 +276,16 @@ void CMainFrame::buildMenus()
             [this] { doc_->pasteLayers(insertionPoint()); });
     connect(action(idEditDelete), &QAction::triggered, this,
             [this] { doc_->deleteLayer(layerView_->currentLayer()); });
-    connect(action(idLayersInsertBefore), &QAction::triggered, this,
-            [this] { doc_->insertLayerAt(std::max(0, layerView_->currentLayer())); });
-    connect(action(idLayersInsertAfter), &QAction::triggered, this,
-            [this] { doc_->insertLayerAt(insertionPoint()); });
+    connect(action(idLayersInsertBefore), &QAction::triggered, this, [this] {
+        const int at = std::max(0, layerView_->currentLayer());
+        if (doc_->insertLayerAt(at))
+            layerView_->setCurrentLayer(at);
+    });
+    connect(action(idLayersInsertAfter), &QAction::triggered, this, [this] {
+        const int at = insertionPoint();
+        if (doc_->insertLayerAt(at))
+            layerView_->setCurrentLayer(at);
+    });
     connect(action(idLayersEdit), &QAction::triggered, this,
             [this] { doc_->editLayer(layerView_->currentLayer()); });
     connect(action(idSetupStop), &QAction::triggered, doc_, &CTervaneDoc::stopSolve);
@@ -320,8 +326,9 @@ void CMainFrame::buildMenus()
     connect(action(idPrevPane), &QAction::triggered, this, [this] { switchPane(-1); });
 
     layerView_->setContextActions({action(idLayersEdit), action(idLayersInsertBefore), action(idLayersInsertAfter),
-                                   action(idEditCut), action(idEditCopy), action(idEditPaste),
+                                   nullptr, action(idEditCut), action(idEditCopy), action(idEditPaste),
                                    action(idEditDelete)});
+    connect(layerView_, &CLayerView::currentLayerChanged, this, &CMainFrame::updateCommandStates);
     for (QMenu* menu : {file, edit, view, layers, materials, setup, help})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
 }
@@ -638,7 +645,7 @@ int CMainFrame::insertionPoint() const
 {
     const int count = static_cast<int>(doc_->core.layers.size());
     const int current = layerView_->currentLayer();
-    return current >= 0 && current < count ? current + 1 : count;
+    return current >= 0 && current < count ? current + 1 : (count > 0 && current < 0 ? 0 : count);
 }
 
 void CMainFrame::showSolveProgress(const QString& text)
