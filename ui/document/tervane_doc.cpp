@@ -1,6 +1,7 @@
 #include "ui/document/tervane_doc.h"
 
 #include <QFileInfo>
+#include <QStringList>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -368,11 +369,17 @@ bool CTervaneDoc::fileOpen()
 bool CTervaneDoc::openDocument(const QString& path)
 {
     // Loading is all or nothing and replaces the structure shown.
-    if (!succeeded(tervane::loadDocumentFile(path.toStdString(), core)))
+    const tervane::IoResult loaded = tervane::loadDocumentFile(path.toStdString(), core);
+    if (!succeeded(loaded))
         return false;
     forgetViewState();
     nameFile(path);
     solve();
+    QStringList notes; // what of the file's settings was skipped, said once the document is shown
+    for (const std::string& note : loaded.notes)
+        notes << QString::fromStdString(note);
+    if (!notes.isEmpty())
+        MessageSink::current().showMessage(notes.join(QLatin1Char('\n')));
     return true;
 }
 
