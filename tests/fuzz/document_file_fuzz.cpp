@@ -21,7 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
 
     // What the user had open before choosing the file.
-    DocumentFileContents contents{2, std::vector<Layer>(1), ContactKind::Fixed, 0.8};
+    DocumentFileContents contents;
+    contents.layers.resize(1);
+    contents.leftContact = ContactKind::Fixed;
+    contents.leftBarrier = 0.8;
     contents.layers[0].material = "GaN";
     const std::string before = encode(contents);
 
