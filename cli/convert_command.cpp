@@ -65,15 +65,17 @@ int convertStructure(const ConvertOptions& options, const std::string& bytes, st
 
     StreamObserver observer(err);
     Structure structure;
-    if (IoResult result = decodeStructure(bytes, options.structure.format(), observer, structure); !result) {
+    const IoResult result = decodeStructure(bytes, options.structure.format(), observer, structure);
+    if (!result) {
         printFileError(err, inPath, result);
         return exitFailure;
     }
+    printNotes(err, inPath, result);
     applyContact(options.left, structure.leftContact, structure.leftBarrier);
     const std::string document =
-        encodeDocument(structure.layers, structure.leftContact, structure.leftBarrier);
-    if (IoResult result = writeFileAtomically(options.outPath, document); !result) {
-        printFileError(err, options.outPath, result);
+        encodeDocument(structure.layers, structure.leftContact, structure.leftBarrier, structure.settings);
+    if (IoResult written = writeFileAtomically(options.outPath, document); !written) {
+        printFileError(err, options.outPath, written);
         return exitFailure;
     }
     return exitSuccess;
@@ -84,8 +86,9 @@ int convertStructure(const ConvertOptions& options, const std::string& bytes, st
 CLI::App* addConvertCommand(CLI::App& parent, ConvertOptions& options)
 {
     CLI::App* command = parent.add_subcommand(
-        "convert", "Write a structure as a version-2 document file (layers and left contact; a script "
-                   "gives the Neutral contact with a 0 eV barrier unless --left says otherwise), or convert "
+        "convert", "Write a structure as a version-2 document file (layers, left contact and the settings "
+                   "a document keeps; a script gives the Neutral contact with a 0 eV barrier unless --left "
+                   "says otherwise, and the settings of a new document), or convert "
                    "a materials list between its TOML form (.toml) and the binary materials file (.tvm)");
     command
         ->add_option("IN", options.structure.path,

@@ -13,6 +13,12 @@ void printMessage(std::ostream& stream, std::string_view text)
     stream.flush();
 }
 
+void printNotes(std::ostream& stream, const std::string& path, const IoResult& result)
+{
+    for (const std::string& note : result.notes)
+        printMessage(stream, path + ": " + note);
+}
+
 void printFileError(std::ostream& stream, const std::string& path, const IoResult& result)
 {
     if (result.message.find(path) != std::string::npos)

@@ -17,6 +17,10 @@ void printMessage(std::ostream& stream, std::string_view text);
 // Writes the message of a failed file operation, naming the file unless the message already does.
 void printFileError(std::ostream& stream, const std::string& path, const IoResult& result);
 
+// Writes each note of a file operation that succeeded (what a document's settings block skipped) as a
+// line naming the file; the work goes on.
+void printNotes(std::ostream& stream, const std::string& path, const IoResult& result);
+
 // Turns the core's messages into lines on a stream (standard error for the tool) as they are met.
 class StreamObserver : public Observer {
   public:

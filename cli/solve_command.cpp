@@ -21,6 +21,7 @@
 #include "engine/solve_settings.h"
 #include "export/band_profile_export.h"
 #include "export/charge_export.h"
+#include "io/document_file.h"
 #include "io/file_util.h"
 #include "io/materials_loader.h"
 #include "io/structure_loader.h"
@@ -67,8 +68,9 @@ void explainMissingMaterial(const Document& document, const std::string& materia
 CLI::App* addSolveCommand(CLI::App& parent, SolveOptions& options)
 {
     CLI::App* command = parent.add_subcommand(
-        "solve", "Solve a structure as the desktop program does after opening it, with the settings of a "
-                 "new document unless the options below change them; print the solver status");
+        "solve", "Solve a structure as the desktop program does after opening it, with the settings its "
+                 "document file keeps (a script: those of a new document) unless the options below change "
+                 "them; print the solver status");
     addStructureArguments(*command, options.structure);
     command
         ->add_option("--materials", options.materialsPath,
@@ -113,9 +115,8 @@ CLI::App* addSolveCommand(CLI::App& parent, SolveOptions& options)
     command
         ->add_option("--eigensolver", options.eigenSolver,
                      "Eigen-solver of the bound states: dense or tridiagonal (the same states; "
-                     "tridiagonal is faster)")
+                     "tridiagonal, the default, is faster)")
         ->check(CLI::IsMember({"dense", "tridiagonal"}).description(""))
-        ->capture_default_str()
         ->type_name("KIND");
     addParsedOption<double>(*command, "--schroedinger-tolerance", options.tolerance, parsePositiveNumber,
                             "The Schroedinger passes end when one moves the potential by no more than "
@@ -129,9 +130,8 @@ CLI::App* addSolveCommand(CLI::App& parent, SolveOptions& options)
         ->add_option("--self-consistency", options.selfConsistency,
                      "How the bound states and the potential are made to agree: alternating (one Newton "
                      "step per Schroedinger pass) or accelerated (the bound charge follows the potential "
-                     "between passes: the same solution in a few passes)")
+                     "between passes: the same solution in a few passes); default alternating")
         ->check(CLI::IsMember({"alternating", "accelerated"}).description(""))
-        ->capture_default_str()
         ->type_name("MODE");
     command
         ->add_option("--dump-dir", options.dumpDirectory,
@@ -213,27 +213,33 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
 
     Structure structure;
     const std::string& structurePath = options.structure.path;
-    if (IoResult result = loadStructure(structurePath, options.structure.format(), observer, structure);
-        !result) {
-        printFileError(err, structurePath, result);
+    const IoResult loaded = loadStructure(structurePath, options.structure.format(), observer, structure);
+    if (!loaded) {
+        printFileError(err, structurePath, loaded);
         return exitFailure;
     }
+    printNotes(err, structurePath, loaded);
     document.layers = std::move(structure.layers);
     document.grid.leftContact = structure.leftContact;
     document.grid.leftBarrier = structure.leftBarrier;
+    applyDocumentSettings(structure.settings, document);
 
+    // The stored settings are the starting values: a switch can only be turned one way from here, and
+    // an option left out keeps what the document holds.
     SolveSettings settings;
-    settings.schroedinger = options.schroedinger;
-    settings.valence = options.valence;
-    settings.polarization = !options.noPolarization;
-    settings.partialIonization = options.partialIonization;
+    settings.schroedinger = options.schroedinger || document.schroedingerOn;
+    settings.valence = options.valence || document.valenceSchroedingerOn;
+    settings.polarization = !options.noPolarization && document.polarizationOn;
+    settings.partialIonization = options.partialIonization || !document.fullyIonized;
     settings.damping = options.damping;
     settings.poissonIterations = options.poissonIterations;
     settings.schroedingerIterations = options.schroedingerIterations;
-    settings.eigenSolver =
-        options.eigenSolver == "dense" ? EigenSolverKind::Dense : EigenSolverKind::Tridiagonal;
-    settings.selfConsistency = options.selfConsistency == "accelerated" ? SelfConsistency::Accelerated
-                                                                        : SelfConsistency::Alternating;
+    settings.eigenSolver = !options.eigenSolver              ? document.schroedingerSettings.eigenSolver
+                           : *options.eigenSolver == "dense" ? EigenSolverKind::Dense
+                                                             : EigenSolverKind::Tridiagonal;
+    settings.selfConsistency = !options.selfConsistency ? document.schroedingerSettings.selfConsistency
+                               : *options.selfConsistency == "accelerated" ? SelfConsistency::Accelerated
+                                                                           : SelfConsistency::Alternating;
     settings.tolerance = options.tolerance;
     if (options.quantumRegion) {
         settings.quantumRegion = true;
@@ -256,10 +262,9 @@ int runSolve(const SolveOptions& options, std::ostream& out, std::ostream& err)
                               "\" is not in " + materialsPath + ".");
         return exitFailure;
     }
-    if (options.dumpDirectory) {
-        document.schroedingerSettings.eigenstateFiles = true;
-        document.schroedingerSettings.dumpDirectory = *options.dumpDirectory;
-    }
+    // Eigenstate files only where --dump-dir says, never where a document was saved to write them.
+    document.schroedingerSettings.eigenstateFiles = options.dumpDirectory.has_value();
+    document.schroedingerSettings.dumpDirectory = options.dumpDirectory.value_or(std::string());
 
     // The sweep starts from the left barrier in force, which only now is known.
     if (options.cv && countCvBiases(document.grid.leftBarrier, *options.cv, maxCvBiases) > maxCvBiases) {

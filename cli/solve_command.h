@@ -12,7 +12,8 @@
 namespace tervane::cli {
 
 // tervane-cli solve STRUCTURE [--materials FILE] [options]: what the desktop program does after
-// opening a structure, with the settings of a new document unless an option changes them; then the
+// opening a structure, with the settings a document file keeps (a script: those of a new document)
+// unless an option given changes them; every option left out keeps the stored value; then the
 // optional C-V sweep, sheet-density range, exports and status file. Without --materials the standard
 // library that ships with the tool is used (standard_library.h).
 struct SolveOptions {
@@ -28,8 +29,8 @@ struct SolveOptions {
     std::optional<double> damping;
     std::optional<int> poissonIterations;
     std::optional<int> schroedingerIterations;
-    std::string eigenSolver = "tridiagonal";
-    std::string selfConsistency = "alternating";
+    std::optional<std::string> eigenSolver;     // "dense" or "tridiagonal"
+    std::optional<std::string> selfConsistency; // "alternating" or "accelerated"
     std::optional<double> tolerance;
     std::optional<DepthRange> quantumRegion;
     std::optional<std::string> dumpDirectory;

@@ -28,6 +28,8 @@ struct SchroedingerSettings {
     // in dumpDirectory (empty: the current directory).
     bool eigenstateFiles = false;
     std::string dumpDirectory;
+
+    bool operator==(const SchroedingerSettings& other) const = default;
 };
 
 } // namespace tervane

@@ -20,6 +20,8 @@ IoResult decodeDocumentStructure(const std::string& bytes, Structure& structure)
     structure.layers = std::move(contents.layers);
     structure.leftContact = contents.leftContact;
     structure.leftBarrier = contents.leftBarrier;
+    structure.settings = std::move(contents.settings);
+    result.notes = std::move(contents.notes);
     return result;
 }
 

@@ -126,7 +126,11 @@ void bindStructures(py::module_& module)
 
     py::class_<Structure>(module, "Structure", "A stack of layers between two contacts (index 0 on the left)")
         .def(py::init([](std::vector<Layer> layers, const Contact& left) {
-                 return Structure{std::move(layers), left.kind, left.barrier};
+                 Structure structure;
+                 structure.layers = std::move(layers);
+                 structure.leftContact = left.kind;
+                 structure.leftBarrier = left.barrier;
+                 return structure;
              }),
              py::arg("layers"), py::arg("left") = Contact{},
              "layers: list of Layer, the first at the left contact; left: the left contact (default "
@@ -139,12 +143,12 @@ void bindStructures(py::module_& module)
         .def(
             "to_bytes",
             [](const Structure& s) {
-                return py::bytes(encodeDocument(s.layers, s.leftContact, s.leftBarrier));
+                return py::bytes(encodeDocument(s.layers, s.leftContact, s.leftBarrier, s.settings));
             },
             "The structure as the bytes of a document file (.tvn)")
         .def(py::pickle(
             [](const Structure& s) {
-                return py::bytes(encodeDocument(s.layers, s.leftContact, s.leftBarrier));
+                return py::bytes(encodeDocument(s.layers, s.leftContact, s.leftBarrier, s.settings));
             },
             [](const py::bytes& bytes) { return structureFromBytes(bytes, StructureFormat::Document); }));
 

@@ -79,6 +79,24 @@ TEST_F(SolveCommand, WritesTheStatusLineTheStatusFileAndTheBands)
     EXPECT_NE(stopped.err.find("no/s.json"), std::string::npos) << stopped.err;
 }
 
+// A document's stored settings are where its solve starts: an option given replaces one, an option left
+// out keeps it (no Newton update, so every allowed step or pass runs).
+TEST_F(SolveCommand, StoredSettingsAreTheStartingValues)
+{
+    DocumentSettings settings = defaultDocumentSettings();
+    settings.damping = 0.0;
+    settings.poissonIterations = 3;
+    const Layer layer = layerOf("GaAs", 2e-7, nLayerNd * 1e6);
+    const std::string stored = dir.write("s.tvn", encodeDocument({layer}, ContactKind::Fixed, 0.8, settings));
+    EXPECT_EQ(iterationsOf(solve(stored, {}).out), 3);
+    EXPECT_EQ(iterationsOf(solve(stored, {"--poisson-iterations", "5"}).out), 5);
+    settings.schroedingerOn = true;
+    settings.schroedingerIterations = 2;
+    const std::string quantum =
+        dir.write("q.tvn", encodeDocument({layer}, ContactKind::Fixed, 0.8, settings));
+    EXPECT_EQ(iterationsOf(solve(quantum, {}).out), 2);
+}
+
 // --left neutral replaces the document's Fixed contact: both ends of the uniform layer alike. Without
 // --cv-out the C-V lines (a header and one per bias) go to cv.out in the current folder; one charge
 // line per layer edge, none without polarization.

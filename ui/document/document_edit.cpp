@@ -6,9 +6,12 @@
 
 namespace {
 
-std::string fileBytes(const tervane::Document& document)
+std::string fileBytes(const tervane::Document& document, bool withChargeView = true)
 {
-    return tervane::encodeDocument(document.layers, document.grid.leftContact, document.grid.leftBarrier);
+    tervane::DocumentSettings settings = tervane::documentSettings(document);
+    if (!withChargeView)
+        settings.chargeView = tervane::ChargeViewSettings();
+    return tervane::encodeDocument(document.layers, document.grid.leftContact, document.grid.leftBarrier, settings);
 }
 
 } // namespace
@@ -40,7 +43,7 @@ void restoreState(tervane::Document& document, const DocumentState& state)
 SolutionKey solutionKey(const tervane::Document& document)
 {
     SolutionKey key;
-    key.bytes = fileBytes(document);
+    key.bytes = fileBytes(document, false);
     key.materials = document.materials;
     return key;
 }

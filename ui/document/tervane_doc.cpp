@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QStandardPaths>
+#include <QStringList>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -534,13 +535,19 @@ bool CTervaneDoc::openDocument(const QString& path)
         return false;
     }
     // Loading is all or nothing and replaces the structure shown.
-    if (!succeeded(tervane::loadDocumentFile(path.toStdString(), core)))
+    const tervane::IoResult loaded = tervane::loadDocumentFile(path.toStdString(), core);
+    if (!succeeded(loaded))
         return false;
     runner_.stop();
     forgetViewState();
     nameFile(path);
     resetHistory();
     startSolve();
+    QStringList notes; // what of the file's settings was skipped, said once the document is shown
+    for (const std::string& note : loaded.notes)
+        notes << QString::fromStdString(note);
+    if (!notes.isEmpty())
+        MessageSink::current().showMessage(notes.join(QLatin1Char('\n')));
     return true;
 }
 
