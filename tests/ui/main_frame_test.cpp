@@ -70,7 +70,7 @@ class MainFrameTest : public QObject {
         messages_.answer = MessageSink::SaveChoice::Discard;
         app_ = std::make_unique<CTervaneApp>();
         doc_ = std::make_unique<CTervaneDoc>(app_.get());
-        doc_->core.materials = standardLibrary();
+        QVERIFY(doc_->loadMaterials(TERVANE_SOURCE_DIR "/examples/materials/standard.toml"));
         frame_ = std::make_unique<CMainFrame>(app_.get(), doc_.get());
         frame_->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
@@ -106,6 +106,7 @@ class MainFrameTest : public QObject {
         files_.answers = {saved, broken, dir_.filePath(QStringLiteral("none.tvm"))};
         for (const int id : {idFileOpen, idFileOpen, idMaterialsOpen})
             frame_->action(id)->trigger();
+        doc_->finishSolve();
         QCOMPARE(doc_->core.grid.count, 10);
         QCOMPARE(doc_->core.materials, standardLibrary());
         QVERIFY(frame_->windowTitle().startsWith(QStringLiteral("saved.tvn")));
@@ -113,13 +114,24 @@ class MainFrameTest : public QObject {
         QVERIFY(messages_.messages[0].contains(QStringLiteral("truncated")));
         QCOMPARE(messages_.messages[1], QStringLiteral("Could not open file"));
 
+        // OK in the materials editor without a change marks nothing; a real change is a step of the
+        // document's history, and the materials are asked about after the document.
         QTimer accepter;
         answerDialogs(accepter, &QDialog::accept);
         frame_->action(idMaterialsSetup)->trigger();
+        QVERIFY(!frame_->isWindowModified());
+        doc_->edit(QStringLiteral("Remove Material"), [this] {
+            doc_->core.materials.pop_back();
+            return true;
+        });
+        QVERIFY(frame_->isWindowModified());
         messages_.questions.clear();
         messages_.answer = MessageSink::SaveChoice::Cancel;
         frame_->action(idFileNew)->trigger();
-        QCOMPARE(messages_.questions, QStringList{QStringLiteral("Save changes to the materials?")});
+        QCOMPARE(messages_.questions, QStringList{QStringLiteral("Save changes to saved.tvn?")});
+        QVERIFY(doc_->materialsModified());
+        doc_->undoStack()->undo();
+        QVERIFY(!frame_->isWindowModified());
 
         QCOMPARE(app_->recentFiles(), QStringList{saved});
         QCOMPARE(CTervaneApp().recentFiles(), QStringList{saved});

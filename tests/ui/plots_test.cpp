@@ -237,7 +237,8 @@ class PlotsTest : public QObject {
         // Narrow window: the panes share its width and shorten their texts.
         frame_->resize(640, 480);
         QApplication::processEvents();
-        const auto* left = static_cast<ElidedLabel*>(frame_->findChildren<ElidedLabel*>().at(1));
+        const auto* left =
+            frame_->findChild<QWidget*>(QStringLiteral("statusPane102"))->findChild<ElidedLabel*>();
         const QRect solver = frame_->statusPane(0)->geometry();
         const QRect cursor = left->parentWidget()->geometry();
         QVERIFY(solver.right() < cursor.left() && cursor.right() < frame_->width());
@@ -335,7 +336,7 @@ class PlotsTest : public QObject {
     void copyPictureAndPoints()
     {
         doc_->showDepths(20e-9, 40e-9);
-        frame_->updateCommandStates();
+        frame_->setActiveView(frame_->tervaneView());
         frame_->action(idEditCopy)->trigger();
         const QMimeData* data = QApplication::clipboard()->mimeData();
         const FigureOptions shown = frame_->shownFigure();

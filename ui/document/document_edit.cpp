@@ -11,7 +11,8 @@ std::string fileBytes(const tervane::Document& document, bool withChargeView = t
     tervane::DocumentSettings settings = tervane::documentSettings(document);
     if (!withChargeView)
         settings.chargeView = tervane::ChargeViewSettings();
-    return tervane::encodeDocument(document.layers, document.grid.leftContact, document.grid.leftBarrier, settings);
+    return tervane::encodeDocument(document.layers, document.grid.leftContact, document.grid.leftBarrier,
+                                   settings);
 }
 
 } // namespace

@@ -41,7 +41,8 @@ SolutionKey solutionKey(const tervane::Document& document);
 class DocumentEditCommand : public QUndoCommand {
   public:
     using Apply = std::function<void(const DocumentState&, bool solve)>;
-    DocumentEditCommand(const QString& text, DocumentState before, DocumentState after, bool solve, Apply apply);
+    DocumentEditCommand(const QString& text, DocumentState before, DocumentState after, bool solve,
+                        Apply apply);
 
     void undo() override { apply_(before_, solve_); }
     void redo() override;

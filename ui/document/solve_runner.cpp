@@ -10,7 +10,10 @@
 // the window can show it) and tells the engine when the job was dropped.
 class SolveRunner::WorkerObserver : public tervane::Observer {
   public:
-    WorkerObserver(SolveRunner& runner, Job job, unsigned serial) : runner_(runner), job_(job), serial_(serial) {}
+    WorkerObserver(SolveRunner& runner, Job job, unsigned serial)
+        : runner_(runner), job_(job), serial_(serial)
+    {
+    }
     std::vector<std::string> messages;
 
     void message(const std::string& text) override { messages.push_back(text); }
@@ -109,7 +112,8 @@ void SolveRunner::work()
         // A job that was asked to stop, or that a newer one replaced, leaves no result.
         if (!stopRunning_ && !waiting_) {
             finished_ = std::move(result);
-            QMetaObject::invokeMethod(this, [this] { deliver(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { deliver(); }, Qt::QueuedConnection);
         }
         stopRunning_ = false;
         idle_.notify_all();
@@ -121,8 +125,8 @@ void SolveRunner::run(Request& request, Result& result)
     WorkerObserver observer(*this, request.job, request.serial);
     result.job = request.job;
     if (request.job == Job::CvProfile)
-        result.ok = tervane::runCvProfile(request.document, request.cv.start, request.cv.stop, request.cv.step,
-                                          request.cv.outputPath, observer);
+        result.ok = tervane::runCvProfile(request.document, request.cv.start, request.cv.stop,
+                                          request.cv.step, request.cv.outputPath, observer);
     else
         result.ok = tervane::solve(request.document, observer);
     result.document = std::move(request.document);

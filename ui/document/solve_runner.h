@@ -82,7 +82,7 @@ class SolveRunner : public QObject {
     std::optional<Result> finished_;
     bool running_ = false;
     bool quit_ = false;
-    bool stopRunning_ = false; // read by the worker's observer
+    bool stopRunning_ = false;  // read by the worker's observer
     unsigned latestSerial_ = 0; // of the job started last
     std::function<void(Result&&)> resultHandler_;
     std::function<void(const tervane::SolveProgress&, Job)> progressHandler_;

@@ -101,10 +101,9 @@ bool CTervaneDoc::edit(const QString& name, const std::function<bool()>& change,
     DocumentState after = captureState(core);
     if (after.sameAs(before))
         return false;
-    undoStack_.push(new DocumentEditCommand(name, std::move(before), std::move(after), solveAfter,
-                                            [this](const DocumentState& state, bool solveAgain) {
-                                                applyState(state, solveAgain);
-                                            }));
+    undoStack_.push(new DocumentEditCommand(
+        name, std::move(before), std::move(after), solveAfter,
+        [this](const DocumentState& state, bool solveAgain) { applyState(state, solveAgain); }));
     if (materialsModified() != wasMaterialsModified)
         emit titleChanged();
     emit updated();
@@ -433,7 +432,8 @@ void CTervaneDoc::takeResult(SolveRunner::Result&& result)
     if (!messages.isEmpty())
         MessageSink::current().showMessage(messages.join(QLatin1Char('\n')));
     if (solved && cv && result.ok)
-        emit statusMessage(QStringLiteral("C-V profile written to %1").arg(QDir::toNativeSeparators(cvPath_)));
+        emit statusMessage(
+            QStringLiteral("C-V profile written to %1").arg(QDir::toNativeSeparators(cvPath_)));
     else if (solved && core.schroedingerOn && result.document.schroedingerSettings.eigenstateFiles)
         emit statusMessage(QStringLiteral("Eigenstate files written to %1")
                                .arg(QDir::toNativeSeparators(QString::fromStdString(
@@ -518,15 +518,15 @@ bool CTervaneDoc::openDocument(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        MessageSink::current().showMessage(
-            QStringLiteral("Could not open file %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+        MessageSink::current().showMessage(QStringLiteral("Could not open file %1: %2")
+                                               .arg(QDir::toNativeSeparators(path), file.errorString()));
         return false;
     }
     const QByteArray head = file.read(64);
     file.close();
     // A structure script is text, not a document: offer to import its layers instead.
-    if (!head.isEmpty() &&
-        !tervane::looksLikeDocumentFile(std::string_view(head.constData(), static_cast<std::size_t>(head.size())))) {
+    if (!head.isEmpty() && !tervane::looksLikeDocumentFile(
+                               std::string_view(head.constData(), static_cast<std::size_t>(head.size())))) {
         if (MessageSink::current().askYesNo(
                 QStringLiteral("%1 is a structure script, not a document. Import its layers into the "
                                "document shown (as File > Import Structure does)?")
@@ -668,7 +668,8 @@ void CTervaneDoc::cvProfile()
     finishSolve();
     const QString folder = outputFolder();
     if (!QDir().mkpath(folder)) {
-        MessageSink::current().showMessage(QStringLiteral("Could not create the output folder %1.").arg(folder));
+        MessageSink::current().showMessage(
+            QStringLiteral("Could not create the output folder %1.").arg(folder));
         return;
     }
     cvPath_ = QDir(folder).filePath(QStringLiteral("cv.out"));
@@ -744,7 +745,8 @@ void CTervaneDoc::solverProperties()
 
 void CTervaneDoc::temperatureSettings()
 {
-    edit(QStringLiteral("Temperature"), [this] { return editSettings<CTemperatureDialog>(dialogParent(), core); });
+    edit(QStringLiteral("Temperature"),
+         [this] { return editSettings<CTemperatureDialog>(dialogParent(), core); });
 }
 
 void CTervaneDoc::toggle(const QString& name, bool& setting)
@@ -794,8 +796,9 @@ void CTervaneDoc::layersInsert()
 
 bool CTervaneDoc::insertLayerAt(int position)
 {
-    return edit(QStringLiteral("Insert Layer"),
-         [this, position] { return ::insertLayerAt(dialogParent(), core, position) == LayerEditResult::Changed; });
+    return edit(QStringLiteral("Insert Layer"), [this, position] {
+        return ::insertLayerAt(dialogParent(), core, position) == LayerEditResult::Changed;
+    });
 }
 
 void CTervaneDoc::setupMaterials()
@@ -829,7 +832,8 @@ void CTervaneDoc::copyLayer(int index)
     const std::string bytes = tervane::encodeDocument(layers, tervane::ContactKind::Neutral, 0.0);
     auto* data = new QMimeData;
     data->setData(layersMimeType(), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    data->setText(QString::fromStdString(tervane::layerLabel(static_cast<std::size_t>(index), layers.front())));
+    data->setText(
+        QString::fromStdString(tervane::layerLabel(static_cast<std::size_t>(index), layers.front())));
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
@@ -853,8 +857,8 @@ void CTervaneDoc::pasteLayers(int position)
         return;
     const QByteArray bytes = QGuiApplication::clipboard()->mimeData()->data(layersMimeType());
     tervane::DocumentFileContents contents;
-    if (!succeeded(tervane::decodeDocument(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                                           contents)))
+    if (!succeeded(tervane::decodeDocument(
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), contents)))
         return;
     const int at = std::clamp(position, 0, static_cast<int>(core.layers.size()));
     edit(QStringLiteral("Paste Layers"), [&] {
@@ -871,7 +875,8 @@ bool CTervaneDoc::openDroppedFile(const QString& path)
         QByteArray head;
         if (file.open(QIODevice::ReadOnly))
             head = file.read(64);
-        if (tervane::looksLikeDocumentFile(std::string_view(head.constData(), static_cast<std::size_t>(head.size()))))
+        if (tervane::looksLikeDocumentFile(
+                std::string_view(head.constData(), static_cast<std::size_t>(head.size()))))
             return saveModified() && openDocument(path);
         return importScript(path);
     }

@@ -18,12 +18,12 @@
 #include <QProgressDialog>
 #include <QScrollBar>
 #include <QSettings>
-#include <QToolButton>
-#include <QUndoStack>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "ui/dialogs/about_dialog.h"
@@ -78,9 +78,8 @@ CMainFrame::CMainFrame(CTervaneApp* app, CTervaneDoc* doc, QWidget* parent)
     });
     connect(doc_, &CTervaneDoc::solveProgress, this, &CMainFrame::showSolveProgress);
     connect(doc_, &CTervaneDoc::cvProgress, this, &CMainFrame::showCvProgress);
-    connect(doc_, &CTervaneDoc::statusMessage, this, [this](const QString& text) {
-        statusBar()->showMessage(text, statusMessageMs);
-    });
+    connect(doc_, &CTervaneDoc::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text, statusMessageMs); });
     QUndoStack* undo = doc_->undoStack();
     connect(undo, &QUndoStack::indexChanged, this, &CMainFrame::updateCommandStates);
     connect(undo, &QUndoStack::cleanChanged, this, &CMainFrame::updateTitle);
@@ -166,7 +165,8 @@ void CMainFrame::buildMenus()
                QStringLiteral("Copy the selection and put it on the Clipboard"));
     addCommand(edit, idEditPaste, QStringLiteral("&Paste\tCtrl+V"),
                QStringLiteral("Insert the layers on the Clipboard after the selected layer"));
-    addCommand(edit, idEditDelete, QStringLiteral("&Delete\tDel"), QStringLiteral("Delete the selected layer"));
+    addCommand(edit, idEditDelete, QStringLiteral("&Delete\tDel"),
+               QStringLiteral("Delete the selected layer"));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     addCommand(view, idViewToolbar, QStringLiteral("&Toolbar"), QStringLiteral("Show or hide the toolbar"));
@@ -212,7 +212,8 @@ void CMainFrame::buildMenus()
     addCommand(setup, idSetupFullyIonized, QStringLiteral("Fully &Ionized"))->setCheckable(true);
     addCommand(setup, idSetupSubstrate, QStringLiteral("Subs&trate..."));
     addCommand(setup, idSetupSolverProperties, QStringLiteral("So&lver Properties..."));
-    addCommand(setup, idSetupSolveNow, QStringLiteral("Solve &Now\tF5"), QStringLiteral("Solve the structure"));
+    addCommand(setup, idSetupSolveNow, QStringLiteral("Solve &Now\tF5"),
+               QStringLiteral("Solve the structure"));
     addCommand(setup, idSetupStop, QStringLiteral("S&top Solving\tEsc"),
                QStringLiteral("Stop the solve in progress and keep the last finished solution"));
 
@@ -271,9 +272,9 @@ void CMainFrame::buildMenus()
         else
             copyFigure();
     });
-    connect(action(idEditCut), &QAction::triggered, this, [this] { doc_->cutLayer(layerView_->currentLayer()); });
-    connect(action(idEditPaste), &QAction::triggered, this,
-            [this] { doc_->pasteLayers(insertionPoint()); });
+    connect(action(idEditCut), &QAction::triggered, this,
+            [this] { doc_->cutLayer(layerView_->currentLayer()); });
+    connect(action(idEditPaste), &QAction::triggered, this, [this] { doc_->pasteLayers(insertionPoint()); });
     connect(action(idEditDelete), &QAction::triggered, this,
             [this] { doc_->deleteLayer(layerView_->currentLayer()); });
     connect(action(idLayersInsertBefore), &QAction::triggered, this, [this] {
@@ -325,9 +326,9 @@ void CMainFrame::buildMenus()
     connect(action(idNextPane), &QAction::triggered, this, [this] { switchPane(1); });
     connect(action(idPrevPane), &QAction::triggered, this, [this] { switchPane(-1); });
 
-    layerView_->setContextActions({action(idLayersEdit), action(idLayersInsertBefore), action(idLayersInsertAfter),
-                                   nullptr, action(idEditCut), action(idEditCopy), action(idEditPaste),
-                                   action(idEditDelete)});
+    layerView_->setContextActions({action(idLayersEdit), action(idLayersInsertBefore),
+                                   action(idLayersInsertAfter), nullptr, action(idEditCut),
+                                   action(idEditCopy), action(idEditPaste), action(idEditDelete)});
     connect(layerView_, &CLayerView::currentLayerChanged, this, &CMainFrame::updateCommandStates);
     for (QMenu* menu : {file, edit, view, layers, materials, setup, help})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
@@ -482,12 +483,13 @@ void CMainFrame::updateCommandStates()
     const tervane::Document& core = doc_->core;
     QUndoStack* undo = doc_->undoStack();
     action(idEditUndo)->setEnabled(undo->canUndo());
-    action(idEditUndo)->setText(undo->canUndo() ? QStringLiteral("&Undo %1\tCtrl+Z").arg(undo->undoText())
-                                                : QStringLiteral("&Undo\tCtrl+Z"));
+    action(idEditUndo)
+        ->setText(undo->canUndo() ? QStringLiteral("&Undo %1\tCtrl+Z").arg(undo->undoText())
+                                  : QStringLiteral("&Undo\tCtrl+Z"));
     action(idEditRedo)->setEnabled(undo->canRedo());
-    action(idEditRedo)->setText(undo->canRedo()
-                                    ? QStringLiteral("&Redo %1\tCtrl+Shift+Z").arg(undo->redoText())
-                                    : QStringLiteral("&Redo\tCtrl+Shift+Z"));
+    action(idEditRedo)
+        ->setText(undo->canRedo() ? QStringLiteral("&Redo %1\tCtrl+Shift+Z").arg(undo->redoText())
+                                  : QStringLiteral("&Redo\tCtrl+Shift+Z"));
     const int layerCount = static_cast<int>(core.layers.size());
     const bool inList = activeView_ == layerView_;
     const bool layerChosen = layerView_->currentLayer() >= 0 && layerView_->currentLayer() < layerCount;
@@ -498,8 +500,8 @@ void CMainFrame::updateCommandStates()
     action(idSetupStop)->setEnabled(doc_->solving());
     action(idFileDumpEigenstates)->setEnabled(core.schroedingerOn);
     const bool solved = core.grid.count > 1;
-    for (int id : {idFilePrint, idFilePrintPreview, idFileExportFigure, idViewZoomIn, idViewZoomOut,
-                   idViewZoomToFit})
+    for (int id :
+         {idFilePrint, idFilePrintPreview, idFileExportFigure, idViewZoomIn, idViewZoomOut, idViewZoomToFit})
         action(id)->setEnabled(solved);
     action(idEditCopy)->setEnabled(inList ? layerChosen : solved);
     action(idViewZoomToRange)->setEnabled(solved && doc_->hasChargeRange());
@@ -665,7 +667,8 @@ void CMainFrame::showCvProgress(int done, int total)
         return;
     }
     if (!cvProgress_) {
-        cvProgress_ = new QProgressDialog(QStringLiteral("C-V profile"), QStringLiteral("Stop"), 0, total, this);
+        cvProgress_ =
+            new QProgressDialog(QStringLiteral("C-V profile"), QStringLiteral("Stop"), 0, total, this);
         cvProgress_->setWindowTitle(QStringLiteral("C-V Profile"));
         cvProgress_->setMinimumDuration(0);
         cvProgress_->setAutoClose(false);
@@ -713,7 +716,8 @@ void CMainFrame::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     // Opened after the drop has finished, so that the source is not kept waiting by a dialog.
     const QString path = urls.front().toLocalFile();
-    QMetaObject::invokeMethod(this, [this, path] { doc_->openDroppedFile(path); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, path] { doc_->openDroppedFile(path); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
