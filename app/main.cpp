@@ -1,4 +1,4 @@
-// The desktop program: tervane [DOCUMENT], or without a window tervane --help and
+// The desktop program: tervane [DOCUMENT], or without a window tervane --help, --version and
 // tervane --export-figure OUT [options] DOCUMENT (ui/document/program_arguments.h).
 #include <QApplication>
 #include <QTextStream>
@@ -29,6 +29,10 @@ int main(int argc, char* argv[])
         out << programUsage();
         return 0;
     }
+    if (arguments.mode == ProgramArguments::Mode::Version) {
+        out << programVersion();
+        return 0;
+    }
 
     CTervaneApp app;
     CTervaneDoc doc(&app);
@@ -41,7 +45,8 @@ int main(int argc, char* argv[])
 
     CMainFrame frame(&app, &doc);
     if (!arguments.document.isEmpty() && !doc.openDocument(arguments.document))
-        return 1; // a document named on the command line that cannot be read ends the program
+        return 1; // a document named on the command line that cannot be read ends the program, after
+                  // a message that names it
     frame.show();
     return QApplication::exec();
 }

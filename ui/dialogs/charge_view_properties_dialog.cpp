@@ -44,8 +44,13 @@ void CChargeViewPropertiesDialog::fromDocument(const CTervaneDoc& document,
         const double perCubicCm = perCubicMetre * tervane::perCubicCmPerPerCubicMetre;
         return autoScale ? QString::number(perCubicCm, 'g', 4).toDouble() : perCubicCm;
     };
-    dialog.lowerLimit = shown(document.core.chargeView.lower);
-    dialog.upperLimit = shown(document.core.chargeView.upper);
+    // Under auto scale the limits the view draws, the stored ones otherwise.
+    double lower = document.core.chargeView.lower;
+    double upper = document.core.chargeView.upper;
+    if (autoScale)
+        document.chargeLimits(lower, upper);
+    dialog.lowerLimit = shown(lower);
+    dialog.upperLimit = shown(upper);
     dialog.logScale = document.core.chargeView.logScale;
     dialog.autoScale = document.core.chargeView.autoScale;
 }

@@ -3,8 +3,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include "engine/document.h"
 #include "ui/dialogs/number_edit.h"
@@ -43,7 +47,33 @@ CSolverPropertiesDialog::CSolverPropertiesDialog(QWidget* parent)
     quantumFromEdit_ =
         addNumberRow(layout, 5, QStringLiteral("From (nm):"), QStringLiteral("quantumFromEdit"));
     quantumToEdit_ = addNumberRow(layout, 6, QStringLiteral("To (nm):"), QStringLiteral("quantumToEdit"));
-    layout->addWidget(okCancelButtons(), 0, 2, 7, 1);
+    eigenstateFilesCheck_ = new QCheckBox(QStringLiteral("Write eigenstate files after each solve"), this);
+    eigenstateFilesCheck_->setObjectName(QStringLiteral("eigenstateFilesCheck"));
+    eigenstateFilesCheck_->setToolTip(
+        QStringLiteral("qstates.dat (and qstateslh.dat, qstateshh.dat with the valence switch): every "
+                       "state at every point; large on fine grids."));
+    layout->addWidget(eigenstateFilesCheck_, 7, 0, 1, 2);
+    outputFolderEdit_ = new QLineEdit(this);
+    outputFolderEdit_->setObjectName(QStringLiteral("outputFolderEdit"));
+    outputFolderEdit_->setPlaceholderText(QStringLiteral("beside the document"));
+    outputFolderEdit_->setToolTip(
+        QStringLiteral("Where the eigenstate files and cv.out go; empty: the folder \"<name> output\" beside "
+                       "the document."));
+    auto* browse = new QPushButton(QStringLiteral("Browse..."), this);
+    connect(browse, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Output Folder"),
+                                                                 outputFolderEdit_->text());
+        if (!folder.isEmpty())
+            outputFolderEdit_->setText(folder);
+    });
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(outputFolderEdit_, 1);
+    folderRow->addWidget(browse);
+    auto* folderLabel = new QLabel(QStringLiteral("Output folder:"), this);
+    folderLabel->setBuddy(outputFolderEdit_);
+    layout->addWidget(folderLabel, 8, 0);
+    layout->addLayout(folderRow, 8, 1);
+    layout->addWidget(okCancelButtons(), 0, 2, 9, 1);
 }
 
 void CSolverPropertiesDialog::fromDocument(const tervane::Document& document, CSolverPropertiesDialog& dialog)
@@ -56,6 +86,8 @@ void CSolverPropertiesDialog::fromDocument(const tervane::Document& document, CS
     dialog.quantumRegion = settings.quantumRegion;
     dialog.quantumFrom = settings.quantumFrom * nanometresPerMetre;
     dialog.quantumTo = settings.quantumTo * nanometresPerMetre;
+    dialog.eigenstateFiles = settings.eigenstateFiles;
+    dialog.outputFolder = QString::fromStdString(settings.dumpDirectory);
 }
 
 void CSolverPropertiesDialog::toDocument(const CSolverPropertiesDialog& dialog, tervane::Document& document)
@@ -69,6 +101,8 @@ void CSolverPropertiesDialog::toDocument(const CSolverPropertiesDialog& dialog, 
     settings.quantumRegion = dialog.quantumRegion;
     settings.quantumFrom = dialog.quantumFrom / nanometresPerMetre;
     settings.quantumTo = dialog.quantumTo / nanometresPerMetre;
+    settings.eigenstateFiles = dialog.eigenstateFiles;
+    settings.dumpDirectory = dialog.outputFolder.trimmed().toStdString();
 }
 
 void CSolverPropertiesDialog::updateControls()
@@ -82,6 +116,8 @@ void CSolverPropertiesDialog::updateControls()
     const auto metres = [](double nanometres) { return nanometres / nanometresPerMetre; };
     quantumFromEdit_->setNumber(quantumFrom, metres);
     quantumToEdit_->setNumber(quantumTo, metres);
+    eigenstateFilesCheck_->setChecked(eigenstateFiles);
+    outputFolderEdit_->setText(outputFolder);
 }
 
 bool CSolverPropertiesDialog::validateAndStore()
@@ -107,5 +143,7 @@ bool CSolverPropertiesDialog::validateAndStore()
     quantumRegion = region;
     quantumFrom = from;
     quantumTo = to;
+    eigenstateFiles = eigenstateFilesCheck_->isChecked();
+    outputFolder = outputFolderEdit_->text().trimmed();
     return true;
 }

@@ -4,13 +4,15 @@
 
 class QCheckBox;
 class QComboBox;
+class QLineEdit;
 
 namespace tervane {
 class Document;
 }
 
 // Setup > Solver Properties...: iteration limits and damping of the solve, how the Schroedinger passes
-// are made to agree with the potential, and the depth range of the bound states.
+// are made to agree with the potential, the depth range of the bound states, and where the eigenstate
+// files and the C-V profile are written.
 class CSolverPropertiesDialog : public SettingsDialog {
     Q_OBJECT
 
@@ -25,10 +27,12 @@ class CSolverPropertiesDialog : public SettingsDialog {
     double dampingShown = 0; // 1 - the document's damping
     int poissonIterations = 0;
     int schroedingerIterations = 0;
-    bool accelerated = false;   // the accelerated self-consistency, else alternating passes
-    bool quantumRegion = false; // bound states only between the two depths
-    double quantumFrom = 0.0;   // nm
-    double quantumTo = 0.0;     // nm
+    bool accelerated = false;     // the accelerated self-consistency, else alternating passes
+    bool quantumRegion = false;   // bound states only between the two depths
+    double quantumFrom = 0.0;     // nm
+    double quantumTo = 0.0;       // nm
+    bool eigenstateFiles = false; // write the last pass's states after every solve
+    QString outputFolder;         // for the eigenstate files and the C-V profile; empty: beside the document
 
     explicit CSolverPropertiesDialog(QWidget* parent = nullptr);
 
@@ -46,4 +50,6 @@ class CSolverPropertiesDialog : public SettingsDialog {
     QCheckBox* quantumRegionCheck_ = nullptr;
     NumberEdit* quantumFromEdit_ = nullptr;
     NumberEdit* quantumToEdit_ = nullptr;
+    QCheckBox* eigenstateFilesCheck_ = nullptr;
+    QLineEdit* outputFolderEdit_ = nullptr;
 };

@@ -50,6 +50,9 @@ ProgramArguments parseProgramArguments(const QStringList& arguments)
         };
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             parsed.mode = ProgramArguments::Mode::Help;
+        } else if (argument == QLatin1String("--version")) {
+            if (parsed.mode != ProgramArguments::Mode::Help)
+                parsed.mode = ProgramArguments::Mode::Version;
         } else if (argument == QLatin1String("--export-figure")) {
             if (parsed.mode == ProgramArguments::Mode::Window)
                 parsed.mode = ProgramArguments::Mode::ExportFigure;
@@ -105,6 +108,7 @@ QString programUsage()
         "                                 solve DOCUMENT and write its band diagram over its densities\n"
         "                                 to OUT (.png, .svg or .pdf) without a window\n"
         "  tervane --help                 print this text\n"
+        "  tervane --version              print the program's version\n"
         "\n"
         "  --depth-range A:B   show the depths from A to B nm (default: the whole structure)\n"
         "  --schroedinger      turn the Schroedinger correction on before solving\n"
@@ -115,7 +119,7 @@ QString programUsage()
 bool runsWithoutWindow(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
-        for (const char* option : {"--help", "-h", "--export-figure"})
+        for (const char* option : {"--help", "-h", "--version", "--export-figure"})
             if (std::strcmp(argv[i], option) == 0)
                 return true;
     return false;
@@ -150,4 +154,9 @@ int exportFigureCommand(const ProgramArguments& arguments, CTervaneDoc& doc, QTe
         return 1;
     }
     return 0;
+}
+
+QString programVersion()
+{
+    return QStringLiteral("tervane " TERVANE_VERSION "\n");
 }

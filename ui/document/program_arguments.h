@@ -12,8 +12,9 @@ class QTextStream;
 //   tervane --export-figure OUT [--depth-range A:B] [--schroedinger] [--size WxH] [--dpi N] DOCUMENT
 //                                                        the figure of DOCUMENT written, no window
 //   tervane --help                                       the usage on standard output
+//   tervane --version                                    the version on standard output
 struct ProgramArguments {
-    enum class Mode { Window, Help, ExportFigure };
+    enum class Mode { Window, Help, Version, ExportFigure };
     Mode mode = Mode::Window;
     QString document;
     QString output;
@@ -28,6 +29,9 @@ struct ProgramArguments {
 
 // The arguments after the program's name.
 [[nodiscard]] ProgramArguments parseProgramArguments(const QStringList& arguments);
+
+// "tervane 0.1.0": the answer to --version.
+QString programVersion();
 
 // The usage text of --help.
 [[nodiscard]] QString programUsage();

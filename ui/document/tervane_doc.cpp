@@ -22,6 +22,7 @@
 #include "io/file_util.h"
 #include "io/import_script.h"
 #include "io/materials_loader.h"
+#include "model/material.h"
 #include "ui/dialogs/charge_view_properties_dialog.h"
 #include "ui/dialogs/contacts_dialog.h"
 #include "ui/dialogs/cv_dialog.h"
@@ -44,6 +45,20 @@ namespace {
 QString layersMimeType()
 {
     return QStringLiteral("application/x-tervane-layers");
+}
+
+// " Layer 2 (AlGaN) names the material "AlGaN", which is not in the materials list.": the first
+// layer whose material is missing, as a message about it goes on.
+QString missingMaterialNote(const tervane::Document& document)
+{
+    for (std::size_t k = 0; k < document.layers.size(); ++k) {
+        const tervane::Layer& layer = document.layers[k];
+        if (!tervane::findMaterial(document.materials, layer.material))
+            return QStringLiteral(" %1 names the material \"%2\", which is not in the materials list.")
+                .arg(QString::fromStdString(tervane::layerLabel(k, layer)),
+                     QString::fromStdString(layer.material));
+    }
+    return {};
 }
 
 // Whether a file operation succeeded; the user is shown why when it did not.
@@ -405,10 +420,13 @@ void CTervaneDoc::takeResult(SolveRunner::Result&& result)
     ++solveCount_;
     shownState_ = runningState_;
     const bool cv = result.job == SolveRunner::Job::CvProfile;
-    // One box for what the engine said, each message once.
+    // One box for what the engine said, each message once, a missing material with the layer that
+    // names it.
     QStringList messages;
     for (const std::string& text : result.messages) {
-        const QString message = QString::fromStdString(text).trimmed();
+        QString message = QString::fromStdString(text).trimmed();
+        if (text == "Material not found!")
+            message += missingMaterialNote(result.document);
         if (!messages.contains(message))
             messages << message;
     }
