@@ -79,7 +79,7 @@ bool SolveRunner::stop()
 bool SolveRunner::busy() const
 {
     const std::lock_guard lock(mutex_);
-    return running_ || waiting_ || finished_;
+    return (running_ && !stopRunning_) || waiting_ || finished_;
 }
 
 void SolveRunner::wait()

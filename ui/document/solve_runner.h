@@ -54,7 +54,7 @@ class SolveRunner : public QObject {
     void start(tervane::Document input, Job job, CvRequest cv);
     // Asks the running job to stop and drops it and any waiting one. True when there was one.
     bool stop();
-    // A job is running or waiting, or its result has not been delivered yet.
+    // A job is running (and not asked to stop) or waiting, or its result has not been delivered yet.
     bool busy() const;
     // Blocks until the worker has nothing left, then delivers the last result (if any) before it
     // returns. For commands that need the solution at once, and for tests.

@@ -381,10 +381,7 @@ bool CTervaneDoc::stopSolve()
         return false;
     progressText_.clear();
     emit solveProgress(QString());
-    emit statusMessage(solutionIsCurrent()
-                           ? QStringLiteral("Stopped.")
-                           : QStringLiteral("Stopped: the diagram shows the last finished solve, not the "
-                                            "structure as it is now; press F5 to solve it."));
+    emit statusMessage(QStringLiteral("Stopped; F5 solves again."));
     emit updated();
     return true;
 }
@@ -464,12 +461,16 @@ QString CTervaneDoc::solverStatusText() const
 {
     if (solveFailed_)
         return QStringLiteral("Solve failed: %1").arg(failure_);
+    // After a stop the plots keep the last finished solve; say that it is not the structure's now.
+    const QString previous = !solving() && !solutionIsCurrent() && core.grid.count > 0
+                                 ? QStringLiteral("Previous structure's solve (F5 solves this one): ")
+                                 : QString();
     QString text = QString::fromStdString(tervane::statusLine(core));
     // Without a range there is no sheet density to show.
     const qsizetype ns = text.indexOf(QStringLiteral(" ns:"));
     if (!hasChargeRange() && ns >= 0)
         text = text.left(ns) + QStringLiteral(" ns: drag across the charge view");
-    return text;
+    return previous + text;
 }
 
 QString CTervaneDoc::cursorStatusText() const

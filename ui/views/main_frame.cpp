@@ -379,6 +379,17 @@ void CMainFrame::buildStatusBar()
     solverPane_ = new ElidedLabel(QStringLiteral("Solution error:"));
     solverPane_->setObjectName(QStringLiteral("statusPane101"));
     panes->addWidget(solverPane_, solverPaneShare);
+    // While a solve runs the solver pane says where it is, beside a button that stops it.
+    stopButton_ = new QToolButton;
+    stopButton_->setObjectName(QStringLiteral("stopButton"));
+    stopButton_->setIcon(commandIcon(CommandPicture::Stop));
+    stopButton_->setText(QStringLiteral("Stop"));
+    stopButton_->setToolTip(QStringLiteral("Stop solving (Esc); the last finished solution stays"));
+    stopButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    stopButton_->setAutoRaise(true);
+    connect(stopButton_, &QToolButton::clicked, doc_, &CTervaneDoc::stopSolve);
+    stopButton_->hide();
+    panes->addWidget(stopButton_);
 
     // Pane 102 splits its text at the two tabs into a left, a centred and a right-aligned part.
     auto* cursorPane = new QWidget;
@@ -396,18 +407,6 @@ void CMainFrame::buildStatusBar()
     layout->addWidget(cursorCentre_, 2);
     layout->addWidget(cursorRight_, 2);
     panes->addWidget(cursorPane, cursorPaneShare);
-    // While a solve runs: where it is, and a button that stops it.
-    progressLabel_ = new ElidedLabel;
-    progressLabel_->setObjectName(QStringLiteral("solveProgress"));
-    stopButton_ = new QToolButton;
-    stopButton_->setObjectName(QStringLiteral("stopButton"));
-    stopButton_->setDefaultAction(action(idSetupStop));
-    stopButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    stopButton_->setText(QStringLiteral("Stop"));
-    statusBar()->addWidget(progressLabel_, 1);
-    statusBar()->addWidget(stopButton_);
-    progressLabel_->hide();
-    stopButton_->hide();
     statusBar()->addPermanentWidget(statusPanes_);
     statusBar()->setSizeGripEnabled(true);
     fitStatusPanes();
@@ -520,10 +519,11 @@ void CMainFrame::updateCommandStates()
 
 void CMainFrame::updateStatusPanes()
 {
-    solverPane_->setText(doc_->solverStatusText());
+    const QString progress = doc_->progressText();
+    solverPane_->setText(progress.isEmpty() ? doc_->solverStatusText() : progress);
     // A solve that stopped at its limit says so in red, with the way out.
     const bool converged = doc_->core.converged;
-    solverPane_->setStyleSheet(converged ? QString() : QStringLiteral("color: #c00000"));
+    solverPane_->setStyleSheet(converged && !doc_->solveFailed() ? QString() : QStringLiteral("color: #c00000"));
     const QString warning =
         converged
             ? QString()
@@ -652,10 +652,9 @@ int CMainFrame::insertionPoint() const
 
 void CMainFrame::showSolveProgress(const QString& text)
 {
-    progressLabel_->setText(text.isEmpty() ? QString() : text + QStringLiteral(" (Esc stops)"));
-    progressLabel_->setVisible(!text.isEmpty());
     stopButton_->setVisible(!text.isEmpty());
     action(idSetupStop)->setEnabled(doc_->solving());
+    updateStatusPanes();
 }
 
 void CMainFrame::showCvProgress(int done, int total)

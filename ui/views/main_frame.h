@@ -88,7 +88,6 @@ class CMainFrame : public QMainWindow {
     QAction* recentSeparator_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* solverPane_ = nullptr;
-    QLabel* progressLabel_ = nullptr;
     QToolButton* stopButton_ = nullptr;
     QPointer<QProgressDialog> cvProgress_;
     QWidget* statusPanes_ = nullptr;
