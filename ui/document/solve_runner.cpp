@@ -1,13 +1,10 @@
 #include "ui/document/solve_runner.h"
 
-#include <QMetaObject>
-#include <chrono>
-
 #include "engine/cv_profile.h"
 #include "engine/solve_driver.h"
 
-// The worker's observer: keeps the messages for the result, passes progress on (not more often than
-// the window can show it) and tells the engine when the job was dropped.
+// The worker's observer: keeps the messages for the result, leaves the latest progress for the owner's
+// thread and tells the engine when the job was dropped.
 class SolveRunner::WorkerObserver : public tervane::Observer {
   public:
     WorkerObserver(SolveRunner& runner, Job job, unsigned serial)
@@ -19,11 +16,8 @@ class SolveRunner::WorkerObserver : public tervane::Observer {
     void message(const std::string& text) override { messages.push_back(text); }
     void progressAt(const tervane::SolveProgress& where) override
     {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - lastPost_ < std::chrono::milliseconds(progressIntervalMs))
-            return;
-        lastPost_ = now;
-        runner_.postProgress(where, job_, serial_);
+        const std::lock_guard lock(runner_.mutex_);
+        runner_.progress_ = Progress{where, job_, serial_};
     }
     bool stopRequested() override
     {
@@ -35,10 +29,13 @@ class SolveRunner::WorkerObserver : public tervane::Observer {
     SolveRunner& runner_;
     Job job_;
     unsigned serial_;
-    std::chrono::steady_clock::time_point lastPost_{};
 };
 
-SolveRunner::SolveRunner(QObject* parent) : QObject(parent), worker_([this] { work(); }) {}
+SolveRunner::SolveRunner(QObject* parent) : QObject(parent), worker_([this] { work(); })
+{
+    poll_.setInterval(pollIntervalMs);
+    connect(&poll_, &QTimer::timeout, this, &SolveRunner::poll);
+}
 
 SolveRunner::~SolveRunner()
 {
@@ -62,6 +59,7 @@ void SolveRunner::start(tervane::Document input, Job job, CvRequest cv)
             stopRunning_ = true;
     }
     wake_.notify_all();
+    poll_.start();
 }
 
 bool SolveRunner::stop()
@@ -144,19 +142,21 @@ void SolveRunner::deliver()
         resultHandler_(std::move(*result));
 }
 
-void SolveRunner::postProgress(const tervane::SolveProgress& where, Job job, unsigned serial)
+void SolveRunner::poll()
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this, where, job, serial] {
-            // Progress of a job that was dropped since is not shown.
-            bool current = false;
-            {
-                const std::lock_guard lock(mutex_);
-                current = serial == latestSerial_ && (running_ || finished_);
-            }
-            if (progressHandler_ && current)
-                progressHandler_(where, job);
-        },
-        Qt::QueuedConnection);
+    std::optional<Progress> progress;
+    bool idle = false;
+    {
+        const std::lock_guard lock(mutex_);
+        progress.swap(progress_);
+        // Progress of a job that was dropped since is not shown.
+        if (progress && (progress->serial != latestSerial_ || stopRunning_))
+            progress.reset();
+        idle = !running_ && !waiting_;
+    }
+    if (progress && progressHandler_)
+        progressHandler_(progress->where, progress->job);
+    deliver();
+    if (idle)
+        poll_.stop();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -14,7 +15,9 @@
 #include "model/observer.h"
 
 // Runs solves and C-V sweeps on one worker thread, each on its own copy of the document, so that the
-// window's thread only hands work over and takes finished results back.
+// window's thread only hands work over and takes finished results back. The two threads share only
+// the members under `mutex_`: the worker leaves its progress and its result there, and a timer on the
+// owner's thread collects them while a job is under way.
 //
 // The latest request wins: starting a job while another runs asks the running one to stop and drops
 // its result. Results and progress are delivered on the thread that owns the runner (the window's),
@@ -60,7 +63,8 @@ class SolveRunner : public QObject {
     // returns. For commands that need the solution at once, and for tests.
     void wait();
 
-    static constexpr int progressIntervalMs = 40;
+    // How often the owner's thread looks for progress and a result while a job is under way.
+    static constexpr int pollIntervalMs = 20;
 
   private:
     struct Request {
@@ -73,7 +77,8 @@ class SolveRunner : public QObject {
     void work();
     void run(Request& request, Result& result);
     void deliver();
-    void postProgress(const tervane::SolveProgress& where, Job job, unsigned serial);
+    // The timer's tick: the latest progress of the current job, then its result when it is there.
+    void poll();
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
@@ -84,6 +89,13 @@ class SolveRunner : public QObject {
     bool quit_ = false;
     bool stopRunning_ = false;  // read by the worker's observer
     unsigned latestSerial_ = 0; // of the job started last
+    struct Progress {
+        tervane::SolveProgress where;
+        Job job = Job::Solve;
+        unsigned serial = 0;
+    };
+    std::optional<Progress> progress_; // the latest, not yet shown
+    QTimer poll_;
     std::function<void(Result&&)> resultHandler_;
     std::function<void(const tervane::SolveProgress&, Job)> progressHandler_;
     std::thread worker_;

@@ -523,7 +523,8 @@ void CMainFrame::updateStatusPanes()
     solverPane_->setText(progress.isEmpty() ? doc_->solverStatusText() : progress);
     // A solve that stopped at its limit says so in red, with the way out.
     const bool converged = doc_->core.converged;
-    solverPane_->setStyleSheet(converged && !doc_->solveFailed() ? QString() : QStringLiteral("color: #c00000"));
+    solverPane_->setStyleSheet(converged && !doc_->solveFailed() ? QString()
+                                                                 : QStringLiteral("color: #c00000"));
     const QString warning =
         converged
             ? QString()
