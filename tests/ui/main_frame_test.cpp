@@ -137,6 +137,40 @@ class MainFrameTest : public QObject {
         QCOMPARE(CTervaneApp().recentFiles(), QStringList{saved});
     }
 
+    // Cut and Paste in the layer list are steps of the history, named in the Edit menu; a script opened
+    // as a document is offered for import; a dropped file goes where its kind says.
+    void layersThroughTheClipboardAndFiles()
+    {
+        makeHemt();
+        const std::vector<tervane::Layer> layers = doc_->core.layers;
+        frame_->setActiveView(frame_->layerView());
+        frame_->layerView()->setCurrentLayer(0);
+        frame_->action(idEditCut)->trigger();
+        QCOMPARE(doc_->core.layers.size(), layers.size() - 1);
+        frame_->layerView()->setCurrentLayer(0);
+        frame_->action(idEditPaste)->trigger(); // after the selected layer: GaN, then AlGaN
+        QVERIFY(doc_->core.layers[1] == layers[0] && doc_->isModified());
+        QCOMPARE(frame_->action(idEditUndo)->text(), QStringLiteral("&Undo Paste Layers\tCtrl+Z"));
+        frame_->action(idEditUndo)->trigger();
+        frame_->action(idEditUndo)->trigger();
+        QVERIFY(doc_->core.layers == layers && !doc_->isModified());
+        frame_->action(idEditRedo)->trigger();
+        QCOMPARE(doc_->core.layers.size(), layers.size() - 1);
+
+        const QString script = dir_.filePath(QStringLiteral("more.txt"));
+        writeFile(script, "GaN t=100 dx=10 Nd=1e17\n");
+        messages_.yes = true;
+        files_.answers = {script};
+        frame_->action(idFileOpen)->trigger();
+        QVERIFY(messages_.questions.last().startsWith(QStringLiteral("more.txt is a structure script")));
+        QCOMPARE(doc_->core.layers.size(), layers.size());
+        QVERIFY(doc_->openDroppedFile(script));
+        QCOMPARE(doc_->core.layers.size(), layers.size() + 1);
+        QVERIFY(doc_->openDroppedFile(TERVANE_SOURCE_DIR "/examples/materials/standard.toml"));
+        doc_->finishSolve();
+        QVERIFY(doc_->solutionIsCurrent() && doc_->core.grid.count > 0);
+    }
+
     // Every enabled command runs and returns, each dialog it opens cancelled as soon as it shows.
     void everyMenuCommandRunsAndReturns()
     {

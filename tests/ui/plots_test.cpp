@@ -361,6 +361,7 @@ class PlotsTest : public QObject {
         QVERIFY(figure.error.isEmpty() && figure.mode == ProgramArguments::Mode::ExportFigure);
         QVERIFY(figure.from == 0 && figure.to == 60 && figure.schroedinger && figure.size == QSize(800, 500));
         QCOMPARE(parseProgramArguments({"--help"}).mode, ProgramArguments::Mode::Help);
+        QCOMPARE(parseProgramArguments({"--version"}).mode, ProgramArguments::Mode::Version);
         QCOMPARE(parseProgramArguments({"d.tvn"}).document, QStringLiteral("d.tvn"));
         const std::vector<std::pair<QStringList, QString>> refused = {
             {{"--export-figure", "o.png", "--depth-range", "60:10", "d"}, "--depth-range takes A:B"},

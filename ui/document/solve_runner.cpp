@@ -49,11 +49,11 @@ SolveRunner::~SolveRunner()
     worker_.join();
 }
 
-void SolveRunner::start(tervane::Document input, Job job, CvRequest cv)
+void SolveRunner::start(tervane::Document input, Job job, CvRequest cv, bool boundStates)
 {
     {
         const std::lock_guard lock(mutex_);
-        waiting_ = Request{job, std::move(input), std::move(cv), ++latestSerial_};
+        waiting_ = Request{job, std::move(input), std::move(cv), boundStates, ++latestSerial_};
         finished_.reset();
         if (running_)
             stopRunning_ = true;
@@ -127,6 +127,9 @@ void SolveRunner::run(Request& request, Result& result)
                                           request.cv.step, request.cv.outputPath, observer);
     else
         result.ok = tervane::solve(request.document, observer);
+    if (request.boundStates && request.document.schroedingerOn && request.document.grid.count >= 3 &&
+        !observer.stopRequested())
+        result.boundStates = tervane::boundStateCurves(request.document, observer);
     result.document = std::move(request.document);
     result.messages = std::move(observer.messages);
 }

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/bound_state_curves.h"
 #include "engine/document.h"
 #include "model/observer.h"
 
@@ -38,6 +39,9 @@ class SolveRunner : public QObject {
         tervane::Document document; // the copy, solved
         bool ok = false;            // what the solve or the sweep returned
         std::vector<std::string> messages;
+        // With Request::boundStates and the Schroedinger switch, the confined states of the solution
+        // for drawing, found on the worker too.
+        std::vector<tervane::BoundStateCurve> boundStates;
     };
 
     explicit SolveRunner(QObject* parent = nullptr);
@@ -53,8 +57,9 @@ class SolveRunner : public QObject {
         progressHandler_ = std::move(handler);
     }
 
-    // Solves `input` on the worker (or sweeps its left bias); a job running or waiting is dropped.
-    void start(tervane::Document input, Job job, CvRequest cv);
+    // Solves `input` on the worker (or sweeps its left bias), with `boundStates` finding the states
+    // the band diagram draws; a job running or waiting is dropped.
+    void start(tervane::Document input, Job job, CvRequest cv, bool boundStates);
     // Asks the running job to stop and drops it and any waiting one. True when there was one.
     bool stop();
     // A job is running (and not asked to stop) or waiting, or its result has not been delivered yet.
@@ -71,6 +76,7 @@ class SolveRunner : public QObject {
         Job job = Job::Solve;
         tervane::Document document;
         CvRequest cv;
+        bool boundStates = false;
         unsigned serial = 0;
     };
     class WorkerObserver;

@@ -249,6 +249,8 @@ void CTervaneDoc::followSolution()
     // The range the user chose stays where it is in the structure; its intervals and ns are new.
     if (hasChargeRange())
         tervane::setChargeRangeByDepth(core, core.chargeView.rangeFrom, core.chargeView.rangeTo);
+    if (boundStatesSolve_ == solveCount_)
+        return;
     boundStates.clear();
     if (showBoundStates && core.schroedingerOn)
         boundStates = tervane::boundStateCurves(core, *observer_);
@@ -333,6 +335,7 @@ void CTervaneDoc::toggleBoundStates()
 {
     showBoundStates = !showBoundStates;
     followedSolve_ = -1; // finds the states when they are shown again
+    boundStatesSolve_ = -1;
     followSolution();
     for (const QPointer<QWidget>& view : views_)
         if (view)
@@ -353,7 +356,7 @@ void CTervaneDoc::startJob(tervane::Document input, SolveRunner::Job job, SolveR
     runningJob_ = job;
     progressText_ = job == SolveRunner::Job::CvProfile ? QStringLiteral("C-V profile: starting")
                                                        : QStringLiteral("Solving");
-    runner_.start(std::move(input), job, std::move(cv));
+    runner_.start(std::move(input), job, std::move(cv), showBoundStates);
     emit solveProgress(progressText_);
     emit updated();
 }
@@ -394,11 +397,13 @@ bool CTervaneDoc::solutionIsCurrent() const
 void CTervaneDoc::showProgress(const tervane::SolveProgress& where, SolveRunner::Job job)
 {
     using Phase = tervane::SolveProgress::Phase;
-    if (job == SolveRunner::Job::CvProfile || where.phase == Phase::Bias)
+    if (where.phase == Phase::Bias)
         progressText_ = QStringLiteral("C-V profile: bias %1 of %2 (%3 V)")
                             .arg(where.step)
                             .arg(where.total)
                             .arg(where.error, 0, 'f', 3);
+    else if (job == SolveRunner::Job::CvProfile)
+        progressText_ = QStringLiteral("C-V profile: solving again at the contact's own bias");
     else
         progressText_ = QStringLiteral("Solving: %1 %2, error %3 V")
                             .arg(where.phase == Phase::Classical ? QStringLiteral("classical step")
@@ -406,7 +411,7 @@ void CTervaneDoc::showProgress(const tervane::SolveProgress& where, SolveRunner:
                             .arg(where.step)
                             .arg(where.error, 0, 'e', 2);
     emit solveProgress(progressText_);
-    if (job == SolveRunner::Job::CvProfile)
+    if (where.phase == Phase::Bias)
         emit cvProgress(where.step, where.total);
 }
 
@@ -432,6 +437,9 @@ void CTervaneDoc::takeResult(SolveRunner::Result&& result)
     if (solved) {
         tervane::adoptSolution(core, std::move(result.document));
         failure_.clear();
+        // The states were found on the worker; following this solve need not find them again.
+        boundStates = std::move(result.boundStates);
+        boundStatesSolve_ = solveCount_;
     } else {
         // A failure shows nothing of the half-built grid.
         core.grid.reset(0);

@@ -237,6 +237,7 @@ class CTervaneDoc : public QObject {
     double autoUpper_ = 1e26;
     int solveCount_ = 0;
     int followedSolve_ = -1;
+    int boundStatesSolve_ = -1; // the solve whose bound states came with its result
     mutable std::vector<double> depths_;
     mutable int depthsSolve_ = -1; // the solve followSolution() last brought the window state to
 };
