@@ -611,6 +611,7 @@ bool CTervaneDoc::fileSaveAs()
 
 void CTervaneDoc::fileExport()
 {
+    finishSolve(); // the file holds the solution of the structure as it is
     const QString path = FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Export"));
     if (path.isEmpty())
         return;
@@ -621,6 +622,7 @@ void CTervaneDoc::fileExport()
 
 void CTervaneDoc::fileExportCharges()
 {
+    finishSolve(); // the file holds the solution of the structure as it is
     const QString path =
         FileChooser::current().saveFileName(dialogParent(), QStringLiteral("Export Charges"));
     if (path.isEmpty())
