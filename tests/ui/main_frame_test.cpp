@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QSettings>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -169,6 +170,21 @@ class MainFrameTest : public QObject {
         QVERIFY(doc_->openDroppedFile(TERVANE_SOURCE_DIR "/examples/materials/standard.toml"));
         doc_->finishSolve();
         QVERIFY(doc_->solutionIsCurrent() && doc_->core.grid.count > 0);
+    }
+
+    // The window's size and the layer list's width come back at the next start.
+    void windowLayoutKeptBetweenRuns()
+    {
+        frame_->resize(900, 640);
+        auto* splitter = frame_->findChild<QSplitter*>(QStringLiteral("outerSplitter"));
+        splitter->setSizes({180, 720});
+        const QList<int> sizes = splitter->sizes();
+        QVERIFY(frame_->close());
+        frame_ = std::make_unique<CMainFrame>(app_.get(), doc_.get());
+        frame_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+        QCOMPARE(frame_->size(), QSize(900, 640));
+        QCOMPARE(frame_->findChild<QSplitter*>(QStringLiteral("outerSplitter"))->sizes(), sizes);
     }
 
     // Every enabled command runs and returns, each dialog it opens cancelled as soon as it shows.

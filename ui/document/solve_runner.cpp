@@ -108,11 +108,8 @@ void SolveRunner::work()
         lock.lock();
         running_ = false;
         // A job that was asked to stop, or that a newer one replaced, leaves no result.
-        if (!stopRunning_ && !waiting_) {
+        if (!stopRunning_ && !waiting_)
             finished_ = std::move(result);
-            QMetaObject::invokeMethod(
-                this, [this] { deliver(); }, Qt::QueuedConnection);
-        }
         stopRunning_ = false;
         idle_.notify_all();
     }
@@ -140,6 +137,8 @@ void SolveRunner::deliver()
     {
         const std::lock_guard lock(mutex_);
         result.swap(finished_);
+        if (result)
+            progress_.reset(); // what the finished job reported is over
     }
     if (result && resultHandler_)
         resultHandler_(std::move(*result));
