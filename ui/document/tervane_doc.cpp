@@ -471,7 +471,7 @@ QString CTervaneDoc::solverStatusText() const
         return QStringLiteral("Solve failed: %1").arg(failure_);
     // After a stop the plots keep the last finished solve; say that it is not the structure's now.
     const QString previous = !solving() && !solutionIsCurrent() && core.grid.count > 0
-                                 ? QStringLiteral("Previous structure's solve (F5 solves this one): ")
+                                 ? QStringLiteral("Out of date (F5 solves): ")
                                  : QString();
     QString text = QString::fromStdString(tervane::statusLine(core));
     // Without a range there is no sheet density to show.
@@ -674,7 +674,11 @@ void CTervaneDoc::materialsOpen()
         FileChooser::current().openFileName(dialogParent(), QStringLiteral("Open Materials"));
     if (path.isEmpty())
         return;
-    if (loadMaterials(path) && app_)
+    // A step of the history like any other change of the materials; no solve follows.
+    bool loaded = false;
+    edit(
+        QStringLiteral("Open Materials"), [&] { return loaded = loadMaterials(path); }, false);
+    if (loaded && app_)
         app_->setMaterialsFile(path);
 }
 
@@ -909,7 +913,12 @@ bool CTervaneDoc::openDroppedFile(const QString& path)
             return saveModified() && openDocument(path);
         return importScript(path);
     }
-    if (!saveModifiedMaterials() || !loadMaterials(path))
+    if (!saveModifiedMaterials())
+        return false;
+    bool loaded = false;
+    edit(
+        QStringLiteral("Open Materials"), [&] { return loaded = loadMaterials(path); }, false);
+    if (!loaded)
         return false;
     if (app_)
         app_->setMaterialsFile(path);
