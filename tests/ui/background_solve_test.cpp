@@ -99,7 +99,9 @@ class BackgroundSolveTest : public QObject {
         loop.exec();
         ticker.stop();
         qInfo("longest gap between two ticks: %lld ms", longestGap);
+#ifndef __SANITIZE_THREAD__ // under ThreadSanitizer every access is slowed; the run looks for races
         QVERIFY2(longestGap < longestGapMs, qPrintable(QString::number(longestGap)));
+#endif
         QVERIFY(doc_->solving());
         QVERIFY(stop->isVisible() && progress->text().contains(QStringLiteral("Schroedinger pass")));
 
