@@ -459,6 +459,11 @@ IoResult loadDocumentFile(const std::string& path, Document& document)
     std::string bytes;
     if (IoResult read = readWholeFile(path, bytes); !read)
         return read;
+    return readDocument(bytes, document);
+}
+
+IoResult readDocument(std::string_view bytes, Document& document)
+{
     DocumentFileContents contents;
     if (IoResult decoded = decodeDocument(bytes, contents); !decoded)
         return decoded;

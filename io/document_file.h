@@ -73,6 +73,9 @@ IoResult decodeDocument(std::string_view bytes, DocumentFileContents& contents);
 // File > Save: the layers, the left contact and the settings of `document`, through a temporary file.
 IoResult saveDocumentFile(const std::string& path, const Document& document);
 
+// The bytes of a document file into `document` as File > Open puts them (see loadDocumentFile).
+IoResult readDocument(std::string_view bytes, Document& document);
+
 // File > Open, without the solve that follows: on success the layer stack is replaced, the left
 // contact and every setting of DocumentSettings set (to its default when the file does not hold it),
 // and the result's `notes` say what of the settings block was skipped; on failure nothing in

@@ -19,34 +19,19 @@ std::string fileBytes(const tervane::Document& document, bool withChargeView = t
 
 DocumentState captureState(const tervane::Document& document)
 {
-    DocumentState state;
-    state.bytes = fileBytes(document);
-    state.materials = document.materials;
-    tervane::Document& inputs = state.inputs;
-    inputs = document;
-    inputs.grid = tervane::Grid();
-    const tervane::Grid& grid = document.grid;
-    inputs.grid.leftContact = grid.leftContact;
-    inputs.grid.rightContact = grid.rightContact;
-    inputs.grid.leftBarrier = grid.leftBarrier;
-    inputs.grid.rightBarrier = grid.rightBarrier;
-    inputs.subbands.clear();
-    return state;
+    return {fileBytes(document), document.materials};
 }
 
 void restoreState(tervane::Document& document, const DocumentState& state)
 {
-    tervane::Document restored = state.inputs;
-    tervane::adoptSolution(restored, std::move(document));
-    document = std::move(restored);
+    // The bytes are the encoder's own: reading them back cannot fail.
+    static_cast<void>(tervane::readDocument(state.bytes, document));
+    document.materials = state.materials;
 }
 
-SolutionKey solutionKey(const tervane::Document& document)
+DocumentState solutionKey(const tervane::Document& document)
 {
-    SolutionKey key;
-    key.bytes = fileBytes(document, false);
-    key.materials = document.materials;
-    return key;
+    return {fileBytes(document, false), document.materials};
 }
 
 DocumentEditCommand::DocumentEditCommand(const QString& text, DocumentState before, DocumentState after,

@@ -8,17 +8,14 @@
 #include "engine/document.h"
 #include "model/material.h"
 
-// What one step of the undo stack puts back: everything the user sets in a document (the structure,
-// the settings and the materials), without the grid and the results of a solve.
+// What one step of the undo stack puts back: everything the user sets in a document (the structure
+// and its settings, as the document file's bytes, and the materials), without the grid and the results
+// of a solve.
 struct DocumentState {
-    std::string bytes; // the document file's bytes (the structure and its settings)
+    std::string bytes;
     std::vector<tervane::Material> materials;
-    tervane::Document inputs; // the same, as a document without a grid
 
-    bool sameAs(const DocumentState& other) const
-    {
-        return bytes == other.bytes && materials == other.materials;
-    }
+    bool operator==(const DocumentState& other) const = default;
 };
 
 // The state of `document` now.
@@ -29,12 +26,7 @@ void restoreState(tervane::Document& document, const DocumentState& state);
 
 // What a solve depends on: the state without the charge view's settings, so that choosing a range or
 // a scale does not make a solution out of date.
-struct SolutionKey {
-    std::string bytes;
-    std::vector<tervane::Material> materials;
-    bool operator==(const SolutionKey& other) const = default;
-};
-SolutionKey solutionKey(const tervane::Document& document);
+DocumentState solutionKey(const tervane::Document& document);
 
 // One undoable change: the states before and after it, and whether putting either back needs a
 // solve. The change itself has been made when the command is pushed; its first redo does nothing.

@@ -38,7 +38,6 @@
 #include "ui/views/figure.h"
 #include "ui/views/plot_mapping.h"
 
-// The engine's messages become message boxes; its progress points repaint every view at once.
 namespace {
 
 // The clipboard's form of layers: the bytes of a document file that holds them.
@@ -61,6 +60,15 @@ QString missingMaterialNote(const tervane::Document& document)
     return {};
 }
 
+// How much of a file tells a document from a script or a materials file.
+constexpr qint64 headBytes = 64;
+
+bool startsLikeDocument(const QByteArray& head)
+{
+    return tervane::looksLikeDocumentFile(
+        std::string_view(head.constData(), static_cast<std::size_t>(head.size())));
+}
+
 // Whether a file operation succeeded; the user is shown why when it did not.
 bool succeeded(const tervane::IoResult& result)
 {
@@ -71,22 +79,18 @@ bool succeeded(const tervane::IoResult& result)
 
 } // namespace
 
+// What the core says outside a solve (reading a script, writing the charges, finding the states to
+// draw) becomes a message box; solves report through their runner.
 class CTervaneDoc::EngineObserver : public tervane::Observer {
   public:
-    explicit EngineObserver(CTervaneDoc& doc) : doc_(doc) {}
     void message(const std::string& text) override
     {
         MessageSink::current().showMessage(QString::fromStdString(text));
     }
-    void progress() override { doc_.repaintAllViews(); }
-    void updateAll() override { doc_.updateAllViews(); }
-
-  private:
-    CTervaneDoc& doc_;
 };
 
 CTervaneDoc::CTervaneDoc(CTervaneApp* app, QObject* parent)
-    : QObject(parent), app_(app), observer_(std::make_unique<EngineObserver>(*this))
+    : QObject(parent), app_(app), observer_(std::make_unique<EngineObserver>())
 {
     runner_.setResultHandler([this](SolveRunner::Result&& result) { takeResult(std::move(result)); });
     runner_.setProgressHandler(
@@ -114,7 +118,7 @@ bool CTervaneDoc::edit(const QString& name, const std::function<bool()>& change,
     if (!change())
         return false;
     DocumentState after = captureState(core);
-    if (after.sameAs(before))
+    if (after == before)
         return false;
     undoStack_.push(new DocumentEditCommand(
         name, std::move(before), std::move(after), solveAfter,
@@ -549,11 +553,10 @@ bool CTervaneDoc::openDocument(const QString& path)
                                                .arg(QDir::toNativeSeparators(path), file.errorString()));
         return false;
     }
-    const QByteArray head = file.read(64);
+    const QByteArray head = file.read(headBytes);
     file.close();
     // A structure script is text, not a document: offer to import its layers instead.
-    if (!head.isEmpty() && !tervane::looksLikeDocumentFile(
-                               std::string_view(head.constData(), static_cast<std::size_t>(head.size())))) {
+    if (!head.isEmpty() && !startsLikeDocument(head)) {
         if (MessageSink::current().askYesNo(
                 QStringLiteral("%1 is a structure script, not a document. Import its layers into the "
                                "document shown (as File > Import Structure does)?")
@@ -905,11 +908,7 @@ bool CTervaneDoc::openDroppedFile(const QString& path)
     // Materials by their name (".toml", ".tvm"), documents by their first bytes, scripts otherwise.
     if (!tervane::materialsFormatOfName(path.toStdString())) {
         QFile file(path);
-        QByteArray head;
-        if (file.open(QIODevice::ReadOnly))
-            head = file.read(64);
-        if (tervane::looksLikeDocumentFile(
-                std::string_view(head.constData(), static_cast<std::size_t>(head.size()))))
+        if (file.open(QIODevice::ReadOnly) && startsLikeDocument(file.read(headBytes)))
             return saveModified() && openDocument(path);
         return importScript(path);
     }

@@ -64,7 +64,7 @@ class CTervaneDoc : public QObject {
     // can, with a sentence saying what was changed in `note`.
     void chargeLimits(double& lower, double& upper, QString* note = nullptr) const;
 
-    // The views repainted at the engine's progress points and updated after every solve.
+    // The views updated after every solve and every change they show.
     void addView(QWidget* view);
     // The window that parents dialogs.
     void setMainWindow(QWidget* window) { mainWindow_ = window; }
@@ -227,8 +227,8 @@ class CTervaneDoc : public QObject {
     std::vector<tervane::Material> savedMaterials_;
     SolveRunner runner_;
     SolveRunner::Job runningJob_ = SolveRunner::Job::Solve;
-    SolutionKey runningState_;
-    SolutionKey shownState_;
+    DocumentState runningState_; // the solution key of the job under way
+    DocumentState shownState_;   // and of the solution shown
     bool solveFailed_ = false;
     QString failure_;
     QString progressText_;

@@ -67,7 +67,7 @@ CMainFrame::CMainFrame(CTervaneApp* app, CTervaneDoc* doc, QWidget* parent)
         updateStatusPanes();
         updateCommandStates();
     });
-    connect(doc_, &CTervaneDoc::cursorChanged, this, &CMainFrame::updateStatusPanes);
+    connect(doc_, &CTervaneDoc::cursorChanged, this, &CMainFrame::updateCursorPane);
     connect(doc_, &CTervaneDoc::depthWindowChanged, this, [this] {
         updateScrollBar();
         updateCommandStates();
@@ -544,6 +544,11 @@ void CMainFrame::updateStatusPanes()
         statusBar()->showMessage(scaleNote);
     else if (statusBar()->currentMessage().startsWith(QStringLiteral("Charge view:")))
         statusBar()->clearMessage();
+    updateCursorPane();
+}
+
+void CMainFrame::updateCursorPane()
+{
     const QStringList parts = doc_->cursorStatusText().split(QLatin1Char('\t'));
     cursorLeft_->setText(parts.value(0));
     cursorCentre_->setText(parts.value(1));

@@ -45,6 +45,8 @@ class CMainFrame : public QMainWindow {
     // Enables, disables and checks the commands from the document's state.
     void updateCommandStates();
     void updateStatusPanes();
+    // The cursor pane alone, at every move of the pointer.
+    void updateCursorPane();
 
     // The figure as the panes show it: their size and the band diagram's share of it.
     FigureOptions shownFigure() const;
