@@ -218,6 +218,19 @@ int followedStates(const Hamiltonian& h, const EigenpairTrack& track, int wanted
     return count;
 }
 
+// How many of the lowest states were found by isolating them (0 when that was not possible): the
+// needed ones and followMargin more, from the track's estimates when it has them.
+int isolatedStates(const Hamiltonian& h, const EigenpairTrack& track, int wanted, EigenSolution& solution)
+{
+    const int N = solution.size();
+    const int count = std::min(N, wanted + followMargin);
+    if (count > solution.columns() ||
+        !isolateEigenpairs(N, h.diagonal.data(), h.coupling.data(), h.w.data(), &track, count,
+                           solution.E.data(), solution.table(count, true), lowestGap))
+        return 0;
+    return count;
+}
+
 // Back from the weighted unknowns to psi, then to a unit trapezoid integral of psi^2, for the states
 // from..to-1 of the table.
 void normaliseStates(const Grid& grid, const Hamiltonian& h, EigenSolution& solution, int from, int to)
@@ -289,8 +302,10 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
     lapack::EigenResult result;
     // A few states beyond those needed are solved for too, so that the next pass can still follow when
     // it needs a few more; they hold no carriers and are not bound, so they change nothing.
-    const int followed =
-        needed && track ? followedStates(h, *track, wanted, solution, lowestOnly ? lowestGap : neededGap) : 0;
+    int followed = 0;
+    if (needed && track)
+        followed = lowestOnly ? isolatedStates(h, *track, wanted, solution)
+                              : followedStates(h, *track, wanted, solution, neededGap);
     if (followed > 0) {
         result.found = followed;
         result.withVectors = followed;

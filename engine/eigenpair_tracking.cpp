@@ -1,5 +1,5 @@
 // Rayleigh quotient iteration on twisted factorisations of T - sigma I (the building block of the MRRR
-// algorithm, here started from the previous pass's eigenvalues). Each sweep over the points serves four
+// algorithm, here started from the previous pass's eigenvalues). Each sweep over the points serves eight
 // states at once: their recurrences are independent, so the divisions of one hide the latency of the
 // others'.
 #include "engine/eigenpair_tracking.h"
@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <thread>
 
@@ -16,7 +17,7 @@ namespace tervane {
 
 namespace {
 
-constexpr int lanes = 4;
+constexpr int lanes = 8;
 constexpr double eps = std::numeric_limits<double>::epsilon();
 // A state converges when its residual |(T - lambda) z| / |z| is below this many eps times the norm;
 // rounding keeps it near 20 on 32,800 points.
@@ -41,13 +42,37 @@ struct Matrix {
     double pivmin = 0.0;    // smallest pivot magnitude; smaller ones become -pivmin as in LAPACK
 };
 
-// Reciprocal pivots of the two factorisations for each lane, point-major.
+// The lanes' recurrences side by side, two to a vector register (every x86-64 has those): one
+// vector operation serves two lanes with the same IEEE operations as one at a time, so the same bits.
+using Pair = double __attribute__((vector_size(2 * sizeof(double))));
+constexpr int pairs = lanes / 2;
+
+Pair splat(double x)
+{
+    return Pair{x, x};
+}
+
+// Pivots smaller than pivmin in magnitude become -pivmin, as in LAPACK.
+Pair guarded(Pair pivot, Pair pivmin)
+{
+    return (pivot < pivmin) & (pivot > -pivmin) ? -pivmin : pivot;
+}
+
+// Pivots and reciprocal pivots of the two factorisations for each lane, point-major.
 struct Workspace {
-    std::vector<double> p, rp, rq;
+    std::vector<Pair> p, rp, rq;
     explicit Workspace(int n)
-        : p(static_cast<std::size_t>(n) * lanes), rp(static_cast<std::size_t>(n) * lanes),
-          rq(static_cast<std::size_t>(n) * lanes)
+        : p(static_cast<std::size_t>(n) * pairs), rp(static_cast<std::size_t>(n) * pairs),
+          rq(static_cast<std::size_t>(n) * pairs)
     {
+    }
+    double reciprocalP(std::size_t i, int j) const
+    {
+        return rp[i * pairs + static_cast<std::size_t>(j / 2)][j % 2];
+    }
+    double reciprocalQ(std::size_t i, int j) const
+    {
+        return rq[i * pairs + static_cast<std::size_t>(j / 2)][j % 2];
     }
 };
 
@@ -57,75 +82,83 @@ struct Twist {
     double gamma = 0.0; // (T - sigma) z = gamma e_r
 };
 
-double guarded(double pivot, double pivmin)
-{
-    return std::fabs(pivot) < pivmin ? -pivmin : pivot;
-}
-
-// Top-down LDL^T and bottom-up UDU^T of T - sigma I for four shifts.
-void factorise(const Matrix& m, const double* sigma, Workspace& w, Twist* out)
+// Top-down LDL^T and bottom-up UDU^T of T - sigma I for every lane. Counts and twist indices are kept
+// as doubles (exact far beyond any grid), so that every select stays in the vector unit.
+void factorise(const Matrix& m, const double* sigmas, Workspace& w, Twist* out)
 {
     const std::size_t n = static_cast<std::size_t>(m.n);
-    int count[lanes] = {};
-    for (int j = 0; j < lanes; ++j) {
-        const double p = guarded(m.d[0] - sigma[j], m.pivmin);
-        w.p[j] = p;
-        w.rp[j] = 1.0 / p;
-        count[j] += p < 0.0;
+    const Pair pivmin = splat(m.pivmin);
+    const Pair one = splat(1.0);
+    const Pair zero = {};
+    Pair sigma[pairs], count[pairs], best[pairs], r[pairs], gamma[pairs];
+    for (int k = 0; k < pairs; ++k) {
+        sigma[k] = Pair{sigmas[2 * k], sigmas[2 * k + 1]};
+        const Pair p = guarded(m.d[0] - sigma[k], pivmin);
+        w.p[static_cast<std::size_t>(k)] = p;
+        w.rp[static_cast<std::size_t>(k)] = 1.0 / p;
+        count[k] = p < 0.0 ? one : zero;
     }
     for (std::size_t i = 1; i < n; ++i) {
-        const double* previous = &w.rp[(i - 1) * lanes];
-        for (int j = 0; j < lanes; ++j) {
-            const double p = guarded((m.d[i] - sigma[j]) - m.e2[i] * previous[j], m.pivmin);
-            w.p[i * lanes + static_cast<std::size_t>(j)] = p;
-            w.rp[i * lanes + static_cast<std::size_t>(j)] = 1.0 / p;
-            count[j] += p < 0.0;
+        const Pair* previous = &w.rp[(i - 1) * pairs];
+        Pair* pivots = &w.p[i * pairs];
+        Pair* reciprocals = &w.rp[i * pairs];
+        for (int k = 0; k < pairs; ++k) {
+            const Pair p = guarded((m.d[i] - sigma[k]) - m.e2[i] * previous[k], pivmin);
+            pivots[k] = p;
+            reciprocals[k] = 1.0 / p;
+            count[k] += p < 0.0 ? one : zero;
         }
     }
-    double best[lanes];
-    for (int j = 0; j < lanes; ++j) {
+    {
         const std::size_t i = n - 1;
-        const double shifted = m.d[i] - sigma[j];
-        const double q = guarded(shifted, m.pivmin);
-        w.rq[i * lanes + static_cast<std::size_t>(j)] = 1.0 / q;
-        const double gamma = w.p[i * lanes + static_cast<std::size_t>(j)] + q - shifted;
-        best[j] = std::fabs(gamma);
-        out[j] = {count[j], static_cast<int>(i), gamma};
+        for (int k = 0; k < pairs; ++k) {
+            const Pair shifted = m.d[i] - sigma[k];
+            const Pair q = guarded(shifted, pivmin);
+            w.rq[i * pairs + static_cast<std::size_t>(k)] = 1.0 / q;
+            gamma[k] = w.p[i * pairs + static_cast<std::size_t>(k)] + q - shifted;
+            best[k] = gamma[k] < 0.0 ? -gamma[k] : gamma[k];
+            r[k] = splat(static_cast<double>(i));
+        }
     }
     for (std::size_t i = n - 1; i-- > 0;) {
-        const double* below = &w.rq[(i + 1) * lanes];
-        for (int j = 0; j < lanes; ++j) {
-            const double shifted = m.d[i] - sigma[j];
-            const double q = guarded(shifted - m.e2[i + 1] * below[j], m.pivmin);
-            w.rq[i * lanes + static_cast<std::size_t>(j)] = 1.0 / q;
-            const double gamma = w.p[i * lanes + static_cast<std::size_t>(j)] + q - shifted;
-            if (std::fabs(gamma) < best[j]) {
-                best[j] = std::fabs(gamma);
-                out[j].r = static_cast<int>(i);
-                out[j].gamma = gamma;
-            }
+        const Pair* below = &w.rq[(i + 1) * pairs];
+        const Pair* pivots = &w.p[i * pairs];
+        Pair* reciprocals = &w.rq[i * pairs];
+        const Pair index = splat(static_cast<double>(i));
+        for (int k = 0; k < pairs; ++k) {
+            const Pair shifted = m.d[i] - sigma[k];
+            const Pair q = guarded(shifted - m.e2[i + 1] * below[k], pivmin);
+            reciprocals[k] = 1.0 / q;
+            const Pair g = pivots[k] + q - shifted;
+            const Pair size = g < 0.0 ? -g : g;
+            const auto smaller = size < best[k];
+            best[k] = smaller ? size : best[k];
+            r[k] = smaller ? index : r[k];
+            gamma[k] = smaller ? g : gamma[k];
         }
     }
+    for (int j = 0; j < lanes; ++j)
+        out[j] = {static_cast<int>(count[j / 2][j % 2]), static_cast<int>(r[j / 2][j % 2]),
+                  gamma[j / 2][j % 2]};
 }
 
 // The vector of lane j with z_r = 1 into z; returns |z|^2.
 double twistedVector(const Matrix& m, const Workspace& w, int j, int r, double* z)
 {
     const std::size_t n = static_cast<std::size_t>(m.n);
-    const auto lane = static_cast<std::size_t>(j);
     const auto twist = static_cast<std::size_t>(r);
     std::fill(z, z + n, 0.0);
     z[twist] = 1.0;
     double sum = 1.0;
     for (std::size_t i = twist; i-- > 0;) {
-        const double value = -(m.e[i + 1] * w.rp[i * lanes + lane]) * z[i + 1];
+        const double value = -(m.e[i + 1] * w.reciprocalP(i, j)) * z[i + 1];
         if (std::fabs(value) < negligibleComponent)
             break;
         z[i] = value;
         sum += value * value;
     }
     for (std::size_t i = twist + 1; i < n; ++i) {
-        const double value = -(m.e[i] * w.rq[i * lanes + lane]) * z[i - 1];
+        const double value = -(m.e[i] * w.reciprocalQ(i, j)) * z[i - 1];
         if (std::fabs(value) < negligibleComponent)
             break;
         z[i] = value;
@@ -134,23 +167,79 @@ double twistedVector(const Matrix& m, const Workspace& w, int j, int r, double* 
     return sum;
 }
 
-// Sturm counts at four points.
-void countBelow(const Matrix& m, const double* x, int* count)
+// |z|^2 of every lane's vector, as twistedVector sums it (the same terms in the same order), in two
+// sweeps over all lanes at once: the vector itself is only written once it is final.
+void twistedNorms(const Matrix& m, const Workspace& w, const Twist* twist, double* sums)
 {
-    double rp[lanes];
-    for (int j = 0; j < lanes; ++j) {
-        const double p = guarded(m.d[0] - x[j], m.pivmin);
-        rp[j] = 1.0 / p;
-        count[j] = p < 0.0;
+    const std::size_t n = static_cast<std::size_t>(m.n);
+    const Pair one = splat(1.0);
+    const Pair negligible = splat(negligibleComponent);
+    Pair twistAt[pairs], sum[pairs], z[pairs], alive[pairs];
+    int lowest = m.n;
+    int highest = 0;
+    for (int k = 0; k < pairs; ++k) {
+        twistAt[k] = Pair{static_cast<double>(twist[2 * k].r), static_cast<double>(twist[2 * k + 1].r)};
+        sum[k] = z[k] = alive[k] = one;
+        lowest = std::min({lowest, twist[2 * k].r, twist[2 * k + 1].r});
+        highest = std::max({highest, twist[2 * k].r, twist[2 * k + 1].r});
     }
-    for (int i = 1; i < m.n; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        for (int j = 0; j < lanes; ++j) {
-            const double p = guarded((m.d[k] - x[j]) - m.e2[k] * rp[j], m.pivmin);
-            rp[j] = 1.0 / p;
-            count[j] += p < 0.0;
+    // Towards the first point, from each twist index down; a lane stops at its first negligible term.
+    for (std::size_t i = static_cast<std::size_t>(highest); i-- > 0;) {
+        const Pair at = splat(static_cast<double>(i));
+        const Pair* reciprocals = &w.rp[i * pairs];
+        for (int k = 0; k < pairs; ++k) {
+            const Pair value = -(m.e[i + 1] * reciprocals[k]) * z[k];
+            const auto active = (at < twistAt[k]) & (alive[k] > 0.0);
+            const auto small = (value < negligible) & (value > -negligible);
+            alive[k] = active & small ? Pair{} : alive[k];
+            const auto taken = active & ~small;
+            z[k] = taken ? value : z[k];
+            sum[k] = taken ? sum[k] + value * value : sum[k];
         }
     }
+    for (int k = 0; k < pairs; ++k)
+        z[k] = alive[k] = one;
+    // Towards the last point, from each twist index up.
+    for (std::size_t i = static_cast<std::size_t>(lowest) + 1; i < n; ++i) {
+        const Pair at = splat(static_cast<double>(i));
+        const Pair* reciprocals = &w.rq[i * pairs];
+        for (int k = 0; k < pairs; ++k) {
+            const Pair value = -(m.e[i] * reciprocals[k]) * z[k];
+            const auto active = (at > twistAt[k]) & (alive[k] > 0.0);
+            const auto small = (value < negligible) & (value > -negligible);
+            alive[k] = active & small ? Pair{} : alive[k];
+            const auto taken = active & ~small;
+            z[k] = taken ? value : z[k];
+            sum[k] = taken ? sum[k] + value * value : sum[k];
+        }
+    }
+    for (int j = 0; j < lanes; ++j)
+        sums[j] = sum[j / 2][j % 2];
+}
+
+// Sturm counts at every lane's point.
+void countBelow(const Matrix& m, const double* x, int* count)
+{
+    const Pair pivmin = splat(m.pivmin);
+    const Pair one = splat(1.0);
+    const Pair zero = {};
+    Pair at[pairs], rp[pairs], counted[pairs];
+    for (int k = 0; k < pairs; ++k) {
+        at[k] = Pair{x[2 * k], x[2 * k + 1]};
+        const Pair p = guarded(m.d[0] - at[k], pivmin);
+        rp[k] = 1.0 / p;
+        counted[k] = p < 0.0 ? one : zero;
+    }
+    for (int i = 1; i < m.n; ++i) {
+        const auto row = static_cast<std::size_t>(i);
+        for (int k = 0; k < pairs; ++k) {
+            const Pair p = guarded((m.d[row] - at[k]) - m.e2[row] * rp[k], pivmin);
+            rp[k] = 1.0 / p;
+            counted[k] += p < 0.0 ? one : zero;
+        }
+    }
+    for (int j = 0; j < lanes; ++j)
+        count[j] = static_cast<int>(counted[j / 2][j % 2]);
 }
 
 struct Range {
@@ -186,7 +275,29 @@ struct Inputs {
     const EigenpairTrack& track;
     double lowestShift; // smallest and largest change of a diagonal entry, J, widened by the rounding
     double highestShift;
+    // When given: state k lies alone in (lo[k], hi[k]] (NaN: not isolated, passed over) and starts at
+    // start[k]; the track is then not read.
+    const std::vector<double>* lo = nullptr;
+    const std::vector<double>* hi = nullptr;
+    const std::vector<double>* start = nullptr;
 };
+
+// The first-order estimate of state k's eigenvalue: its old value moved by the diagonal's change
+// averaged over the old state psi (as weighted unknowns).
+double firstOrderEstimate(const Matrix& m, const double* weights, const EigenpairTrack& track, int k,
+                          const double* psi)
+{
+    double weighted = 0.0;
+    double norm = 0.0;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(m.n); ++i) {
+        const double u = weights[i] * psi[i];
+        const double u2 = u * u;
+        weighted += u2 * (m.d[i] - track.diagonal[i]);
+        norm += u2;
+    }
+    const double old = track.values[static_cast<std::size_t>(k)];
+    return norm > 0.0 && std::isfinite(weighted / norm) ? old + weighted / norm : old;
+}
 
 // Solves states first..end-1. A state that cannot be followed (its bracket collapses on a value it
 // shares with a neighbour to the last bit, or it takes too many steps) ends the range with false, or
@@ -201,26 +312,31 @@ bool followRange(const Inputs& in, Range range, double* values, double* vectors,
     Workspace work(m.n);
     Slot slots[lanes];
     int next = range.first;
+    const bool isolated = in.lo != nullptr;
     const auto start = [&](Slot& slot) {
         slot = Slot{};
+        if (isolated)
+            while (next < range.end && std::isnan((*in.lo)[static_cast<std::size_t>(next)]))
+                ++next;
         if (next >= range.end)
             return;
         const int k = next++;
-        const double* psi = vectors + static_cast<std::size_t>(k) * n;
-        // First-order change: the diagonal's change averaged over the old state (as weighted unknowns).
-        double weighted = 0.0;
-        double norm = 0.0;
-        for (std::size_t i = 0; i < n; ++i) {
-            const double u = in.weights[i] * psi[i];
-            const double u2 = u * u;
-            weighted += u2 * (m.d[i] - in.track.diagonal[i]);
-            norm += u2;
+        slot.k = k;
+        if (isolated) {
+            const auto i = static_cast<std::size_t>(k);
+            slot.lo = (*in.lo)[i];
+            slot.hi = (*in.hi)[i];
+            slot.countLo = k;
+            slot.countHi = k + 1;
+            const double from = (*in.start)[i];
+            slot.sigma = from > slot.lo && from < slot.hi ? from : 0.5 * (slot.lo + slot.hi);
+            return;
         }
         const double old = in.track.values[static_cast<std::size_t>(k)];
-        slot.k = k;
         slot.lo = old + in.lowestShift;
         slot.hi = old + in.highestShift;
-        const double estimate = norm > 0.0 && std::isfinite(weighted / norm) ? old + weighted / norm : old;
+        const double estimate =
+            firstOrderEstimate(m, in.weights, in.track, k, vectors + static_cast<std::size_t>(k) * n);
         slot.sigma = std::clamp(estimate, slot.lo, slot.hi);
     };
     const auto accept = [&](Slot& slot) {
@@ -231,6 +347,7 @@ bool followRange(const Inputs& in, Range range, double* values, double* vectors,
         start(slot);
     double sigma[lanes];
     Twist twist[lanes];
+    double norms[lanes];
     for (;;) {
         int active = -1;
         for (int j = 0; j < lanes; ++j)
@@ -241,6 +358,7 @@ bool followRange(const Inputs& in, Range range, double* values, double* vectors,
         for (int j = 0; j < lanes; ++j)
             sigma[j] = slots[j].k >= 0 ? slots[j].sigma : slots[active].sigma;
         factorise(m, sigma, work, twist);
+        twistedNorms(m, work, twist, norms);
         for (int j = 0; j < lanes; ++j) {
             Slot& slot = slots[j];
             if (slot.k < 0)
@@ -253,6 +371,8 @@ bool followRange(const Inputs& in, Range range, double* values, double* vectors,
                 continue;
             }
             const int count = twist[j].count;
+            const double lo = slot.lo; // the bracket before this sweep's count narrows it to sigma
+            const double hi = slot.hi;
             if (count <= slot.k && slot.sigma >= slot.lo) {
                 slot.lo = slot.sigma;
                 slot.countLo = count;
@@ -269,8 +389,7 @@ bool followRange(const Inputs& in, Range range, double* values, double* vectors,
                 }
                 continue;
             }
-            double* z = vectors + static_cast<std::size_t>(slot.k) * n;
-            const double norm2 = twistedVector(m, work, j, twist[j].r, z);
+            const double norm2 = norms[j];
             if (!std::isfinite(norm2) || !std::isfinite(twist[j].gamma)) {
                 if (!unresolved)
                     return false;
@@ -283,13 +402,20 @@ bool followRange(const Inputs& in, Range range, double* values, double* vectors,
             if (residual <= tolerance) {
                 // The vector is final; the value is proven by the bracket, or by one more count on the
                 // side of it not yet seen.
+                double* z = vectors + static_cast<std::size_t>(slot.k) * n;
+                twistedVector(m, work, j, twist[j].r, z);
                 const double scale = 1.0 / std::sqrt(norm2);
                 for (std::size_t i = 0; i < n; ++i)
                     z[i] *= scale;
                 slot.value = slot.sigma + correction;
                 slot.residual = residual;
                 slot.margin = std::max(2.0 * residual, marginFloor);
-                if (slot.proven()) {
+                // Alone in its bracket, a value whose residual keeps it inside is that state's: an
+                // eigenvalue lies within the residual of sigma, and the bracket holds only this one.
+                const bool inside = isolated && slot.countLo == slot.k && slot.countHi == slot.k + 1 &&
+                                    slot.sigma - residual - marginFloor > lo &&
+                                    slot.sigma + residual + marginFloor <= hi;
+                if (inside || slot.proven()) {
                     accept(slot);
                 } else {
                     slot.closing = true;
@@ -334,26 +460,15 @@ bool separated(const Matrix& m, int wanted, const double* values, double minRela
     return count[0] == wanted;
 }
 
-} // namespace
-
-bool followEigenpairs(int n, const double* d, const double* e, const double* weights,
-                      const EigenpairTrack& track, int wanted, double* values, double* vectors,
-                      double minRelativeGap, bool resolveTogether)
+// The matrix's norm, squared couplings and pivot floor; false when it has an entry that is not a
+// finite number.
+bool prepare(Matrix& m, int n, const double* d, const double* e)
 {
     const auto size = static_cast<std::size_t>(n);
-    if (n < 3 || wanted < 1 || wanted > n || track.values.size() < static_cast<std::size_t>(wanted) ||
-        track.diagonal.size() != size || track.coupling.size() != size)
-        return false;
-    // Only the diagonal may have changed, by the bits.
-    if (!std::equal(e + 1, e + n, track.coupling.begin() + 1))
-        return false;
-    Matrix m;
     m.n = n;
     m.d = d;
     m.e = e;
     m.e2.assign(size, 0.0);
-    double lowestShift = std::numeric_limits<double>::infinity();
-    double highestShift = -lowestShift;
     double largestSquare = 1.0;
     for (std::size_t i = 0; i < size; ++i) {
         const double left = i > 0 ? std::fabs(e[i]) : 0.0;
@@ -363,20 +478,22 @@ bool followEigenpairs(int n, const double* d, const double* e, const double* wei
             m.e2[i] = e[i] * e[i];
             largestSquare = std::max(largestSquare, m.e2[i]);
         }
-        const double shift = d[i] - track.diagonal[i];
-        lowestShift = std::min(lowestShift, shift);
-        highestShift = std::max(highestShift, shift);
     }
-    if (!std::isfinite(m.norm) || !(m.norm > 0.0) || !std::isfinite(lowestShift) ||
-        !std::isfinite(highestShift))
-        return false;
     m.pivmin = std::numeric_limits<double>::min() * largestSquare;
-    // The tracked values carry their own rounding: the bracket is widened by it.
-    const double slack = 16.0 * eps * m.norm;
-    const Inputs inputs{m, weights, track, lowestShift - slack, highestShift + slack};
+    return std::isfinite(m.norm) && m.norm > 0.0;
+}
 
+// Solves the states 0..wanted-1 the inputs describe, on two threads when there are enough; then those
+// that could not be solved (only with resolveTogether), from scratch in groups; then checks the gaps.
+bool solveStates(const Inputs& inputs, int wanted, double* values, double* vectors, double minRelativeGap,
+                 bool resolveTogether, std::vector<int> lower = {})
+{
+    const Matrix& m = inputs.m;
+    const int n = m.n;
+    const double* d = m.d;
+    const double* e = m.e;
+    const auto size = static_cast<std::size_t>(n);
     bool ok = true;
-    std::vector<int> lower;
     std::vector<int> higher;
     std::vector<int>* const lowerList = resolveTogether ? &lower : nullptr;
     std::vector<int>* const higherList = resolveTogether ? &higher : nullptr;
@@ -425,6 +542,166 @@ bool followEigenpairs(int n, const double* d, const double* e, const double* wei
         }
     }
     return separated(m, wanted, values, minRelativeGap, group);
+}
+
+// Sturm counts at the points x (any order), a lane each, on two threads when there are many.
+std::vector<int> countsAt(const Matrix& m, const std::vector<double>& x)
+{
+    std::vector<int> counts(x.size());
+    const auto run = [&](std::size_t from, std::size_t to) {
+        double at[lanes];
+        int count[lanes];
+        for (std::size_t s = from; s < to; s += lanes) {
+            for (std::size_t j = 0; j < lanes; ++j)
+                at[j] = x[std::min(s + j, to - 1)];
+            countBelow(m, at, count);
+            for (std::size_t j = 0; j < lanes && s + j < to; ++j)
+                counts[s + j] = count[j];
+        }
+    };
+    if (x.size() >= static_cast<std::size_t>(2 * statesPerThread) && lapack::threadsPerSolve() >= 2) {
+        const std::size_t half = x.size() / 2 / lanes * lanes;
+        std::thread upper([&] { run(half, x.size()); });
+        run(0, half);
+        upper.join();
+    } else {
+        run(0, x.size());
+    }
+    return counts;
+}
+
+struct Cut {
+    double x;
+    int count; // eigenvalues below x
+};
+
+// Brackets that each hold exactly one of the `wanted` lowest eigenvalues, from Sturm counts at the
+// points (ascending, the first below the spectrum): an interval holding more is cut into as many
+// pieces (at most one sweep's worth), until each holds one or is narrower than `resolution`. State k
+// then lies alone in (lo[k], hi[k]]; a state of an interval that cannot be cut has NaN there.
+void isolate(const Matrix& m, std::vector<double> points, int wanted, double resolution,
+             std::vector<double>& lo, std::vector<double>& hi)
+{
+    const double top = m.norm * (1.0 + 16.0 * eps); // no eigenvalue at or above
+    std::vector<Cut> cuts;
+    std::vector<int> counts = countsAt(m, points);
+    for (std::size_t i = 0; i < points.size(); ++i)
+        cuts.push_back({points[i], counts[i]});
+    for (;;) {
+        points.clear();
+        if (cuts.back().count < wanted) // the points do not reach far enough: twice as far
+            points.push_back(
+                std::min(top, cuts.back().x + std::max(cuts.back().x - cuts.front().x, resolution)));
+        for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+            const Cut& a = cuts[i];
+            const Cut& b = cuts[i + 1];
+            const int inside = b.count - a.count;
+            if (a.count >= wanted || inside < 2 || !(b.x - a.x > resolution))
+                continue;
+            const int pieces = std::min(inside, lanes - 1) + 1;
+            for (int p = 1; p < pieces; ++p)
+                points.push_back(a.x + (b.x - a.x) * p / pieces);
+        }
+        if (points.empty())
+            break;
+        counts = countsAt(m, points);
+        for (std::size_t i = 0; i < points.size(); ++i)
+            cuts.push_back({points[i], counts[i]});
+        std::sort(cuts.begin(), cuts.end(), [](const Cut& a, const Cut& b) { return a.x < b.x; });
+        if (cuts.back().x >= top && cuts.back().count < wanted)
+            break;
+    }
+    lo.assign(static_cast<std::size_t>(wanted), std::numeric_limits<double>::quiet_NaN());
+    hi = lo;
+    for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+        const Cut& a = cuts[i];
+        const Cut& b = cuts[i + 1];
+        if (b.count - a.count == 1 && a.count >= 0 && a.count < wanted) {
+            lo[static_cast<std::size_t>(a.count)] = a.x;
+            hi[static_cast<std::size_t>(a.count)] = b.x;
+        }
+    }
+}
+
+} // namespace
+
+bool isolateEigenpairs(int n, const double* d, const double* e, const double* weights,
+                       const EigenpairTrack* track, int wanted, double* values, double* vectors,
+                       double minRelativeGap)
+{
+    const auto size = static_cast<std::size_t>(n);
+    if (n < 3 || wanted < 1 || wanted > n)
+        return false;
+    Matrix m;
+    if (!prepare(m, n, d, e))
+        return false;
+    const double resolution = minRelativeGap * m.norm;
+    // A track of this matrix's couplings gives each state a first-order estimate, and the points
+    // halfway between the estimates isolate most states at the first count.
+    const bool tracked = track && track->diagonal.size() == size && track->coupling.size() == size &&
+                         !track->values.empty() && std::equal(e + 1, e + n, track->coupling.begin() + 1);
+    const int estimated = tracked ? std::min(wanted, static_cast<int>(track->values.size())) : 0;
+    std::vector<double> start(size, std::numeric_limits<double>::quiet_NaN());
+    for (int k = 0; k < estimated; ++k)
+        start[static_cast<std::size_t>(k)] =
+            firstOrderEstimate(m, weights, *track, k, vectors + static_cast<std::size_t>(k) * size);
+    std::vector<double> points{-m.norm * (1.0 + 16.0 * eps)};
+    for (int k = 1; k < estimated; ++k)
+        points.push_back(0.5 * (start[static_cast<std::size_t>(k - 1)] + start[static_cast<std::size_t>(k)]));
+    if (estimated >= 2) {
+        const double last = start[static_cast<std::size_t>(estimated - 1)];
+        points.push_back(last + 0.5 * (last - start[static_cast<std::size_t>(estimated - 2)]));
+    } else {
+        points.push_back(m.norm * (1.0 + 16.0 * eps));
+    }
+    std::vector<double> finite;
+    for (const double x : points)
+        if (std::isfinite(x))
+            finite.push_back(x);
+    std::sort(finite.begin(), finite.end());
+    std::vector<double> lo;
+    std::vector<double> hi;
+    isolate(m, finite, wanted, resolution, lo, hi);
+
+    EigenpairTrack none;
+    Inputs inputs{m, weights, tracked ? *track : none, 0.0, 0.0};
+    inputs.lo = &lo;
+    inputs.hi = &hi;
+    inputs.start = &start;
+    std::vector<int> unresolved;
+    for (int k = 0; k < wanted; ++k)
+        if (std::isnan(lo[static_cast<std::size_t>(k)]))
+            unresolved.push_back(k);
+    return solveStates(inputs, wanted, values, vectors, minRelativeGap, true, unresolved);
+}
+
+bool followEigenpairs(int n, const double* d, const double* e, const double* weights,
+                      const EigenpairTrack& track, int wanted, double* values, double* vectors,
+                      double minRelativeGap, bool resolveTogether)
+{
+    const auto size = static_cast<std::size_t>(n);
+    if (n < 3 || wanted < 1 || wanted > n || track.values.size() < static_cast<std::size_t>(wanted) ||
+        track.diagonal.size() != size || track.coupling.size() != size)
+        return false;
+    // Only the diagonal may have changed, by the bits.
+    if (!std::equal(e + 1, e + n, track.coupling.begin() + 1))
+        return false;
+    Matrix m;
+    if (!prepare(m, n, d, e))
+        return false;
+    double lowestShift = std::numeric_limits<double>::infinity();
+    double highestShift = -lowestShift;
+    for (std::size_t i = 0; i < size; ++i) {
+        const double shift = d[i] - track.diagonal[i];
+        lowestShift = std::min(lowestShift, shift);
+        highestShift = std::max(highestShift, shift);
+    }
+    if (!std::isfinite(lowestShift) || !std::isfinite(highestShift))
+        return false;
+    // The tracked values carry their own rounding: the bracket is widened by it.
+    const double slack = 16.0 * eps * m.norm;
+    const Inputs inputs{m, weights, track, lowestShift - slack, highestShift + slack};
+    return solveStates(inputs, wanted, values, vectors, minRelativeGap, resolveTogether);
 }
 
 } // namespace tervane

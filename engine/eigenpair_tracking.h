@@ -34,4 +34,16 @@ bool followEigenpairs(int n, const double* d, const double* e, const double* wei
                       const EigenpairTrack& track, int wanted, double* values, double* vectors,
                       double minRelativeGap = 1e-6, bool resolveTogether = false);
 
+// The `wanted` lowest eigenpairs of the same matrix, each eigenvalue first isolated between two Sturm
+// counts, then found by Rayleigh quotient iteration inside its interval, on two threads; a value whose
+// residual keeps it inside its interval is proven without further counts. With a track of this
+// matrix's couplings (the tracked states as psi in the first columns of `vectors`, as above) the
+// counts are taken halfway between the states' first-order estimates, which isolates nearly all at
+// once; without one (null, or one that does not fit) the spectrum is cut from its Gerschgorin bounds.
+// States closer than minRelativeGap times the norm are solved from scratch together. Returns false
+// when a state cannot be certified; the caller then solves from scratch.
+bool isolateEigenpairs(int n, const double* d, const double* e, const double* weights,
+                       const EigenpairTrack* track, int wanted, double* values, double* vectors,
+                       double minRelativeGap);
+
 } // namespace tervane

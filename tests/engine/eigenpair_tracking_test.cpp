@@ -134,6 +134,58 @@ TEST(EigenpairTracking, SolvesLevelsSharedToTheLastBitTogether)
     }
 }
 
+// The lowest pairs isolated between Sturm counts, from nothing and from a track across a change ten
+// times the lowest spacing: the free chain's values are 2 - 2 cos(k pi / (n + 1)) to 1e-13, and in the
+// twin wells, whose levels pair up to the last bit, each pair comes out orthonormal; the values and
+// vectors match the whole solve (1e-12 of the width, 1e-9 per component up to sign).
+TEST(EigenpairIsolation, FindsTheLowestPairsWithAndWithoutATrack)
+{
+    constexpr double tolValue = 1e-12;
+    constexpr double tolVector = 1e-9;
+    constexpr double tolAnalytic = 1e-13;
+    constexpr int wanted = 120;
+    const std::vector<double> weights(n, 1.0);
+    const Chain free(std::vector<double>(n, 0.0));
+    std::vector<double> values(n);
+    std::vector<double> vectors(static_cast<std::size_t>(n) * wanted);
+    ASSERT_TRUE(isolateEigenpairs(n, free.d.data(), free.e.data(), weights.data(), nullptr, wanted,
+                                  values.data(), vectors.data(), 1e-10));
+    for (int k = 0; k < wanted; ++k)
+        EXPECT_NEAR(values[k], 2.0 - 2.0 * std::cos((k + 1) * M_PI / (n + 1)), tolAnalytic) << "state " << k;
+
+    std::vector<double> twin(n, 2.0);
+    for (int i = 60; i < 100; ++i)
+        twin[i] = twin[i + 190] = 0.0;
+    std::vector<double> moved = well(100);
+    for (int i = 0; i < n; ++i)
+        moved[i] += 3e-2 * std::sin(3.0 * M_PI * i / n);
+    Chain before(well(100));
+    const EigenpairTrack track{before.d, before.e, before.values};
+    for (const auto& [V, tracked] : {std::pair{twin, false}, std::pair{moved, true}}) {
+        SCOPED_TRACE(tracked);
+        const Chain after(V);
+        std::vector<double> table =
+            tracked ? before.vectors : std::vector<double>(static_cast<std::size_t>(n) * n);
+        ASSERT_TRUE(isolateEigenpairs(n, after.d.data(), after.e.data(), weights.data(),
+                                      tracked ? &track : nullptr, wanted, values.data(), table.data(),
+                                      1e-10));
+        const double width = after.values.back() - after.values.front();
+        for (int k = 0; k < wanted; ++k) {
+            ASSERT_NEAR(values[k], after.values[k], tolValue * width) << "state " << k;
+            const double* u = &table[k * n];
+            for (int j = std::max(0, k - 2); j < k; ++j)
+                EXPECT_NEAR(std::inner_product(u, u + n, &table[j * n], 0.0), 0.0, tolVector)
+                    << k << " " << j;
+            if (!tracked)
+                continue; // a pair of equal levels is any orthonormal pair of their plane
+            const double* v = &after.vectors[k * n];
+            const double sign = std::inner_product(u, u + n, v, 0.0) < 0 ? -1.0 : 1.0;
+            for (int i = 0; i < n; ++i)
+                ASSERT_NEAR(u[i], sign * v[i], tolVector) << "state " << k << " point " << i;
+        }
+    }
+}
+
 // Every pair in one part, in blocks of 64 cut at gaps of the spectrum: the values and vectors of the
 // whole solve, bit for bit, each handed over once and in order. The 150 lowest in two parts, blocks of
 // 16, from bisection: each once, values to 1e-12 of the spectrum's width, vectors to 1e-9 up to sign.
