@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <thread>
 
 #include "engine/eigenpair_tracking.h"
 #include "engine/grid.h"
@@ -233,7 +234,8 @@ int isolatedStates(const Hamiltonian& h, const EigenpairTrack& track, int wanted
 
 // Back from the weighted unknowns to psi, then to a unit trapezoid integral of psi^2, for the states
 // from..to-1 of the table.
-void normaliseStates(const Grid& grid, const Hamiltonian& h, EigenSolution& solution, int from, int to)
+void normaliseStatesOnOneThread(const Grid& grid, const Hamiltonian& h, EigenSolution& solution, int from,
+                                int to)
 {
     const auto n = static_cast<std::size_t>(grid.count);
     const std::vector<double>& dx = grid.dx;
@@ -254,6 +256,21 @@ void normaliseStates(const Grid& grid, const Hamiltonian& h, EigenSolution& solu
         }
         solution.finiteSquares[static_cast<std::size_t>(k)] = std::isfinite(squares) ? 1 : 0;
     }
+}
+
+// The same on two threads when there are many states: each state is its own work, so the results do
+// not depend on the threads.
+void normaliseStates(const Grid& grid, const Hamiltonian& h, EigenSolution& solution, int from, int to)
+{
+    constexpr double pointsPerThread = 1e6; // states times points below which one thread does it all
+    if (static_cast<double>(to - from) * grid.count < 2 * pointsPerThread || lapack::threadsPerSolve() < 2) {
+        normaliseStatesOnOneThread(grid, h, solution, from, to);
+        return;
+    }
+    const int half = from + (to - from) / 2;
+    std::thread upper([&] { normaliseStatesOnOneThread(grid, h, solution, half, to); });
+    normaliseStatesOnOneThread(grid, h, solution, from, half);
+    upper.join();
 }
 
 // The bound ones among the states from..to-1 (energies in eV): the state vanishes at both contacts and

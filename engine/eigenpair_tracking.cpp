@@ -142,25 +142,29 @@ void factorise(const Matrix& m, const double* sigmas, Workspace& w, Twist* out)
                   gamma[j / 2][j % 2]};
 }
 
-// The vector of lane j with z_r = 1 into z; returns |z|^2.
+// The vector of lane j with z_r = 1 into z; returns |z|^2. Components beyond the first negligible
+// one on either side are zero.
 double twistedVector(const Matrix& m, const Workspace& w, int j, int r, double* z)
 {
     const std::size_t n = static_cast<std::size_t>(m.n);
     const auto twist = static_cast<std::size_t>(r);
-    std::fill(z, z + n, 0.0);
     z[twist] = 1.0;
     double sum = 1.0;
     for (std::size_t i = twist; i-- > 0;) {
         const double value = -(m.e[i + 1] * w.reciprocalP(i, j)) * z[i + 1];
-        if (std::fabs(value) < negligibleComponent)
+        if (std::fabs(value) < negligibleComponent) {
+            std::fill(z, z + i + 1, 0.0);
             break;
+        }
         z[i] = value;
         sum += value * value;
     }
     for (std::size_t i = twist + 1; i < n; ++i) {
         const double value = -(m.e[i] * w.reciprocalQ(i, j)) * z[i - 1];
-        if (std::fabs(value) < negligibleComponent)
+        if (std::fabs(value) < negligibleComponent) {
+            std::fill(z + i, z + n, 0.0);
             break;
+        }
         z[i] = value;
         sum += value * value;
     }

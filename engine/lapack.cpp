@@ -51,8 +51,12 @@ void dsyevx_(const char* jobz, const char* range, const char* uplo, const int* n
 }
 
 // OpenBLAS's own threads: none of the routines here gains from them (the engine runs its own), and
-// idle they spin. Weak, so that another LAPACK links as well.
+// idle they spin. Fewer threads alone leaves the pool OpenBLAS started when it loaded spinning for a
+// while (a tenth of a second or so, the whole of a small solve, on a core the engine's threads need),
+// so the pool is shut down too; with one thread OpenBLAS never starts it again. Weak, so that another
+// LAPACK links as well.
 extern "C" void openblas_set_num_threads(int threads) __attribute__((weak));
+extern "C" int blas_thread_shutdown_() __attribute__((weak));
 
 namespace tervane::lapack {
 
@@ -63,6 +67,8 @@ struct OneBlasThread {
     {
         if (openblas_set_num_threads)
             openblas_set_num_threads(1);
+        if (openblas_set_num_threads && blas_thread_shutdown_)
+            blas_thread_shutdown_();
     }
 } oneBlasThread;
 
