@@ -603,8 +603,11 @@ void isolate(const Matrix& m, std::vector<double> points, int wanted, double res
             if (a.count >= wanted || inside < 2 || !(b.x - a.x > resolution))
                 continue;
             const int pieces = std::min(inside, lanes - 1) + 1;
-            for (int p = 1; p < pieces; ++p)
-                points.push_back(a.x + (b.x - a.x) * p / pieces);
+            for (int p = 1; p < pieces; ++p) {
+                const double x = a.x + (b.x - a.x) * p / pieces;
+                if (x > a.x && x < b.x) // an interval a few ulps wide cannot be cut further
+                    points.push_back(x);
+            }
         }
         if (points.empty())
             break;
@@ -635,6 +638,9 @@ bool isolateEigenpairs(int n, const double* d, const double* e, const double* we
 {
     const auto size = static_cast<std::size_t>(n);
     if (n < 3 || wanted < 1 || wanted > n)
+        return false;
+    if (!std::all_of(d, d + n, [](double x) { return std::isfinite(x); }) ||
+        !std::all_of(e + 1, e + n, [](double x) { return std::isfinite(x); }))
         return false;
     Matrix m;
     if (!prepare(m, n, d, e))
