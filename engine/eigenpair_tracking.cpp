@@ -55,7 +55,7 @@ Pair splat(double x)
 // Pivots smaller than pivmin in magnitude become -pivmin, as in LAPACK.
 Pair guarded(Pair pivot, Pair pivmin)
 {
-    return (pivot < pivmin) & (pivot > -pivmin) ? -pivmin : pivot;
+    return ((pivot < pivmin) & (pivot > -pivmin)) ? -pivmin : pivot;
 }
 
 // Pivots and reciprocal pivots of the two factorisations for each lane, point-major.
@@ -195,7 +195,7 @@ void twistedNorms(const Matrix& m, const Workspace& w, const Twist* twist, doubl
             const Pair value = -(m.e[i + 1] * reciprocals[k]) * z[k];
             const auto active = (at < twistAt[k]) & (alive[k] > 0.0);
             const auto small = (value < negligible) & (value > -negligible);
-            alive[k] = active & small ? Pair{} : alive[k];
+            alive[k] = (active & small) ? Pair{} : alive[k];
             const auto taken = active & ~small;
             z[k] = taken ? value : z[k];
             sum[k] = taken ? sum[k] + value * value : sum[k];
@@ -211,7 +211,7 @@ void twistedNorms(const Matrix& m, const Workspace& w, const Twist* twist, doubl
             const Pair value = -(m.e[i] * reciprocals[k]) * z[k];
             const auto active = (at > twistAt[k]) & (alive[k] > 0.0);
             const auto small = (value < negligible) & (value > -negligible);
-            alive[k] = active & small ? Pair{} : alive[k];
+            alive[k] = (active & small) ? Pair{} : alive[k];
             const auto taken = active & ~small;
             z[k] = taken ? value : z[k];
             sum[k] = taken ? sum[k] + value * value : sum[k];
