@@ -65,6 +65,37 @@ double effectiveMass(const GridPoint& p, Carrier carrier)
 
 namespace {
 
+bool sameBits(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+} // namespace
+
+std::vector<OccupationRun> occupationRuns(const Grid& grid, Carrier carrier)
+{
+    std::vector<OccupationRun> runs;
+    const auto n = static_cast<std::size_t>(grid.count);
+    for (std::size_t i = 0; i < n; ++i) {
+        const GridPoint& p = grid.points[i];
+        const bool electron = carrier == Carrier::Electron;
+        const double mass = effectiveMass(p, carrier) * m0;
+        const double T = electron ? p.Tn : p.Tp;
+        const double Ef = electron ? p.Efn : p.Efp;
+        if (!runs.empty()) {
+            OccupationRun& last = runs.back();
+            if (sameBits(last.mass, mass) && sameBits(last.T, T) && sameBits(last.Ef, Ef)) {
+                last.end = i + 1;
+                continue;
+            }
+        }
+        runs.push_back({i, i + 1, mass, T, Ef});
+    }
+    return runs;
+}
+
+namespace {
+
 // Potential energy of the carrier, eV: Ec for electrons, -Ev for holes (hole energies count downwards).
 double potentialOf(const GridPoint& p, Carrier carrier)
 {
@@ -120,18 +151,6 @@ Hamiltonian buildHamiltonian(const Grid& grid, Carrier carrier)
     }
     return h;
 }
-
-// A stretch of consecutive points that share mass, temperature and quasi-Fermi level: every state's
-// occupation is the same number at all of them. Inside a layer of constant laws there is one.
-struct OccupationRun {
-    std::size_t first = 0; // first point
-    std::size_t end = 0;   // one past the last point
-    double mass = 0.0;     // kg
-    double T = 0.0;        // K
-    double Ef = 0.0;       // eV
-};
-
-std::vector<OccupationRun> occupationRuns(const Grid& grid, Carrier carrier);
 
 // Whether kT ln(1 + exp(-E/kT)) m of this run is a finite number that is exactly zero for every
 // E beyond 40 kT; not so for a temperature, mass or quasi-Fermi level that is not a usable number.
@@ -363,33 +382,6 @@ std::vector<int> solveStates(const Grid& grid, EigenSolution& solution, Carrier 
     for (int k = 0; k < M; ++k)
         solution.E[static_cast<std::size_t>(k)] *= toEV;
     return boundStates(grid, h, solution, carrier, 0, std::min(M, withVectors));
-}
-
-bool sameBits(double a, double b)
-{
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
-
-std::vector<OccupationRun> occupationRuns(const Grid& grid, Carrier carrier)
-{
-    std::vector<OccupationRun> runs;
-    const auto n = static_cast<std::size_t>(grid.count);
-    for (std::size_t i = 0; i < n; ++i) {
-        const GridPoint& p = grid.points[i];
-        const bool electron = carrier == Carrier::Electron;
-        const double mass = effectiveMass(p, carrier) * m0;
-        const double T = electron ? p.Tn : p.Tp;
-        const double Ef = electron ? p.Efn : p.Efp;
-        if (!runs.empty()) {
-            OccupationRun& last = runs.back();
-            if (sameBits(last.mass, mass) && sameBits(last.T, T) && sameBits(last.Ef, Ef)) {
-                last.end = i + 1;
-                continue;
-            }
-        }
-        runs.push_back({i, i + 1, mass, T, Ef});
-    }
-    return runs;
 }
 
 // density[i] += sum over all states k of sheetOccupancy(E, mass, T) psi[i][k]^2, k ascending, with

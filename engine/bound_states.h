@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -70,6 +71,19 @@ class EigenSolution {
 
 // The effective mass of `carrier` at a point, m0.
 [[nodiscard]] double effectiveMass(const GridPoint& p, Carrier carrier);
+
+// A stretch of consecutive points that share mass, temperature and quasi-Fermi level: every state's
+// occupation is the same number at all of them. Inside a layer of constant laws there is one.
+struct OccupationRun {
+    std::size_t first = 0; // first point
+    std::size_t end = 0;   // one past the last point
+    double mass = 0.0;     // kg
+    double T = 0.0;        // K
+    double Ef = 0.0;       // eV
+};
+
+// The runs of the grid's points for one carrier kind (its mass, Tn or Tp, Efn or Efp), in order.
+std::vector<OccupationRun> occupationRuns(const Grid& grid, Carrier carrier);
 
 // Which states a solve computes psi for: every one, or only those that can be occupied or bound (the
 // energies of all N are found either way). The dense eigen-solver always computes every state.

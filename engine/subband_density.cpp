@@ -36,31 +36,15 @@ void SubbandDensity::add(const Grid& grid, const EigenSolution& solution, Carrie
     const auto n = static_cast<std::size_t>(grid.count);
     std::vector<double>& tail = electron ? tailN_ : tailP_;
     tail.resize(n, 0.0);
-    // Stretches of points with the same quasi-Fermi level, temperature and mass: a level's distance
-    // in kT and its Boltzmann factor are one number on each.
-    struct Stretch {
-        std::size_t first, end;
-        double Ef, kT, weight; // weight: m dos2D kT
-    };
-    std::vector<Stretch> stretches;
-    for (std::size_t i = 0; i < n; ++i) {
-        const GridPoint& p = grid.points[i];
-        const double Ef = electron ? p.Efn : p.Efp;
-        const double kT = kB * (electron ? p.Tn : p.Tp);
-        const double weight = effectiveMass(p, carrier) * m0 * dos2D * kT;
-        if (!stretches.empty() && stretches.back().Ef == Ef && stretches.back().kT == kT &&
-            stretches.back().weight == weight) {
-            stretches.back().end = i + 1;
-            continue;
-        }
-        stretches.push_back({i, i + 1, Ef, kT, weight});
-    }
-    std::vector<double> exponent(stretches.size());
+    // On a run of points with the same laws a level's distance in kT and its Boltzmann factor are one
+    // number.
+    const std::vector<OccupationRun> runs = occupationRuns(grid, carrier);
+    std::vector<double> exponent(runs.size());
     for (int k = solution.first; k < solution.returned && k < solution.withVectors; ++k) {
         const double level = solution.E[static_cast<std::size_t>(k)];
         double nearest = negligibleExponent;
-        for (std::size_t r = 0; r < stretches.size(); ++r) {
-            exponent[r] = (electron ? level - stretches[r].Ef : stretches[r].Ef - level) / stretches[r].kT;
+        for (std::size_t r = 0; r < runs.size(); ++r) {
+            exponent[r] = (electron ? level - runs[r].Ef : runs[r].Ef - level) / (kB * runs[r].T);
             nearest = std::min(nearest, exponent[r]);
         }
         if (!(nearest < negligibleExponent))
@@ -75,9 +59,9 @@ void SubbandDensity::add(const Grid& grid, const EigenSolution& solution, Carrie
                 state.psiSquared[i] = psi[i] * psi[i];
             continue;
         }
-        for (std::size_t r = 0; r < stretches.size(); ++r) {
-            const double factor = stretches[r].weight * std::exp(-exponent[r]);
-            for (std::size_t i = stretches[r].first; i < stretches[r].end; ++i)
+        for (std::size_t r = 0; r < runs.size(); ++r) {
+            const double factor = runs[r].mass * dos2D * (kB * runs[r].T) * std::exp(-exponent[r]);
+            for (std::size_t i = runs[r].first; i < runs[r].end; ++i)
                 tail[i] += psi[i] * psi[i] * factor;
         }
     }
